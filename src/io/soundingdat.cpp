@@ -1,0 +1,1 @@
+#include "io/soundingdat.h"

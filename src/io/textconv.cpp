@@ -1,0 +1,318 @@
+#include "io/textconv.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+// ---- Numbers as text ----
+
+void AppendReal(std::string& out, float value) {
+  char buf[32];
+  // to_chars with a precision is printf's %g in the C locale, whatever setlocale said.
+  auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::general, 6);
+  out.append(buf, res.ptr);
+}
+
+std::string FormatReal(float value) {
+  std::string s;
+  AppendReal(s, value);
+  return s;
+}
+
+void AppendInt(std::string& out, long long value) {
+  char buf[24];
+  auto res = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, res.ptr);
+}
+
+namespace {
+
+// The exact decimal digits of |value| (a float is exact as a double) and the exponent of the
+// first digit: |value| = 0.d1d2d3... x 10^(exponent+1). digits has no leading zero.
+struct ExactDecimal {
+  std::string digits;
+  int exponent = 0;
+};
+
+ExactDecimal ExactDigits(float value) {
+  // A float has at most 112 significant decimal digits; 150 keeps every one of them.
+  char buf[256];
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
+                           std::chars_format::scientific, 150);
+  std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+  ExactDecimal d;
+  auto e = s.find('e');
+  for (char c : s.substr(0, e))
+    if (c != '.') d.digits.push_back(c);
+  std::from_chars(s.data() + e + 1 + (s[e + 1] == '+' ? 1 : 0), s.data() + s.size(), d.exponent);
+  return d;
+}
+
+// Rounds the digit string to n digits, halves away from zero; a carry out of the first digit
+// raises the exponent.
+void RoundDigits(ExactDecimal& d, std::size_t n) {
+  if (d.digits.size() <= n) return;
+  bool up = d.digits[n] >= '5';
+  d.digits.resize(n);
+  if (!up) return;
+  std::size_t i = n;
+  while (i > 0) {
+    --i;
+    if (d.digits[i] == '9') {
+      d.digits[i] = '0';
+    } else {
+      ++d.digits[i];
+      return;
+    }
+  }
+  d.digits.insert(d.digits.begin(), '1');
+  d.digits.pop_back();
+  ++d.exponent;
+}
+
+}  // namespace
+
+std::string FormatFloat15(float value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  if (value == 0.0f) return "0";
+  std::string out = value < 0 ? "-" : "";
+  ExactDecimal d = ExactDigits(value);
+  RoundDigits(d, 15);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  const int e = d.exponent;
+  const std::string& g = d.digits;
+  if (e >= 15 || e < -5) {
+    out += g[0];
+    if (g.size() > 1) {
+      out += '.';
+      out.append(g, 1);
+    }
+    out += 'E';
+    if (e < 0) out += '-';
+    out += std::to_string(e < 0 ? -e : e);
+  } else if (e >= 0) {
+    const auto intDigits = static_cast<std::size_t>(e) + 1;
+    if (g.size() <= intDigits) {
+      out += g;
+      out.append(intDigits - g.size(), '0');
+    } else {
+      out.append(g, 0, intDigits);
+      out += '.';
+      out.append(g, intDigits);
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-e - 1), '0');
+    out += g;
+  }
+  return out;
+}
+
+std::string FormatTenths(float value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  // Exact fixed-point digits: at most 149 decimals for a float.
+  char buf[256];
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
+                           std::chars_format::fixed, 160);
+  std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+  auto dot = s.find('.');
+  std::string intPart(s.substr(0, dot));
+  int tenth = s[dot + 1] - '0';
+  if (s[dot + 2] >= '5') {  // halves and more go away from zero
+    if (++tenth == 10) {
+      tenth = 0;
+      std::size_t i = intPart.size();
+      while (true) {
+        if (i == 0) {
+          intPart.insert(intPart.begin(), '1');
+          break;
+        }
+        --i;
+        if (intPart[i] == '9') {
+          intPart[i] = '0';
+        } else {
+          ++intPart[i];
+          break;
+        }
+      }
+    }
+  }
+  if (intPart == "0") intPart.clear();
+  std::string out;
+  if (value < 0 && (!intPart.empty() || tenth != 0)) out += '-';
+  out += intPart;
+  out += '.';
+  out += static_cast<char>('0' + tenth);
+  return out;
+}
+
+// ---- Text to numbers ----
+
+namespace {
+std::string ConvertMessage(ConvertError::Kind kind, std::string_view text) {
+  std::string m = "'";
+  m += text;
+  m += kind == ConvertError::Kind::Float ? "' is not a valid floating point value"
+                                         : "' is not a valid integer value";
+  return m;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [+-] (digits [. digits] | . digits) [(e|E) [+-] digits]
+bool IsDecimalNumber(std::string_view s) {
+  std::size_t i = 0, n = s.size();
+  if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t intDigits = 0, fracDigits = 0;
+  while (i < n && IsDigit(s[i])) ++i, ++intDigits;
+  if (i < n && s[i] == '.') {
+    ++i;
+    while (i < n && IsDigit(s[i])) ++i, ++fracDigits;
+  }
+  if (intDigits + fracDigits == 0) return false;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    while (i < n && IsDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == n;
+}
+}  // namespace
+
+ConvertError::ConvertError(Kind kind, std::string_view text)
+    : std::runtime_error(ConvertMessage(kind, text)), kind_(kind), text_(text) {}
+
+bool TryStrToFloat(std::string_view text, float& value) {
+  std::string_view s = TrimBlanks(text);
+  if (!IsDecimalNumber(s)) return false;
+  bool negative = false;
+  if (s.front() == '+' || s.front() == '-') {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  float f = 0.0f;
+  auto res = std::from_chars(s.data(), s.data() + s.size(), f);
+  if (res.ec == std::errc::result_out_of_range) {
+    // Too large for a float is refused; too small becomes the nearest float (zero or subnormal).
+    double d = 0.0;
+    auto rd = std::from_chars(s.data(), s.data() + s.size(), d);
+    if (rd.ec == std::errc::result_out_of_range) {
+      // Beyond double: huge or tiny, told apart by the sign of the exponent.
+      auto e = s.find_first_of("eE");
+      if (e == std::string_view::npos || s[e + 1] != '-') return false;
+      d = 0.0;
+    }
+    if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max())) return false;
+    f = static_cast<float>(d);
+  } else if (res.ec != std::errc() || res.ptr != s.data() + s.size()) {
+    return false;
+  }
+  if (std::isinf(f)) return false;
+  value = negative ? -f : f;
+  return true;
+}
+
+float StrToFloat(std::string_view text) {
+  float v = 0.0f;
+  if (!TryStrToFloat(text, v)) throw ConvertError(ConvertError::Kind::Float, text);
+  return v;
+}
+
+bool TryStrToInt(std::string_view text, std::int32_t& value) {
+  std::string_view s = TrimBlanks(text);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty() || !IsDigit(s.front())) return false;
+  long long v = 0;
+  auto res = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (res.ec != std::errc() || res.ptr != s.data() + s.size()) return false;
+  if (negative) v = -v;
+  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
+  value = static_cast<std::int32_t>(v);
+  return true;
+}
+
+std::int32_t StrToInt(std::string_view text) {
+  std::int32_t v = 0;
+  if (!TryStrToInt(text, v)) throw ConvertError(ConvertError::Kind::Integer, text);
+  return v;
+}
+
+// ---- GBK ----
+
+namespace {
+std::string Iconv(const char* to, const char* from, std::string_view in) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw GbkError(std::string("no converter from ") + from + " to " + to);
+  std::string out;
+  out.resize(in.size() * 2 + 8);
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  while (inLeft > 0) {
+    std::size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    if (r != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) {
+      std::size_t used = static_cast<std::size_t>(outPtr - out.data());
+      out.resize(out.size() * 2);
+      outPtr = out.data() + used;
+      outLeft = out.size() - used;
+      continue;
+    }
+    std::size_t at = static_cast<std::size_t>(inPtr - in.data());
+    iconv_close(cd);
+    throw GbkError(std::string("text cannot be converted from ") + from + " to " + to + " at byte " +
+                   std::to_string(at));
+  }
+  out.resize(static_cast<std::size_t>(outPtr - out.data()));
+  iconv_close(cd);
+  return out;
+}
+
+bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  return Iconv("GBK", "UTF-8", utf8);
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  if (IsAscii(gbk)) return std::string(gbk);
+  return Iconv("UTF-8", "GBK", gbk);
+}
+
+std::string Gbk(std::string_view utf8Literal) { return Utf8ToGbk(utf8Literal); }
+
+bool GbkContains(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return true;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.compare(i, needle.size(), needle) == 0) return true;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    i += (lead >= 0x81 && lead <= 0xFE && i + 1 < text.size()) ? 2 : 1;
+  }
+  return false;
+}

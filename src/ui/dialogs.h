@@ -1,0 +1,65 @@
+#pragma once
+// Every modal thing the window shows goes through Dialogs: message boxes, the save dialog,
+// the append/replace question and the print dialog. The program uses QtDialogs; tests give
+// the window a scripted implementation that answers in advance and records what was shown.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+
+// The window's one save dialog: what it keeps from one save to the next.
+struct SaveDialogState {
+  QString title = QStringLiteral("保存输入的数据为...");
+  // Items 1 and 2 of the filter, as "label|pattern" pairs.
+  QString filter = QStringLiteral("QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat");
+  int filterIndex = 1;       // 1-based, as the filter items are numbered
+  QString fileName;          // proposed before, chosen after the dialog
+  QString initialDir = QStringLiteral(".");
+};
+
+struct PrintDialogSettings {
+  int fromPage = 1, toPage = 5, minPage = 1, maxPage = 5;
+  bool allowPageRange = true;
+  bool allowSelection = true;
+};
+
+class Dialogs {
+ public:
+  enum class Icon { None, Warning, Error, Question };
+  enum class Buttons { Ok, OkCancel, YesNo };
+  enum class Answer { Ok, Cancel, Yes, No };
+  enum class AppendChoice { Append, Replace, Cancel };
+
+  virtual ~Dialogs() = default;
+
+  // A message box. owner null: owned by the application, not by the input window.
+  // details, when given, is extra text (such as a system error) shown apart from the text.
+  virtual Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon,
+                         Buttons buttons, const QString& details = QString()) = 0;
+
+  // Shows the save dialog for state; on OK stores the chosen name and filter item in state and
+  // returns true; on cancel returns false and leaves state as it was.
+  virtual bool saveFile(QWidget* owner, SaveDialogState& state) = 0;
+
+  // The append/replace question (TDataType), created afresh for every question.
+  virtual AppendChoice askAppendOrReplace() = 0;
+
+  // The print dialog for printer; true when the user confirmed.
+  virtual bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) = 0;
+};
+
+// Qt's own dialogs.
+class QtDialogs : public Dialogs {
+ public:
+  Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                 const QString& details = QString()) override;
+  bool saveFile(QWidget* owner, SaveDialogState& state) override;
+  AppendChoice askAppendOrReplace() override;
+  bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+};
+
+// The text of the error box for an error that ends a command: a full stop is added when the
+// message's last character sorts after ".".
+QString ErrorBoxText(const QString& message);
