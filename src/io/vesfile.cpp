@@ -1,1 +1,321 @@
 #include "io/vesfile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "io/formatparts.h"
+#include "io/textconv.h"
+#include "io/textfile.h"
+#include "model/stations.h"
+
+using fileformat::Tell;
+
+namespace {
+
+// At most this many spacing rows and model layers per station.
+constexpr std::int32_t kMaxRows = 200;
+// Replacement for a spacing, resistivity or thickness that is not greater than 0.
+constexpr float kRepaired = 50.0f;
+// The one-layer starting model that every written station gets.
+constexpr float kModelValue = 100.0f;
+
+const std::string& PurposeLine() {
+  static const std::string line = Gbk("文件用途:对称四极或三极电测深VES电阻率1D,2D反演及成图.");
+  return line;
+}
+
+// Blanks and control characters, which trimming removes at both ends of a line.
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+std::string_view TrimLine(std::string_view s) {
+  while (!s.empty() && IsTrimmed(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsTrimmed(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// ---- Writing ----
+
+// A text line that the reader finds again in its place.
+void AppendTextLine(std::string& out, const std::string& text, std::string_view fallback) {
+  if (TrimLine(text).empty()) {
+    AppendLine(out, fallback);
+    return;
+  }
+  if (text.find_first_of("\r\n") == std::string::npos) {
+    AppendLine(out, text);
+    return;
+  }
+  std::string oneLine = text;
+  std::replace_if(oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  AppendLine(out, oneLine);
+}
+
+// " a b" and CR LF: one spacing row or one model layer.
+void AppendPairLines(std::string& out, std::span<const float> first, std::span<const float> second) {
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    out += ' ';
+    AppendReal(out, first[i]);
+    out += ' ';
+    AppendReal(out, second[i]);
+    out += "\r\n";
+  }
+}
+
+struct VesTexts {
+  const std::string& name;
+  const std::string& workArea;
+  const std::string& profile;
+  const std::string& op;
+  const std::string& instrument;
+};
+
+// One station block; rows and layers are taken pairwise from spans of equal length.
+void AppendVesBlock(std::string& out, const VesTexts& texts, float x, float y, float z,
+                    std::span<const float> ab2, std::span<const float> rho,
+                    std::span<const float> thickness, std::span<const float> layerRho) {
+  const TStation defaults;
+  AppendTextLine(out, texts.name, defaults.Name);
+  AppendReal(out, x);
+  out += ' ';
+  AppendReal(out, y);
+  out += ' ';
+  AppendReal(out, z);
+  out += "\r\n";
+  AppendTextLine(out, texts.workArea, defaults.WorkArea);
+  AppendTextLine(out, texts.profile, defaults.Profile);
+  AppendTextLine(out, texts.op, defaults.Operator);
+  AppendTextLine(out, texts.instrument, defaults.Instrument);
+  AppendInt(out, static_cast<long long>(ab2.size()));
+  out += "\r\n";
+  AppendPairLines(out, ab2, rho);
+  out += ' ';
+  AppendInt(out, static_cast<long long>(thickness.size()));
+  out += "\r\n";
+  AppendPairLines(out, thickness, layerRho);
+  out += "\r\n";
+}
+
+// ---- Reading ----
+
+// The next line that is not empty after trimming, trimmed; false at the end of the data.
+bool ReadTextLine(TextInput& in, std::string& text) {
+  std::string_view line;
+  do {
+    if (!in.ReadLine(line)) return false;
+    line = TrimLine(line);
+  } while (line.empty());
+  text.assign(line);
+  return true;
+}
+
+// X, Y and, when there is a third number, Z, separated by runs of blanks or tabs.
+bool ParseCoordinates(std::string_view line, TStation& station) {
+  float values[3] = {0.0f, 0.0f, 0.0f};
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    const std::size_t start = line.find_first_not_of(" \t", pos);
+    if (start == std::string_view::npos) break;
+    std::size_t end = line.find_first_of(" \t", start);
+    if (end == std::string_view::npos) end = line.size();
+    if (count == 3 || !TryStrToFloat(line.substr(start, end - start), values[count])) return false;
+    ++count;
+    pos = end;
+  }
+  if (count < 2) return false;
+  station.X = values[0];
+  station.Y = values[1];
+  station.Z = values[2];
+  return true;
+}
+
+bool ReadInt(TextInput& in, std::int32_t& value) {
+  std::string_view token;
+  return in.ReadToken(token) && TryStrToInt(token, value);
+}
+
+bool ReadFloat(TextInput& in, float& value) {
+  std::string_view token;
+  return in.ReadToken(token) && TryStrToFloat(token, value);
+}
+
+// A count and that many pairs of numbers. The sequences grow only with pairs actually read,
+// never by the count alone.
+bool ReadPairs(TextInput& in, std::int32_t& count, std::vector<float>& first,
+               std::vector<float>& second, const NoticeFn& notify) {
+  if (!ReadInt(in, count)) return false;
+  if (count > kMaxRows) {
+    Tell(notify, msg::kBadFormat, Notice::Icon::Warning, /*ownerless=*/true);
+    return false;
+  }
+  for (std::int32_t i = 0; i < count; ++i) {
+    float a = 0.0f;
+    float b = 0.0f;
+    if (!ReadFloat(in, a) || !ReadFloat(in, b)) return false;
+    first.push_back(a);
+    second.push_back(b);
+  }
+  count = static_cast<std::int32_t>(first.size());
+  return true;
+}
+
+// Sets a value that is not greater than 0 (NaN included) to 50, telling the window.
+void RepairPositive(float& value, const char* message, const NoticeFn& notify) {
+  if (value > 0.0f) return;
+  Tell(notify, message, Notice::Icon::Warning);
+  value = kRepaired;
+}
+
+void RepairStation(TStation& s, const NoticeFn& notify) {
+  for (std::size_t i = 0; i < s.AB2.size(); ++i) {
+    RepairPositive(s.AB2[i], msg::kBadSpacing, notify);
+    RepairPositive(s.Rho[i], msg::kBadRho, notify);
+  }
+  if (s.LayerCount < 1) {
+    // The default model: one layer of the first apparent resistivity; a station without rows
+    // stays without rows and its layer takes 100.
+    s.LayerCount = 1;
+    s.Thickness.assign(1, kModelValue);
+    s.LayerRho.assign(1, s.Rho.empty() ? kModelValue : s.Rho.front());
+    return;
+  }
+  for (std::size_t i = 0; i < s.Thickness.size(); ++i) {
+    RepairPositive(s.Thickness[i], msg::kBadThickness, notify);
+    RepairPositive(s.LayerRho[i], msg::kBadLayerRho, notify);
+  }
+}
+
+}  // namespace
+
+void WriteVesStation(std::string& out, TStation& station) {
+  const std::size_t rows = std::min(station.AB2.size(), station.Rho.size());
+  const std::size_t layers = std::min({static_cast<std::size_t>(std::max(station.LayerCount, 0)),
+                                       station.Thickness.size(), station.LayerRho.size()});
+  station.SpacingCount = static_cast<std::int32_t>(rows);
+  AppendVesBlock(out, {station.Name, station.WorkArea, station.Profile, station.Operator, station.Instrument},
+                 station.X, station.Y, station.Z, std::span(station.AB2).first(rows),
+                 std::span(station.Rho).first(rows), std::span(station.Thickness).first(layers),
+                 std::span(station.LayerRho).first(layers));
+}
+
+std::string BuildVesFile(StationList stations) {
+  for (sdata& s : stations) fileformat::PadValueColumns(s);
+  SortStationsByX(stations);
+  SortRowsBySpacing(stations);
+
+  std::size_t rows = 0;
+  for (const sdata& s : stations) rows += s.Columns[colAB2].size();
+  std::string out;
+  out.reserve(128 + stations.size() * 96 + rows * 24);
+  AppendLine(out, fileformat::IdentLine());
+  AppendLine(out, PurposeLine());
+  AppendInt(out, static_cast<long long>(stations.size()));
+  out += "\r\n";
+
+  static constexpr float kModel[] = {kModelValue};
+  for (const sdata& s : stations) {
+    const auto& ab2 = s.Columns[colAB2];
+    AppendVesBlock(out, {s.Name, s.WorkArea, s.Profile, s.Operator, s.Instrument}, s.X, s.Y, 0.0f,
+                   ab2, std::span(s.Columns[colRho]).first(ab2.size()), kModel, kModel);
+  }
+  return out;
+}
+
+bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
+  station.AB2.clear();
+  station.Rho.clear();
+  station.Thickness.clear();
+  station.LayerRho.clear();
+  if (!ReadTextLine(in, station.Name)) return false;
+  std::string_view coordinates;
+  if (!in.ReadLine(coordinates) || !ParseCoordinates(TrimLine(coordinates), station)) return false;
+  for (std::string* text : {&station.WorkArea, &station.Profile, &station.Operator, &station.Instrument})
+    if (!ReadTextLine(in, *text)) return false;
+  return ReadPairs(in, station.SpacingCount, station.AB2, station.Rho, notify) &&
+         ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, notify);
+}
+
+VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
+  VesReadResult result;
+  TextInput in(bytes);
+  if (!fileformat::HeaderLineHasMarks(in, {"QL"})) {
+    Tell(notify, msg::kNotQlFormat, Notice::Icon::Error);
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  if (!fileformat::HeaderLineHasMarks(in, {fileformat::SoundingMark(), "VES"})) {
+    Tell(notify, msg::kNotVesFormat, Notice::Icon::Error);
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  std::string_view countLine;
+  std::int32_t count = 0;
+  if (!in.ReadLine(countLine) || !TryStrToInt(countLine, count) || count < 0) {
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  // The count is trusted only as far as blocks bear it out: nothing is reserved from it.
+  for (std::int32_t i = 0; i < count; ++i) {
+    TStation station;
+    if (!ReadVesStation(in, station, notify)) {
+      result.status = ReadStatus::Partial;
+      return result;
+    }
+    RepairStation(station, notify);
+    result.stations.push_back(std::move(station));
+  }
+  if (!in.OnlyWhiteSpaceLeft()) result.status = ReadStatus::Partial;
+  return result;
+}
+
+VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify) {
+  std::string bytes;
+  std::string error;
+  if (!ReadWholeFile(path, bytes, error)) {
+    VesReadResult result;
+    result.status = ReadStatus::CannotOpen;
+    return result;
+  }
+  return ReadVesFile(bytes, notify);
+}
+
+void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
+  // Name -> index of the first station of that name; stations are only appended here, so an
+  // index stays valid, and a station added by this merge is found by later file stations.
+  std::unordered_map<std::string, std::size_t> firstByName;
+  firstByName.reserve(stations.size() + list.size());
+  for (std::size_t k = 0; k < stations.size(); ++k) firstByName.try_emplace(stations[k].Name, k);
+
+  for (const TStation& s : list) {
+    const std::size_t rows = std::min(s.AB2.size(), s.Rho.size());
+    const auto ab2 = std::span(s.AB2).first(rows);
+    const auto rho = std::span(s.Rho).first(rows);
+    auto [found, added] = firstByName.try_emplace(s.Name, stations.size());
+    if (added) {
+      sdata n;
+      n.Name = s.Name;
+      n.X = s.X;
+      n.Y = s.Y;
+      n.WorkArea = s.WorkArea;
+      n.Profile = s.Profile;
+      n.Operator = s.Operator;
+      n.Instrument = s.Instrument;
+      n.SpacingCount = static_cast<std::int32_t>(rows);
+      n.Columns[colAB2].assign(ab2.begin(), ab2.end());
+      n.Columns[colRho].assign(rho.begin(), rho.end());
+      fileformat::PadValueColumns(n);
+      stations.push_back(std::move(n));
+      continue;
+    }
+    sdata& m = stations[found->second];
+    fileformat::PadValueColumns(m);
+    m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
+    m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());
+    fileformat::PadValueColumns(m);
+    fileformat::FoldEqualSpacings(m, /*averageAll=*/false);
+  }
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/messages.h"
+#include "io/textinput.h"
 #include "model/sdata.h"
 
 // One sounding station as held in a .ves file. Texts are GBK.
@@ -28,7 +29,12 @@ struct TStation {
   bool operator==(const TStation&) const = default;
 };
 
-// Appends one station block (CR LF line ends). Sets station.SpacingCount to AB2's size first.
+// Appends one station block (CR LF line ends). Sets station.SpacingCount to the number of rows
+// written first: AB2's size (a Rho shorter than AB2 limits the rows, so that no count is
+// written that its lines do not bear out; the same holds for the model layers).
+// A name or text that is empty after trimming blanks and control characters would be a line
+// that the reader skips; it is written as the TStation default ("unknown", "Unknown",
+// "unknown", "Me", "Karv"). Line breaks inside a text are written as blanks.
 void WriteVesStation(std::string& out, TStation& station);
 
 // The whole .ves file for these stations: a copy is put in X order and each station's rows in
@@ -40,8 +46,21 @@ struct VesReadResult {
   ReadStatus status = ReadStatus::Complete;
 };
 
+// Reads one station block from the input into station, overwriting what the block provides:
+// blank lines before the name and before each text are skipped; the coordinate line holds
+// two or three numbers (Z 0 when two); then the spacing count, its rows, the layer count
+// and its layers as white-space-separated tokens. A count above 200 is told to notify
+// (kBadFormat, without owner). Returns false when the block is incomplete: the data ends,
+// a token or coordinate is not a number, or a count is above 200. Values are not checked
+// here; counts below 0 read as 0, and the counts equal the sizes of their sequences.
+bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify);
+
 // Reads the stations of a .ves file's bytes, with the checks and repairs of the format;
 // every message goes through notify. Never throws, never loops.
+// Refused: no "QL" in line 1, no "VES" and "测深" in line 2 (only the first 255 bytes of either
+// line are examined), or a station count that is not a whole integer of 0 or more.
+// Partial: a block ended early (the stations before it are kept, the broken one is dropped),
+// or non-blank bytes follow the last counted block, stations a rewrite would lose.
 VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify);
 // Opens the file for reading only and reads it as above (CannotOpen when it cannot be opened).
 VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify);

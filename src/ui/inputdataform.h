@@ -44,7 +44,7 @@ class TInputDataForm : public QMainWindow {
   bool Saved = true;
   SaveDialogState SaveDialog;  // the window's one save dialog, kept between saves
 
-  DataType dataType() const;   // the item index of DataType, read when needed
+  ::DataType dataType() const;  // the item index of the DataType radio group, read when needed
 
   // ---- Layout (inputdataform.cpp) ----
   void FormCreate();
@@ -168,6 +168,8 @@ class TInputDataForm : public QMainWindow {
   Dialogs& dialogs_;
   QString programPath_;
   bool inCheck_ = false;  // a focus check is showing its message: no other focus check runs
+  // The data type the grid is laid out for; lets a switch save in the format of the old type.
+  ::DataType shownType_ = dtSounding;
 };
 
 // The application title, the caption of simple message boxes and of the error box.

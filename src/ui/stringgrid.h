@@ -25,4 +25,8 @@ class StringGrid : public QTableWidget {
   int currentDataRow() const;
   // Focuses a cell of a data row.
   void setCurrentCell(int col, int row);
+
+ protected:
+  // The row-number column is never edited.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 };

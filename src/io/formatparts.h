@@ -1,0 +1,96 @@
+#pragma once
+// Pieces shared by the sounding and profile files: the fixed header lines (GBK bytes, made
+// once), the check of a header line's marks, and equal spacings within one station.
+
+#include <cmath>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "io/messages.h"
+#include "io/textconv.h"
+#include "io/textinput.h"
+#include "model/sdata.h"
+
+namespace fileformat {
+
+// Line 1 of every data file.
+inline const std::string& IdentLine() {
+  static const std::string line = Gbk("QL电法数据处理软件文件.");
+  return line;
+}
+
+// Line 3 of the sounding and profile .dat files: twelve names between fixed blank runs.
+inline const std::string& ColumnHeaderLine() {
+  static const std::string line = "N    AB/2   MN/2    RO   IP   R   TH  TD   ZP   X1  X2  X3";
+  return line;
+}
+
+// The sounding mark that line 2 of a .ves or sounding .dat file must hold.
+inline const std::string& SoundingMark() {
+  static const std::string mark = Gbk("测深");
+  return mark;
+}
+
+// Reads the next line (an empty one at the end of the data) and tells whether its first
+// 255 bytes hold every mark. The rest of a longer line is passed over: the marks of the
+// format stand near the start of its header lines.
+inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_view> marks) {
+  constexpr std::size_t kExamined = 255;
+  std::string_view line;
+  if (!in.ReadLine(line)) line = {};
+  line = line.substr(0, kExamined);
+  for (std::string_view mark : marks)
+    if (!GbkContains(line, mark)) return false;
+  return true;
+}
+
+// Passes a message box to the window, when there is a window to show it.
+inline void Tell(const NoticeFn& notify, const char* text, Notice::Icon icon, bool ownerless = false) {
+  if (notify) notify(Notice{text, icon, ownerless});
+}
+
+// Two spacings are one when their 32-bit values differ by less than 0.01.
+inline bool SameSpacing(float a, float b) {
+  return std::fabs(static_cast<double>(a) - static_cast<double>(b)) < 0.01;
+}
+
+// The mean of two values of a folded row, kept as a 32-bit float.
+inline float MeanOf(float a, float b) {
+  return static_cast<float>((static_cast<double>(a) + static_cast<double>(b)) * 0.5);
+}
+
+// Gives Columns[3] to Columns[8] at least as many entries as Columns[1] (0.0 for each missing
+// one), so that the row sort and the folds keep every value beside its spacing.
+inline void PadValueColumns(sdata& s) {
+  const std::size_t rows = s.Columns[colAB2].size();
+  for (int c = colRho; c <= colR; ++c)
+    if (s.Columns[c].size() < rows) s.Columns[c].resize(rows, 0.0f);
+}
+
+// Folds rows of one station whose spacings are the same into the first of them, which keeps
+// its own AB/2; each later row is compared with the row in place after a removal, so three
+// rows of one spacing end as one. The apparent resistivity becomes the mean of the two rows;
+// with averageAll the induced-polarisation columns (Columns[4] to [8]) are averaged too,
+// otherwise the first row keeps its values there. Precondition: PadValueColumns.
+inline void FoldEqualSpacings(sdata& s, bool averageAll) {
+  auto& ab2 = s.Columns[colAB2];
+  for (std::size_t i = 0; i + 1 < ab2.size(); ++i) {
+    for (std::size_t j = i + 1; j < ab2.size();) {
+      if (!SameSpacing(ab2[i], ab2[j])) {
+        ++j;
+        continue;
+      }
+      for (int c = colRho; c <= colR; ++c) {
+        auto& col = s.Columns[c];
+        if (c == colRho || averageAll) col[i] = MeanOf(col[i], col[j]);
+        col.erase(col.begin() + static_cast<std::ptrdiff_t>(j));
+      }
+      ab2.erase(ab2.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+  }
+  s.SpacingCount = static_cast<std::int32_t>(ab2.size());
+}
+
+}  // namespace fileformat

@@ -1,0 +1,75 @@
+#include "ui/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "ui/tdatatype.h"
+#include "ui/widgets.h"
+
+QString ErrorBoxText(const QString& message) {
+  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+  return message;
+}
+
+Dialogs::Answer QtDialogs::message(QWidget* owner, const QString& caption, const QString& text, Icon icon,
+                                   Buttons buttons, const QString& details) {
+  QMessageBox box(owner);
+  box.setWindowTitle(caption);
+  box.setText(text);
+  switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+  }
+  switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+  }
+  if (!details.isEmpty()) box.setDetailedText(details);
+  switch (box.exec()) {
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return buttons == Buttons::YesNo ? Answer::No : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
+  }
+}
+
+bool QtDialogs::saveFile(QWidget* owner, SaveDialogState& state) {
+  QFileDialog dialog(owner, state.title, state.initialDir);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The append/replace question is the only question about an existing file.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  const QStringList parts = state.filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+  dialog.setNameFilters(filters);
+  if (state.filterIndex >= 1 && state.filterIndex <= filters.size()) dialog.selectNameFilter(filters[state.filterIndex - 1]);
+  if (!state.fileName.isEmpty()) dialog.selectFile(state.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  state.fileName = dialog.selectedFiles().constFirst();
+  state.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  if (state.filterIndex < 1) state.filterIndex = 1;
+  return true;
+}
+
+Dialogs::AppendChoice QtDialogs::askAppendOrReplace() {
+  TDataType dialog;  // no owner, centred on the screen
+  if (dialog.exec() != QDialog::Accepted) return AppendChoice::Cancel;
+  return dialog.DataRG->itemIndex() == 0 ? AppendChoice::Append : AppendChoice::Replace;
+}
+
+bool QtDialogs::print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) {
+  QPrintDialog dialog(&printer, owner);
+  QAbstractPrintDialog::PrintDialogOptions options;
+  if (settings.allowPageRange) options |= QAbstractPrintDialog::PrintPageRange;
+  if (settings.allowSelection) options |= QAbstractPrintDialog::PrintSelection;
+  dialog.setOptions(options);
+  dialog.setMinMax(settings.minPage, settings.maxPage);
+  printer.setFromTo(settings.fromPage, settings.toPage);
+  return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,36 @@
+#include "ui/tdatatype.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/widgets.h"
+
+TDataType::TDataType(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("TDataType"));
+  setWindowTitle(QStringLiteral("数据处理方式"));
+  setFixedSize(313, 214);
+  DataRG = new RadioGroup(QStringLiteral("数据文件已经存在，新数据"),
+                          {QStringLiteral("追加到数据文件中"), QStringLiteral("替换文件中的数据")}, 1, this);
+  DataRG->setObjectName(QStringLiteral("DataRG"));
+  DataRG->setGeometry(24, 32, 265, 81);
+  DataRG->setItemIndex(0);
+
+  auto* label = new QLabel(QStringLiteral("Karvelo"), this);
+  label->setEnabled(false);
+  label->move(8, 128);
+  auto* bevel = new QFrame(this);
+  bevel->setFrameShape(QFrame::HLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+  bevel->setGeometry(64, 136, 249, 2);
+
+  OKBtn = new QPushButton(QStringLiteral("确定"), this);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setGeometry(209, 145, 75, 25);
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(QStringLiteral("取消"), this);
+  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  CancelBtn->setGeometry(209, 181, 75, 25);
+  connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects too
+}

@@ -1,0 +1,73 @@
+#include "formdriver.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QRadioButton>
+#include <QTest>
+
+#include "ui/widgets.h"
+
+FormDriver::FormDriver() {
+  form = std::make_unique<TInputDataForm>(dialogs, dir.path() + QStringLiteral("/bin/input"));
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  if (!QTest::qWaitForWindowActive(form.get())) qWarning("input window did not become active");
+}
+
+FormDriver::~FormDriver() {
+  // Close without the close query: the test decides what it checks.
+  if (form) {
+    form->Saved = true;
+    form->hide();
+  }
+}
+
+QString FormDriver::path(const QString& name) const { return dir.filePath(name); }
+
+void FormDriver::type(QLineEdit* edit, const QString& text) {
+  focus(edit);
+  edit->selectAll();
+  if (text.isEmpty()) {
+    QTest::keyClick(edit, Qt::Key_Delete);
+  } else {
+    QTest::keyClicks(edit, text);
+  }
+}
+
+void FormDriver::focus(QWidget* widget) {
+  widget->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+}
+
+void FormDriver::typeCell(int col, int row, const QString& text) {
+  StringGrid* grid = form->SG;
+  focus(grid);
+  grid->setCurrentCell(col, row);
+  // Typing into a selected cell opens its editor with the typed text.
+  QTest::keyClicks(grid, text.isEmpty() ? QStringLiteral(" ") : text);
+  QWidget* editor = QApplication::focusWidget();
+  if (text.isEmpty() && editor) QTest::keyClick(editor, Qt::Key_Backspace);
+  if (editor) QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+void FormDriver::setCell(int col, int row, const QString& text) { form->SG->setCell(col, row, text); }
+
+void FormDriver::click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+void FormDriver::trigger(QAction* action) { action->trigger(); }
+
+void FormDriver::chooseDataType(int index) {
+  auto* item = form->DataType->findChild<QRadioButton*>(QStringLiteral("item%1").arg(index));
+  QTest::mouseClick(item, Qt::LeftButton);
+}
+
+void FormDriver::fillRows(const QList<std::pair<QString, QString>>& rows) {
+  type(form->EAB, QString::number(rows.size()));
+  form->EABExit();
+  for (int i = 0; i < rows.size(); ++i) {
+    setCell(1, i + 1, rows[i].first);
+    setCell(2, i + 1, rows[i].second);
+  }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Drives the real input window in tests: a window with scripted dialogs, shown and active on
+// the offscreen platform, and helpers that type and click through real events.
+
+#include <QtWidgets>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "scripteddialogs.h"
+#include "ui/inputdataform.h"
+#include "ui/stringgrid.h"
+
+class QAbstractButton;
+class QAction;
+
+class FormDriver {
+ public:
+  FormDriver();
+  ~FormDriver();
+
+  ScriptedDialogs dialogs;
+  QTemporaryDir dir;  // a scratch folder; the program "lives" in dir/bin
+  std::unique_ptr<TInputDataForm> form;
+
+  // Path of a file in the scratch folder.
+  QString path(const QString& name) const;
+
+  // Focuses the edit with a click, replaces its text by typing, and leaves the focus there.
+  void type(QLineEdit* edit, const QString& text);
+  // Moves the focus to another widget of the window (by a mouse click when it is a button-free
+  // widget, else setFocus with a tab reason), as a user leaving a field would.
+  void focus(QWidget* widget);
+  // Types text into a grid cell through the cell editor.
+  void typeCell(int col, int row, const QString& text);
+  // Sets a cell directly (for filling many cells quickly).
+  void setCell(int col, int row, const QString& text);
+  // Left-clicks a button.
+  void click(QAbstractButton* button);
+  // Triggers a menu or context-menu item.
+  void trigger(QAction* action);
+  // Clicks an item of the DataType radio group.
+  void chooseDataType(int index);
+
+  // Fills the sounding grid with count rows of (AB/2, resistivity) and sets EAB.
+  void fillRows(const QList<std::pair<QString, QString>>& rows);
+};

@@ -1,0 +1,53 @@
+#include "scripteddialogs.h"
+
+QStringList ScriptedDialogs::texts() const {
+  QStringList out;
+  for (const auto& m : messages) out << m.text;
+  return out;
+}
+
+Dialogs::Answer ScriptedDialogs::message(QWidget* owner, const QString& caption, const QString& text, Icon icon,
+                                         Buttons buttons, const QString& details) {
+  messages.append({caption, text, icon, buttons, owner != nullptr, details});
+  if (onShown) onShown();
+  if (!answers_.isEmpty()) return answers_.dequeue();
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::YesNo: return Answer::No;
+  }
+  return Answer::Ok;
+}
+
+bool ScriptedDialogs::saveFile(QWidget*, SaveDialogState& state) {
+  saveDialogs.append(state);
+  if (onShown) onShown();
+  if (saveAnswers_.isEmpty()) {
+    ++unansweredSaveDialogs;
+    return false;
+  }
+  auto answer = saveAnswers_.dequeue();
+  if (!answer) return false;
+  state.fileName = *answer;
+  return true;
+}
+
+Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace() {
+  ++appendQuestions;
+  if (onShown) onShown();
+  if (appendAnswers_.isEmpty()) {
+    ++unansweredAppendQuestions;
+    return AppendChoice::Cancel;
+  }
+  return appendAnswers_.dequeue();
+}
+
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintDialogSettings& settings) {
+  printDialogs.append(settings);
+  if (onShown) onShown();
+  if (printAnswers_.isEmpty()) return false;
+  auto configure = printAnswers_.dequeue();
+  if (!configure) return false;
+  configure(printer);
+  return true;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Dialogs for tests: every question is answered from a script given in advance, and
+// everything shown is recorded.
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "ui/dialogs.h"
+
+struct ShownMessage {
+  QString caption;
+  QString text;
+  Dialogs::Icon icon;
+  Dialogs::Buttons buttons;
+  bool owned;  // shown with the input window (or another widget) as owner
+  QString details;
+};
+
+class ScriptedDialogs : public Dialogs {
+ public:
+  // ---- message boxes ----
+  // The answer to the next message box; without one, OK boxes answer Ok, OK/Cancel boxes
+  // Cancel and Yes/No boxes No.
+  void setNextAnswer(Answer answer) { answers_.enqueue(answer); }
+  QList<ShownMessage> messages;
+  QStringList texts() const;  // the texts of messages, in order
+
+  // ---- save dialog ----
+  void setNextFileName(const QString& path) { saveAnswers_.enqueue(path); }
+  void setNextSaveCancel() { saveAnswers_.enqueue(std::nullopt); }
+  // Dialogs shown, as the state they were opened with.
+  QList<SaveDialogState> saveDialogs;
+  int unansweredSaveDialogs = 0;  // shown with nothing scripted (answered as cancelled)
+
+  // ---- append/replace question ----
+  void setNextAppendChoice(AppendChoice choice) { appendAnswers_.enqueue(choice); }
+  int appendQuestions = 0;
+  int unansweredAppendQuestions = 0;
+
+  // ---- print dialog ----
+  // Confirms the next print dialog after letting configure set up the printer (for example
+  // PDF output to a file); setNextPrintCancel cancels it.
+  void setNextPrint(std::function<void(QPrinter&)> configure) { printAnswers_.enqueue(std::move(configure)); }
+  void setNextPrintCancel() { printAnswers_.enqueue(nullptr); }
+  QList<PrintDialogSettings> printDialogs;
+
+  // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
+  std::function<void()> onShown;
+
+  Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                 const QString& details = QString()) override;
+  bool saveFile(QWidget* owner, SaveDialogState& state) override;
+  AppendChoice askAppendOrReplace() override;
+  bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+
+ private:
+  QQueue<Answer> answers_;
+  QQueue<std::optional<QString>> saveAnswers_;
+  QQueue<AppendChoice> appendAnswers_;
+  QQueue<std::function<void(QPrinter&)>> printAnswers_;
+};
