@@ -10,6 +10,7 @@
 
 #include "io/messages.h"
 #include "io/textconv.h"
+#include "io/textfile.h"
 #include "io/textinput.h"
 #include "model/sdata.h"
 
@@ -33,6 +34,11 @@ inline const std::string& SoundingMark() {
   return mark;
 }
 
+// Passes a message box to the window, when there is a window to show it.
+inline void Tell(const NoticeFn& notify, const char* text, Notice::Icon icon, bool ownerless = false) {
+  if (notify) notify(Notice{text, icon, ownerless});
+}
+
 // Reads the next line (an empty one at the end of the data) and tells whether its first
 // 255 bytes hold every mark. The rest of a longer line is passed over: the marks of the
 // format stand near the start of its header lines.
@@ -46,9 +52,33 @@ inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_
   return true;
 }
 
-// Passes a message box to the window, when there is a window to show it.
-inline void Tell(const NoticeFn& notify, const char* text, Notice::Icon icon, bool ownerless = false) {
-  if (notify) notify(Notice{text, icon, ownerless});
+// Reads the whole file at path and gives its bytes to read; a result with status CannotOpen
+// when the file cannot be opened or read.
+template <class Result, class Read>
+Result ReadFileWith(const std::string& path, Read read) {
+  std::string bytes;
+  std::string error;
+  if (!ReadWholeFile(path, bytes, error)) {
+    Result result;
+    result.status = ReadStatus::CannotOpen;
+    return result;
+  }
+  return read(std::string_view(bytes));
+}
+
+// Reads header lines 1 and 2 of a sounding file: line 1 must hold "QL", line 2 every one of
+// line2Marks. The first mark missing is told to the window with its message (error icon).
+inline bool ReadHeaderMarks(TextInput& in, std::initializer_list<std::string_view> line2Marks,
+                            const NoticeFn& notify) {
+  if (!HeaderLineHasMarks(in, {"QL"})) {
+    Tell(notify, msg::kNotQlFormat, Notice::Icon::Error);
+    return false;
+  }
+  if (!HeaderLineHasMarks(in, line2Marks)) {
+    Tell(notify, msg::kNotVesFormat, Notice::Icon::Error);
+    return false;
+  }
+  return true;
 }
 
 // Two spacings are one when their 32-bit values differ by less than 0.01.
@@ -61,19 +91,20 @@ inline float MeanOf(float a, float b) {
   return static_cast<float>((static_cast<double>(a) + static_cast<double>(b)) * 0.5);
 }
 
-// Gives Columns[3] to Columns[8] at least as many entries as Columns[1] (0.0 for each missing
-// one), so that the row sort and the folds keep every value beside its spacing.
-inline void PadValueColumns(sdata& s) {
+// Gives Columns[3] to Columns[8] exactly as many entries as Columns[1] (0.0 for each missing
+// one; a value without a spacing is never written), so that the row sort, the folds and rows
+// appended later keep every value beside its spacing.
+inline void FitValueColumns(sdata& s) {
   const std::size_t rows = s.Columns[colAB2].size();
   for (int c = colRho; c <= colR; ++c)
-    if (s.Columns[c].size() < rows) s.Columns[c].resize(rows, 0.0f);
+    if (s.Columns[c].size() != rows) s.Columns[c].resize(rows, 0.0f);
 }
 
 // Folds rows of one station whose spacings are the same into the first of them, which keeps
 // its own AB/2; each later row is compared with the row in place after a removal, so three
 // rows of one spacing end as one. The apparent resistivity becomes the mean of the two rows;
 // with averageAll the induced-polarisation columns (Columns[4] to [8]) are averaged too,
-// otherwise the first row keeps its values there. Precondition: PadValueColumns.
+// otherwise the first row keeps its values there. Precondition: FitValueColumns.
 inline void FoldEqualSpacings(sdata& s, bool averageAll) {
   auto& ab2 = s.Columns[colAB2];
   for (std::size_t i = 0; i + 1 < ab2.size(); ++i) {

@@ -77,7 +77,7 @@ struct VesTexts {
 void AppendVesBlock(std::string& out, const VesTexts& texts, float x, float y, float z,
                     std::span<const float> ab2, std::span<const float> rho,
                     std::span<const float> thickness, std::span<const float> layerRho) {
-  const TStation defaults;
+  static const TStation defaults;
   AppendTextLine(out, texts.name, defaults.Name);
   AppendReal(out, x);
   out += ' ';
@@ -203,7 +203,7 @@ void WriteVesStation(std::string& out, TStation& station) {
 }
 
 std::string BuildVesFile(StationList stations) {
-  for (sdata& s : stations) fileformat::PadValueColumns(s);
+  for (sdata& s : stations) fileformat::FitValueColumns(s);
   SortStationsByX(stations);
   SortRowsBySpacing(stations);
 
@@ -242,13 +242,7 @@ bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
 VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
   VesReadResult result;
   TextInput in(bytes);
-  if (!fileformat::HeaderLineHasMarks(in, {"QL"})) {
-    Tell(notify, msg::kNotQlFormat, Notice::Icon::Error);
-    result.status = ReadStatus::Refused;
-    return result;
-  }
-  if (!fileformat::HeaderLineHasMarks(in, {fileformat::SoundingMark(), "VES"})) {
-    Tell(notify, msg::kNotVesFormat, Notice::Icon::Error);
+  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark(), "VES"}, notify)) {
     result.status = ReadStatus::Refused;
     return result;
   }
@@ -273,14 +267,8 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
 }
 
 VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify) {
-  std::string bytes;
-  std::string error;
-  if (!ReadWholeFile(path, bytes, error)) {
-    VesReadResult result;
-    result.status = ReadStatus::CannotOpen;
-    return result;
-  }
-  return ReadVesFile(bytes, notify);
+  return fileformat::ReadFileWith<VesReadResult>(
+      path, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
 }
 
 void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
@@ -307,15 +295,15 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
       n.SpacingCount = static_cast<std::int32_t>(rows);
       n.Columns[colAB2].assign(ab2.begin(), ab2.end());
       n.Columns[colRho].assign(rho.begin(), rho.end());
-      fileformat::PadValueColumns(n);
+      fileformat::FitValueColumns(n);
       stations.push_back(std::move(n));
       continue;
     }
     sdata& m = stations[found->second];
-    fileformat::PadValueColumns(m);
+    fileformat::FitValueColumns(m);
     m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
     m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());
-    fileformat::PadValueColumns(m);
+    fileformat::FitValueColumns(m);  // 0.0 in Columns[4..8] for every added row
     fileformat::FoldEqualSpacings(m, /*averageAll=*/false);
   }
 }

@@ -1,0 +1,61 @@
+#pragma once
+// Helpers shared by the file-format tests: fixtures, text files written inline, stations.
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/messages.h"
+#include "io/textconv.h"
+#include "model/sdata.h"
+
+namespace iotest {
+
+inline std::string ReadFixture(const std::string& name) {
+  std::ifstream in(std::string(FIXTURES_DIR) + "/" + name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// UTF-8 lines as a GBK file, each line ended by eol.
+inline std::string FileOf(std::initializer_list<std::string_view> lines, std::string_view eol = "\r\n") {
+  std::string out;
+  for (std::string_view line : lines) {
+    out += Gbk(line);
+    out += eol;
+  }
+  return out;
+}
+
+// A sounding station as the commit builds it: Columns[1] and [3] from the rows, 0.0 per row
+// in Columns[4..8] unless ip values are given (each row: ZP, IP, TD, TH, R).
+inline sdata Sounding(std::string name, float x, std::vector<float> ab2, std::vector<float> rho,
+                      std::vector<std::array<float, 5>> ip = {}) {
+  sdata s;
+  s.Name = std::move(name);
+  s.X = x;
+  s.WorkArea = "WorkArea";
+  s.Profile = "Profile";
+  s.Operator = "Operator";
+  s.Instrument = "DZD";
+  s.SpacingCount = static_cast<std::int32_t>(ab2.size());
+  for (std::size_t r = 0; r < ab2.size(); ++r)
+    for (int c = colZP; c <= colR; ++c) s.Columns[c].push_back(r < ip.size() ? ip[r][c - colZP] : 0.0f);
+  s.Columns[colAB2] = std::move(ab2);
+  s.Columns[colRho] = std::move(rho);
+  return s;
+}
+
+// Collects the message boxes a reader asks for.
+struct Notices {
+  std::vector<Notice> shown;
+  NoticeFn fn() {
+    return [this](const Notice& n) { shown.push_back(n); };
+  }
+};
+
+}  // namespace iotest
