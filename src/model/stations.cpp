@@ -12,18 +12,27 @@ bool InXOrder(const StationList& s) {
 void SortStationsByX(StationList& stations) {
   // On a list in order the exchange sort exchanges nothing; skip its quadratic pass.
   if (InXOrder(stations)) return;
+  // Run the exchange sort on (X, position) pairs, then move every station once to its place:
+  // the same order as exchanging whole stations, without moving them n^2 times.
   const std::size_t n = stations.size();
+  std::vector<std::pair<float, std::size_t>> keys(n);
+  for (std::size_t i = 0; i < n; ++i) keys[i] = {stations[i].X, i};
   for (std::size_t i = 0; i + 1 < n; ++i) {
     for (std::size_t j = i + 1; j < n; ++j) {
-      if (stations[i].X > stations[j].X) std::swap(stations[i], stations[j]);
+      if (keys[i].first > keys[j].first) std::swap(keys[i], keys[j]);
     }
   }
+  StationList sorted;
+  sorted.reserve(n);
+  for (const auto& key : keys) sorted.push_back(std::move(stations[key.second]));
+  stations = std::move(sorted);
 }
 
 void SortRowsBySpacing(sdata& station) {
   auto& ab2 = station.Columns[colAB2];
   const std::size_t m = ab2.size();
-  if (m < 2) return;
+  // Rows already in order (the usual case) are left as they are after one linear pass.
+  if (m < 2 || std::is_sorted(ab2.begin(), ab2.end())) return;
   static constexpr int kMoved[] = {colRho, colZP, colIP, colTD, colTH, colR};
   for (std::size_t j = 0; j + 1 < m; ++j) {
     for (std::size_t k = j + 1; k < m; ++k) {
