@@ -1,23 +1,36 @@
 #include "app/folders.h"
 
+#include <cctype>
+
 namespace {
 // Folder part of the path: the text before the last separator or drive colon, keeping the
 // separator when the folder is a root (C:\ or /). Then cut it at its own last separator and
 // append the folder name.
+//
+// A path with a backslash or a drive letter is a Windows path, in which "/" separates folders
+// too (Qt reports C:/Survey/Bin/input.exe for the program's own path); the result then uses
+// the separator the path itself uses. A path with no separator at all gets "\Data\".
 std::string SiblingFolder(std::string_view path, std::string_view name) {
-  const bool windows = path.find('\\') != std::string_view::npos || (path.size() >= 2 && path[1] == ':') ||
-                       path.find('/') == std::string_view::npos;
-  const char sep = windows ? '\\' : '/';
+  const bool drive = path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+  const bool backslash = path.find('\\') != std::string_view::npos;
+  const bool slash = path.find('/') != std::string_view::npos;
+  const bool windows = backslash || drive || !slash;
+  const char sep = windows && (backslash || !slash) ? '\\' : '/';
+  const std::string_view separators = windows ? std::string_view("\\/") : std::string_view("/");
+
   std::string_view folder;
-  auto cut = windows ? path.find_last_of("\\:") : path.rfind('/');
-  if (cut != std::string_view::npos) {
+  const auto cut = path.find_last_of(separators);
+  if (cut == std::string_view::npos) {
+    // No folder text: "input.exe", and "C:input.exe" whose folder "C:" has no separator.
+  } else if (cut == 0) {
+    folder = path.substr(0, 1);  // the root "/" or "\"
+  } else if (drive && cut == 2) {
+    folder = path.substr(0, 3);  // the drive root "C:\"
+  } else {
     folder = path.substr(0, cut);
-    const bool driveRoot = windows && (path[cut] == ':' || (cut > 0 && path[cut - 1] == ':'));
-    const bool slashRoot = !windows && cut == 0;
-    if (driveRoot || slashRoot) folder = path.substr(0, cut + 1);
-    if (windows && path[cut] == ':') folder = std::string_view();  // "C:input.exe": no folder text
   }
-  auto p = folder.rfind(sep);  // 0-based; the 1-based position is p + 1
+
+  const auto p = folder.find_last_of(separators);  // 0-based; the 1-based position is p + 1
   std::string out;
   if (p != std::string_view::npos && p >= 1) out.assign(folder.substr(0, p));
   out += sep;
