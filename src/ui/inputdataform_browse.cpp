@@ -1,12 +1,190 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <stdexcept>
+
+#include "io/textconv.h"
+#include "ui/gbkqt.h"
 #include "ui/inputdataform.h"
-// Browsing and editing. (To be written.)
-void TInputDataForm::PreviousClick() {}
-void TInputDataForm::NextClick() {}
-void TInputDataForm::ShowStation(int) {}
+#include "ui/stringgrid.h"
+
+// Browsing through the committed stations, showing one in the controls, writing the controls
+// back into it, the grid-row commands, the new-line command and the close query.
+
+namespace {
+QString FloatText(float value) { return QString::fromStdString(FormatFloat15(value)); }
+
+// Text of an edit as GBK for the model. A character GBK cannot hold would be lost in the
+// files, so the command stops and names the field.
+std::string EditGbk(const QLineEdit* edit, const QString& label) {
+  try {
+    return ToGbk(edit->text());
+  } catch (const GbkError&) {
+    throw std::runtime_error(
+        QStringLiteral("“%1”中有不能保存的字符，测点没有更新.").arg(label).toStdString());
+  }
+}
+
+float EditFloat(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
+}  // namespace
+
+// ---- Browsing ----
+
+void TInputDataForm::PreviousClick() {
+  if (CurrentIndex > 0 && static_cast<std::size_t>(CurrentIndex - 1) < Stations.size()) {
+    --CurrentIndex;
+    Next->setEnabled(true);
+    UpdateData->setEnabled(true);
+    ShowStation(CurrentIndex);
+  } else {
+    Previous->setEnabled(false);
+  }
+}
+
+void TInputDataForm::NextClick() {
+  const long long next = static_cast<long long>(CurrentIndex) + 1;
+  if (next >= 0 && next < static_cast<long long>(Stations.size())) {
+    ++CurrentIndex;
+    Previous->setEnabled(true);
+    UpdateData->setEnabled(true);
+    ShowStation(CurrentIndex);
+  } else {
+    Next->setEnabled(false);
+  }
+}
+
+void TInputDataForm::ShowStation(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= Stations.size()) return;
+  const sdata& s = Stations[static_cast<std::size_t>(index)];
+  const ::DataType type = dataType();
+  const GridLayout& layout = LayoutFor(type);
+
+  ES->setText(FromGbk(s.Name));
+  EP->setText(FromGbk(s.Profile));
+  EW->setText(FromGbk(s.WorkArea));
+  EX->setText(FloatText(s.X));
+  EY->setText(FloatText(s.Y));
+  EO->setText(FromGbk(s.Operator));
+  EI->setText(FromGbk(s.Instrument));
+  EAB->setText(QString::number(s.SpacingCount));
+
+  SG->setRowCount(s.SpacingCount + 1);
+  SG->setColCount(layout.gridColumns);
+  for (int r = 1; r <= s.SpacingCount; ++r) {
+    SG->setCell(0, r, RowLabel(r));
+    const auto element = static_cast<std::size_t>(r - 1);
+    for (int c = 1; c < layout.gridColumns; ++c) {
+      const std::vector<float>& column = s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])];
+      // A sequence shorter than the count (never made by this program) shows as empty cells.
+      SG->setCell(c, r, element < column.size() ? FloatText(column[element]) : QString());
+    }
+  }
+
+  // Selected without running ABChange, which would empty the resistivities just shown.
+  if (type == dtCombinedProfile) AB->setCurrentIndex(s.Name == "A" ? 0 : 1);
+}
+
 QString TInputDataForm::RowLabel(int n) { return QString::number(n); }
-void TInputDataForm::InsertClick() {}
-void TInputDataForm::DeleteClick() {}
-void TInputDataForm::BitBtn1Click() {}
-void TInputDataForm::newProfileClick() {}
-void TInputDataForm::UpdateDataClick() {}
-bool TInputDataForm::FormCloseQuery() { return true; }
+
+// ---- Grid rows ----
+
+void TInputDataForm::InsertClick() {
+  SG->setRowCount(SG->rowCount() + 1);
+  const int last = SG->rowCount() - 1;
+  EAB->setText(QString::number(last));
+  SG->setCell(0, last, RowLabel(last));
+  // Without a focused data row the new empty row stays at the end.
+  int current = SG->currentDataRow();
+  if (current < 1 || current > last) current = last;
+  for (int r = last; r > current; --r) {
+    SG->setCell(1, r, SG->cell(1, r - 1));
+    SG->setCell(2, r, SG->cell(2, r - 1));
+  }
+  SG->setCell(1, current, QString());
+  SG->setCell(2, current, QString());
+}
+
+void TInputDataForm::DeleteClick() {
+  const int rows = SG->rowCount();
+  if (rows <= 1) return;
+  const int current = SG->currentDataRow();
+  if (current < 1 || current >= rows) return;  // no data row holds the focus: nothing to delete
+  for (int r = current; r < rows; ++r) {
+    SG->setCell(1, r, SG->cell(1, r + 1));
+    SG->setCell(2, r, SG->cell(2, r + 1));
+  }
+  SG->setRowCount(rows - 1);
+  EAB->setText(QString::number(rows - 2));
+}
+
+void TInputDataForm::BitBtn1Click() {
+  for (int r = 1; r < SG->rowCount(); ++r)
+    for (int c = 2; c < SG->colCount(); ++c) SG->setCell(c, r, QString());
+}
+
+// ---- New line and closing ----
+
+namespace {
+// Runs the save command for a question answered Yes; an error in it counts as not saved.
+bool SaveAnswered(TInputDataForm& form) {
+  bool saved = false;
+  form.guarded([&] { saved = form.SaveBtnClick(); });
+  return saved;
+}
+}  // namespace
+
+void TInputDataForm::newProfileClick() {
+  if (!Stations.empty() && !Saved) {
+    const auto answer = dialogs_.message(this, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+                                         Dialogs::Icon::Warning, Dialogs::Buttons::YesNo);
+    // The stations are only discarded once they are in a file, or when the user says No.
+    if (answer == Dialogs::Answer::Yes && !SaveAnswered(*this)) return;
+  }
+  Stations.clear();
+  ST->setText(QStringLiteral("当前没有数据"));
+  if (dataType() == dtCombinedProfile) AB->setCurrentIndex(0);
+  CurrentIndex = 0;
+  Previous->setEnabled(false);
+  Next->setEnabled(false);
+  UpdateData->setEnabled(false);
+  EX->setText(QStringLiteral("0"));
+  EY->setText(QStringLiteral("0"));
+  ES->setText(QStringLiteral("S1"));
+}
+
+bool TInputDataForm::FormCloseQuery() {
+  if (Stations.empty() || Saved) return true;
+  const auto answer = dialogs_.message(this, QStringLiteral("提示"), QStringLiteral("是否保存输入的数据?"),
+                                       Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
+  if (answer != Dialogs::Answer::Yes) return true;
+  // Asked to keep the stations: the window stays open unless they are in a file.
+  return SaveAnswered(*this);
+}
+
+// ---- Update ----
+
+void TInputDataForm::UpdateDataClick() {
+  if (CurrentIndex < 0 || static_cast<std::size_t>(CurrentIndex) >= Stations.size()) return;
+  const GridLayout& layout = LayoutFor(dataType());
+
+  // Everything is converted before the station changes: a text that does not convert ends the
+  // command with the station exactly as it was.
+  sdata s;
+  s.Name = EditGbk(ES, QStringLiteral("测点编号"));
+  s.X = EditFloat(EX);
+  s.Y = EditFloat(EY);
+  s.WorkArea = EditGbk(EW, QStringLiteral("测区"));
+  s.Profile = EditGbk(EP, QStringLiteral("剖面编号"));
+  s.Instrument = EditGbk(EI, QStringLiteral("仪器类型"));
+  s.Operator = EditGbk(EO, QStringLiteral("操作员"));
+  s.SpacingCount = StrToInt(EAB->text().toStdString());
+  for (int k = 0; k < s.SpacingCount; ++k) {
+    for (int c = 1; c < layout.gridColumns; ++c)
+      s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])].push_back(
+          StrToFloat(SG->cell(c, k + 1).toStdString()));
+    for (const int z : layout.zeroFilled) s.Columns[static_cast<std::size_t>(z)].push_back(0.0f);
+  }
+  Stations[static_cast<std::size_t>(CurrentIndex)] = std::move(s);
+}

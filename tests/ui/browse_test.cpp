@@ -1,0 +1,225 @@
+// Stepping through the committed stations with Previous and Next, and how a station is shown
+// in the edits and the grid.
+#include <QTest>
+
+#include "formdriver.h"
+#include "io/textconv.h"
+#include "stationbuilder.h"
+
+namespace {
+// The window as a run of commits leaves it: the last committed station current, Previous
+// enabled once there are two stations, the list unsaved.
+void Load(FormDriver& d, StationList stations) {
+  TInputDataForm& f = *d.form;
+  f.Stations = std::move(stations);
+  f.CurrentIndex = static_cast<int>(f.Stations.size()) - 1;
+  f.Previous->setEnabled(f.Stations.size() > 1);
+  f.Saved = false;
+}
+
+QStringList GridColumn(const StringGrid* grid, int col) {
+  QStringList out;
+  for (int r = 1; r < grid->rowCount(); ++r) out << grid->cell(col, r);
+  return out;
+}
+}  // namespace
+
+class BrowseTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void stepsThroughThreeStations_data() {
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("buttons") << false;
+    QTest::newRow("menu items") << true;
+  }
+  void stepsThroughThreeStations() {
+    QFETCH(bool, menu);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    Load(d, {SoundingStation("S1", 0, 11), SoundingStation("S2", 50, 12), SoundingStation("S3", 100, 13)});
+    auto previous = [&] { menu ? d.trigger(f.N13) : d.click(f.Previous); };
+    auto next = [&] { menu ? d.trigger(f.N14) : d.click(f.Next); };
+    QVERIFY(f.Previous->isEnabled());
+    QVERIFY(!f.Next->isEnabled());
+    QVERIFY(!f.UpdateData->isEnabled());
+
+    previous();
+    QCOMPARE(f.CurrentIndex, 1);
+    QCOMPARE(f.ES->text(), QStringLiteral("S2"));
+    QCOMPARE(f.EX->text(), QStringLiteral("50"));
+    QCOMPARE(f.SG->cell(2, 1), QStringLiteral("12"));
+    QVERIFY(f.Previous->isEnabled());
+    QVERIFY(f.Next->isEnabled());
+    QVERIFY(f.UpdateData->isEnabled());
+
+    previous();
+    QCOMPARE(f.CurrentIndex, 0);
+    QCOMPARE(f.ES->text(), QStringLiteral("S1"));
+    QCOMPARE(f.SG->cell(2, 1), QStringLiteral("11"));
+    QVERIFY(f.Previous->isEnabled());  // arriving at the first station leaves it enabled
+
+    // A further step back only disables Previous: what is in the controls stays.
+    d.type(f.ES, QStringLiteral("typed"));
+    previous();
+    QCOMPARE(f.CurrentIndex, 0);
+    QVERIFY(!f.Previous->isEnabled());
+    QCOMPARE(f.ES->text(), QStringLiteral("typed"));
+    QVERIFY(f.Next->isEnabled());
+
+    next();
+    QCOMPARE(f.CurrentIndex, 1);
+    QCOMPARE(f.ES->text(), QStringLiteral("S2"));
+    QVERIFY(f.Previous->isEnabled());
+    next();
+    QCOMPARE(f.CurrentIndex, 2);
+    QCOMPARE(f.ES->text(), QStringLiteral("S3"));
+    QCOMPARE(f.SG->cell(2, 3), QStringLiteral("30"));
+    QVERIFY(f.Next->isEnabled());  // arriving at the last station leaves it enabled
+    next();
+    QCOMPARE(f.CurrentIndex, 2);
+    QVERIFY(!f.Next->isEnabled());
+    QVERIFY(f.Previous->isEnabled());
+    QVERIFY(f.UpdateData->isEnabled());
+    QCOMPARE(f.Stations.size(), std::size_t{3});
+    QVERIFY(!f.Saved);
+    QVERIFY(d.dialogs.messages.isEmpty());
+  }
+
+  // Browsing never reaches past the list, also when the index is left beyond it.
+  void browsingAnEmptyListOnlyDisablesTheButtons() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    Load(d, {SoundingStation("S1", 0), SoundingStation("S2", 50), SoundingStation("S3", 100),
+             SoundingStation("S4", 150)});
+    f.Saved = true;
+    QCOMPARE(f.CurrentIndex, 3);
+    d.chooseDataType(dtWaterFinding);
+    QVERIFY(f.Stations.empty());
+    const QString ex = f.EX->text();
+    d.trigger(f.N13);
+    d.trigger(f.N14);
+    QVERIFY(!f.Previous->isEnabled());
+    QVERIFY(!f.Next->isEnabled());
+    QVERIFY(!f.UpdateData->isEnabled());
+    QCOMPARE(f.EX->text(), ex);
+
+    // The state a switch would leave without resetting: index 3, Previous enabled, no stations.
+    f.CurrentIndex = 3;
+    f.Previous->setEnabled(true);
+    f.Next->setEnabled(true);
+    d.click(f.Previous);
+    QVERIFY(!f.Previous->isEnabled());
+    QCOMPARE(f.CurrentIndex, 3);
+    QCOMPARE(f.EX->text(), ex);
+    d.click(f.Next);
+    QVERIFY(!f.Next->isEnabled());
+    QCOMPARE(f.CurrentIndex, 3);
+    QVERIFY(d.dialogs.messages.isEmpty());
+  }
+
+  void showsCoordinatesWithFifteenDigits_data() {
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<QString>("ex");
+    QTest::addColumn<QString>("ey");
+    QTest::newRow("0.1 and 2.3") << 0.1f << 2.3f << "0.100000001490116" << "2.29999995231628";
+    QTest::newRow("2.5 and whole") << 2.5f << 100.0f << "2.5" << "100";
+    QTest::newRow("negative and zero") << -12.75f << 0.0f << "-12.75" << "0";
+  }
+  void showsCoordinatesWithFifteenDigits() {
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(QString, ex);
+    QFETCH(QString, ey);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    sdata first = SoundingStation(Gbk("测点一"), x, 0.1f, 2.3f, 1000000);
+    first.Y = y;
+    first.WorkArea = Gbk("北山测区");
+    first.Profile = Gbk("剖面3");
+    first.Operator = Gbk("张三");
+    first.Instrument = Gbk("DZD-6A");
+    Load(d, {first, SoundingStation("S2", 1000)});
+    d.click(f.Previous);
+    QCOMPARE(f.EX->text(), ex);
+    QCOMPARE(f.EY->text(), ey);
+    QCOMPARE(f.ES->text(), QStringLiteral("测点一"));
+    QCOMPARE(f.EW->text(), QStringLiteral("北山测区"));
+    QCOMPARE(f.EP->text(), QStringLiteral("剖面3"));
+    QCOMPARE(f.EO->text(), QStringLiteral("张三"));
+    QCOMPARE(f.EI->text(), QStringLiteral("DZD-6A"));
+    QCOMPARE(f.EAB->text(), QStringLiteral("3"));
+    QCOMPARE(f.SG->rowCount(), 4);  // was 14: the grid takes the station's rows
+    QCOMPARE(f.SG->colCount(), 3);
+    QCOMPARE(GridColumn(f.SG, 0), QStringList({"1", "2", "3"}));
+    QCOMPARE(GridColumn(f.SG, 1), QStringList({"1.5", "2.5", "4"}));
+    QCOMPARE(GridColumn(f.SG, 2), QStringList({"0.100000001490116", "2.29999995231628", "1000000"}));
+    QCOMPARE(f.SG->cell(2, 0), QStringLiteral("视电阻率"));
+    QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
+  }
+
+  // Every water-finding value comes back into the grid column it was typed in.
+  void showsWaterFindingStationInItsColumns() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtWaterFinding);
+    QCOMPARE(f.SG->colCount(), 8);
+    sdata s;
+    s.Name = "120";
+    s.X = 120;
+    s.SpacingCount = 2;
+    s.Columns[colAB2] = {1.5f, 2.5f};
+    s.Columns[colRho] = {31, 32};
+    s.Columns[colZP] = {41, 42};
+    s.Columns[colIP] = {51, 52};
+    s.Columns[colTD] = {61, 62};
+    s.Columns[colTH] = {71, 72};
+    s.Columns[colR] = {81, 82};
+    Load(d, {s, BuildStation(dtWaterFinding, "170", 170, {{1, 2, 3, 4, 5, 6, 7}})});
+    d.click(f.Previous);
+    QCOMPARE(f.ES->text(), QStringLiteral("120"));
+    QCOMPARE(f.SG->rowCount(), 3);
+    QCOMPARE(f.SG->colCount(), 8);
+    // Grid columns: AB/2, rho, ZP, half-decay time, decay degree, deviation degree, chargeability.
+    const QList<QStringList> expected = {{"1.5", "2.5"}, {"31", "32"}, {"41", "42"}, {"71", "72"},
+                                         {"61", "62"},   {"81", "82"}, {"51", "52"}};
+    for (int c = 1; c <= 7; ++c) QCOMPARE(GridColumn(f.SG, c), expected[c - 1]);
+    QCOMPARE(f.SG->cell(4, 0), QStringLiteral("半衰时"));
+
+    d.click(f.Next);
+    QCOMPARE(f.SG->rowCount(), 2);
+    for (int c = 1; c <= 7; ++c) QCOMPARE(f.SG->cell(c, 1), QString::number(c));
+  }
+
+  // The branch is selected for the station shown; the resistivities just shown stay.
+  void showsCombinedProfileBranch_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("branch");
+    QTest::newRow("A") << "A" << 0;
+    QTest::newRow("B") << "B" << 1;
+    QTest::newRow("lower-case a") << "a" << 1;
+    QTest::newRow("A with more") << "AB" << 1;
+  }
+  void showsCombinedProfileBranch() {
+    QFETCH(QString, name);
+    QFETCH(int, branch);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtCombinedProfile);
+    f.AB->setCurrentIndex(1 - branch);
+    Load(d, {BuildStation(dtCombinedProfile, name.toStdString(), 0, {{20, 50, 20, 101}, {40, 50, 20, 102}}),
+             BuildStation(dtCombinedProfile, "B", 50, {{20, 50, 20, 201}, {40, 50, 20, 202}})});
+    d.click(f.Previous);
+    QCOMPARE(f.AB->currentIndex(), branch);
+    QCOMPARE(f.AB->currentText(), branch == 0 ? QStringLiteral("RhoA") : QStringLiteral("RhoB"));
+    QCOMPARE(f.ES->text(), name);
+    QCOMPARE(f.SG->colCount(), 5);
+    QCOMPARE(GridColumn(f.SG, 1), QStringList({"20", "40"}));
+    QCOMPARE(GridColumn(f.SG, 2), QStringList({"50", "50"}));
+    QCOMPARE(GridColumn(f.SG, 3), QStringList({"20", "20"}));
+    QCOMPARE(GridColumn(f.SG, 4), QStringList({"101", "102"}));
+  }
+};
+
+QTEST_MAIN(BrowseTest)
+#include "browse_test.moc"
