@@ -1,1 +1,171 @@
 #include "io/soundingdat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "io/formatparts.h"
+#include "io/textconv.h"
+#include "io/textfile.h"
+#include "io/textinput.h"
+#include "model/stations.h"
+
+using fileformat::Tell;
+
+namespace {
+
+const std::string& PurposeLine() {
+  static const std::string line = Gbk("文件用途:对称四极或三极电测深各参数参数断面图及电阻率1D,2D反演");
+  return line;
+}
+
+// The value columns of a data line after AB/2 and MN/2: RO, IP, R, TH, TD, ZP.
+constexpr int kWrittenColumns[] = {colRho, colIP, colR, colTH, colTD, colZP};
+// The columns a folded station takes from the one folded into it.
+constexpr int kRowColumns[] = {colAB2, colRho, colZP, colIP, colTD, colTH, colR};
+
+// Records with |N| above this are passed over by the reader.
+constexpr long long kMaxStationNumber = 10000;
+
+// One record of the file: N, AB/2, MN/2, RO, IP, R, TH, TD, ZP, X1, X2, X3.
+struct Record {
+  std::int32_t n = 0;
+  float values[8] = {};  // AB/2, MN/2, RO, IP, R, TH, TD, ZP
+  std::int32_t extra[3] = {};
+};
+// Where values[k] goes, -1 for MN/2, which is dropped.
+constexpr int kValueColumn[8] = {colAB2, -1, colRho, colIP, colR, colTH, colTD, colZP};
+
+enum class RecordRead { Read, End, Broken };
+
+RecordRead ReadRecord(TextInput& in, Record& rec) {
+  std::string_view token;
+  if (!in.ReadToken(token)) return RecordRead::End;
+  if (!TryStrToInt(token, rec.n)) return RecordRead::Broken;
+  for (float& v : rec.values)
+    if (!in.ReadToken(token) || !TryStrToFloat(token, v)) return RecordRead::Broken;
+  for (std::int32_t& v : rec.extra)
+    if (!in.ReadToken(token) || !TryStrToInt(token, v)) return RecordRead::Broken;
+  return RecordRead::Read;
+}
+
+bool Accepted(const Record& rec) {
+  const float ab2 = rec.values[0];
+  const float rho = rec.values[2];
+  return rec.n >= -kMaxStationNumber && rec.n <= kMaxStationNumber && rho > 0.0f &&
+         static_cast<double>(ab2) >= 0.1;
+}
+
+}  // namespace
+
+long long StationNumber(float x) {
+  const double d = x;
+  if (std::isnan(d)) return 0;
+  const double n = std::trunc(d >= 0.0 ? d + 0.01 : d - 0.01);
+  // The largest doubles that convert to long long without overflow.
+  constexpr double kLimit = 9.2e18;
+  return static_cast<long long>(std::clamp(n, -kLimit, kLimit));
+}
+
+void FoldStationsByName(StationList& w) {
+  std::unordered_map<std::string, std::size_t> firstByName;
+  firstByName.reserve(w.size());
+  StationList kept;
+  kept.reserve(w.size());
+  for (sdata& s : w) {
+    auto [found, added] = firstByName.try_emplace(s.Name, kept.size());
+    if (added) {
+      kept.push_back(std::move(s));
+      continue;
+    }
+    sdata& first = kept[found->second];
+    fileformat::FitValueColumns(first);
+    fileformat::FitValueColumns(s);
+    for (int c : kRowColumns)
+      first.Columns[c].insert(first.Columns[c].end(), s.Columns[c].begin(), s.Columns[c].end());
+    fileformat::FoldEqualSpacings(first, /*averageAll=*/true);
+  }
+  w = std::move(kept);
+}
+
+std::string BuildSoundingDatFile(StationList w) {
+  for (sdata& s : w) fileformat::FitValueColumns(s);
+  FoldStationsByName(w);
+  SortStationsByX(w);
+  SortRowsBySpacing(w);
+
+  std::size_t rows = 0;
+  for (const sdata& s : w) rows += s.Columns[colAB2].size();
+  std::string out;
+  out.reserve(256 + rows * 80);
+  AppendLine(out, fileformat::IdentLine());
+  AppendLine(out, PurposeLine());
+  AppendLine(out, fileformat::ColumnHeaderLine());
+
+  std::string number;
+  for (const sdata& s : w) {
+    number.clear();
+    AppendInt(number, StationNumber(s.X));
+    const auto& ab2 = s.Columns[colAB2];
+    for (std::size_t r = 0; r < ab2.size(); ++r) {
+      out += number;
+      out += ' ';
+      AppendReal(out, ab2[r]);
+      out += " 0.5";
+      for (int c : kWrittenColumns) {
+        out += ' ';
+        AppendReal(out, s.Columns[c][r]);
+      }
+      out += " -9999 -9999 -9999\r\n";
+    }
+  }
+  return out;
+}
+
+DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
+  DatReadResult result;
+  TextInput in(bytes);
+  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark()}, notify)) {
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  // The column header: the first line that is not empty (a line of blanks is not empty).
+  std::string_view line;
+  do {
+    if (!in.ReadLine(line)) return result;
+  } while (line.empty());
+
+  std::unordered_map<std::int32_t, std::size_t> stationOf;
+  Record rec;
+  while (true) {
+    const RecordRead read = ReadRecord(in, rec);
+    if (read == RecordRead::End) break;
+    if (read == RecordRead::Broken) {
+      result.status = ReadStatus::Partial;
+      break;
+    }
+    if (!Accepted(rec)) {
+      ++result.skippedRecords;
+      continue;
+    }
+    auto [found, added] = stationOf.try_emplace(rec.n, result.stations.size());
+    if (added) {
+      sdata s;
+      AppendInt(s.Name, rec.n);
+      s.X = static_cast<float>(rec.n);
+      result.stations.push_back(std::move(s));
+    }
+    sdata& s = result.stations[found->second];
+    for (int k = 0; k < 8; ++k)
+      if (kValueColumn[k] >= 0) s.Columns[kValueColumn[k]].push_back(rec.values[k]);
+  }
+  for (sdata& s : result.stations) s.SpacingCount = static_cast<std::int32_t>(s.Columns[colAB2].size());
+  return result;
+}
+
+DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify) {
+  return fileformat::ReadFileWith<DatReadResult>(
+      ForceExtension(path, ".dat"), [&](std::string_view bytes) { return ReadSoundingDat(bytes, notify); });
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The sounding .dat file of the water-finding data type: writing and reading back for append.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,11 +10,14 @@
 #include "model/sdata.h"
 
 // The station number N of a data line: X truncated toward zero with an allowance of 0.01
-// away from zero, so -5 gives -5 and 99.99 gives 99.
+// away from zero, so -5 gives -5 and 99.99 gives 99. Computed in double; NaN gives 0 and
+// values beyond the range of long long are clamped to it.
 long long StationNumber(float x);
 
-// Folds stations of equal name (byte for byte) into the first of them, with equal spacings
-// (closer than 0.01) of a folded station averaged into one row.
+// Folds stations of equal name (byte for byte) into the first of them, which keeps its name,
+// coordinates and texts: the rows of each later one are appended in turn, and after each
+// fold equal spacings (closer than 0.01) of that station are averaged into one row
+// (Columns[3] to [8]). Stations that fold with none keep their rows as they are.
 void FoldStationsByName(StationList& w);
 
 // The whole file for the list W (window stations, then any read from the file): folded by
@@ -24,9 +28,19 @@ std::string BuildSoundingDatFile(StationList w);
 struct DatReadResult {
   StationList stations;  // grouped by N in order of first occurrence; rows in file order
   ReadStatus status = ReadStatus::Complete;
+  // Whole records passed over by the format's rule (|N| > 10000, RO <= 0 or AB/2 < 0.1);
+  // they do not make the reading Partial, but a rewrite does not keep them.
+  std::size_t skippedRecords = 0;
 };
 
 // Reads the records of a sounding .dat file's bytes. Never throws, never loops.
+// Refused: no "QL" in line 1 or no "测深" in line 2 (first 255 bytes of each examined; the
+// rest of a longer line is passed over). After them, empty lines, then one non-empty line
+// (the column header, not examined), then records of twelve white-space-separated numbers.
+// Partial: a token that is not a number where one is expected (reading stops there and the
+// stations read so far are kept), or data that ends inside a record (the record is dropped).
+// Stations get Name = decimal N, X = N, Y 0, empty texts and SpacingCount = their rows.
 DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify);
-// Opens the file for reading only and reads it as above.
+// Forces the extension ".dat" on path, opens the file for reading only and reads it as above
+// (CannotOpen when it cannot be opened).
 DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify);
