@@ -1,0 +1,244 @@
+// Saving the profile types: one combined-profiling file named after the line number, and one
+// four-pole file per line in the chosen folder. Existing files are replaced without a question.
+#include <QTest>
+
+#include "formdriver.h"
+#include "stationfiles.h"
+#include "ui/gbkqt.h"
+
+namespace {
+
+const QString kWarning = QStringLiteral("警告");
+const QString kSaveFailed = QStringLiteral("文件保存失败.\n非常抱歉，您的处理结果没有及时保存。");
+const QString kNameRule = QStringLiteral("联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
+
+QByteArray CombinedHeader() { return FirstLines(Fixture("combined_profile_example.dat"), 3); }
+QByteArray FourPoleHeader() { return FirstLines(Fixture("fourpole_profile_example.dat"), 3); }
+
+void MakeReadOnly(const QString& path) {
+  QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+}
+
+}  // namespace
+
+class ProfileSaveTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void combinedWritesTheExample() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(3);
+    d.type(f.EP, QStringLiteral("12"));
+    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
+    f.Saved = false;
+    const StationList before = f.Stations;
+    const QString target = d.path(QStringLiteral("12.dat"));
+    for (int round = 0; round < 2; ++round) {  // the second time the file exists: no question
+      d.dialogs.setNextFileName(target);
+      d.click(f.SaveBtn);
+      QCOMPARE(ReadBytes(target), Fixture("combined_profile_example.dat"));
+      QVERIFY(f.Saved);
+      f.Saved = false;
+    }
+    QCOMPARE(d.dialogs.appendQuestions, 0);
+    QVERIFY(d.dialogs.texts().isEmpty());
+    QCOMPARE(f.Stations, before);
+    const SaveDialogState& shown = d.dialogs.saveDialogs[0];
+    QCOMPARE(shown.fileName, QStringLiteral("12.dat"));  // proposed from the line number in EP
+    QCOMPARE(shown.title, QStringLiteral("保存输入的数据为..."));
+    QCOMPARE(shown.initialDir, d.path(QStringLiteral("Data/")));
+  }
+
+  // Both branches in list order, A with branch 1 and every other name with 2; no sorting.
+  void combinedWritesBothBranches() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(3);
+    f.Stations = {MakeProfile("A", {{40, 50, 20, 100}, {20, 50, 20, 1234567}}),
+                  MakeProfile("B", {{40, 1.5f, 0.00001f, 90}, {20, 50, 20, 80}})};
+    f.Saved = false;
+    const StationList before = f.Stations;
+    d.dialogs.setNextFileName(d.path(QStringLiteral("7")));
+
+    QVERIFY(f.SaveBtnClick());
+
+    QCOMPARE(ReadBytes(d.path(QStringLiteral("7.dat"))),
+             CombinedHeader() + CrLf({"40 50 20 100 -9999 -9999  -9999 -9999 -9999 -9999 1 -9999",
+                                      "20 50 20 1.23457e+06 -9999 -9999  -9999 -9999 -9999 -9999 1 -9999",
+                                      "40 1.5 1e-05 90 -9999 -9999  -9999 -9999 -9999 -9999 2 -9999",
+                                      "20 50 20 80 -9999 -9999  -9999 -9999 -9999 -9999 2 -9999"}));
+    QCOMPARE(f.Stations, before);
+    QVERIFY(f.Saved);
+  }
+
+  void combinedFileIsNamedAfterTheLineNumber_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");  // empty: refused
+    QTest::newRow("letters before the number") << "L12.dat" << "";
+    QTest::newRow("not a whole number") << "12.5.dat" << "";
+    QTest::newRow("empty base") << ".dat" << "";
+    QTest::newRow("number without extension") << "12" << "12.dat";
+    QTest::newRow("number, other extension") << "12.txt" << "12.dat";
+    QTest::newRow("negative number") << "-3.dat" << "-3.dat";
+  }
+  void combinedFileIsNamedAfterTheLineNumber() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(3);
+    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
+    f.Saved = false;
+    const auto disk = Snapshot(d.dir.path());
+    d.dialogs.setNextFileName(d.path(chosen));
+
+    const bool saved = f.SaveBtnClick();
+
+    auto expected = disk;
+    if (written.isEmpty()) {
+      QVERIFY(!saved);
+      QVERIFY(!f.Saved);
+      QCOMPARE(d.dialogs.texts(), QStringList{kNameRule});
+      QCOMPARE(d.dialogs.messages[0].caption, QStringLiteral("保存文件"));
+      QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+      QVERIFY(d.dialogs.messages[0].owned);
+    } else {
+      QVERIFY(saved);
+      QVERIFY(f.Saved);
+      QVERIFY(d.dialogs.texts().isEmpty());
+      expected.insert(written, Fixture("combined_profile_example.dat"));
+    }
+    QCOMPARE(Snapshot(d.dir.path()), expected);
+  }
+
+  void combinedEmptyListWritesTheHeader() {
+    FormDriver d;
+    d.chooseDataType(3);
+    d.dialogs.setNextFileName(d.path(QStringLiteral("3.dat")));
+    QVERIFY(d.form->SaveBtnClick());
+    QCOMPARE(ReadBytes(d.path(QStringLiteral("3.dat"))), CombinedHeader());
+  }
+
+  void combinedFailedWriteKeepsTheOldFile() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(3);
+    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
+    f.Saved = false;
+    const QString target = d.path(QStringLiteral("12.dat"));
+    QVERIFY(WriteBytes(target, "old\r\n"));
+    MakeReadOnly(target);
+    const auto disk = Snapshot(d.dir.path());
+    d.dialogs.setNextFileName(target);
+
+    d.click(f.SaveBtn);
+
+    QCOMPARE(Snapshot(d.dir.path()), disk);
+    QCOMPARE(d.dialogs.texts(), QStringList{kSaveFailed});
+    QCOMPARE(d.dialogs.messages[0].caption, kWarning);
+    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+    QVERIFY(!d.dialogs.messages[0].details.isEmpty());
+    QVERIFY(!f.Saved);
+  }
+
+  void cancelWritesNothing_data() {
+    QTest::addColumn<int>("type");
+    QTest::newRow("four-pole") << 2;
+    QTest::newRow("combined") << 3;
+  }
+  void cancelWritesNothing() {
+    QFETCH(int, type);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(type);
+    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}})};
+    f.Saved = false;
+    const auto disk = Snapshot(d.dir.path());
+    d.dialogs.setNextSaveCancel();
+
+    QVERIFY(!f.SaveBtnClick());
+
+    QCOMPARE(Snapshot(d.dir.path()), disk);
+    QVERIFY(d.dialogs.texts().isEmpty());
+    QVERIFY(!f.Saved);
+    QCOMPARE(f.SaveDialog.title, QStringLiteral("保存输入的数据为..."));
+  }
+
+  // One file per line, named after the line, in the folder of the chosen name; the chosen file
+  // itself is not written, and an existing file is replaced without a question.
+  void fourPoleWritesOneFilePerLine() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(2);
+    QVERIFY(QDir(d.dir.path()).mkdir(QStringLiteral("lines")));
+    QVERIFY(WriteBytes(d.path(QStringLiteral("lines/100.dat")), "old\r\n"));
+    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("1.5", {{10, 5, 1, 60}, {30, 5, 1, 70}}),
+                  MakeProfile(ToGbk(QStringLiteral("测线7")), {}), MakeProfile("a/b", {{1, 2, 3, 4}})};
+    f.Saved = false;
+    const StationList before = f.Stations;
+    d.dialogs.setNextFileName(d.path(QStringLiteral("lines/none.dat")));
+
+    d.click(f.SaveBtn);
+
+    QMap<QString, QByteArray> expected;
+    expected.insert(QStringLiteral("100.dat"), Fixture("fourpole_profile_example.dat"));
+    expected.insert(QStringLiteral("1.dat"),
+                    FourPoleHeader() + CrLf({"10 5 1 60 -9999 -9999  -9999 -9999 -9999 -9999 -9999 -9999",
+                                             "30 5 1 70 -9999 -9999  -9999 -9999 -9999 -9999 -9999 -9999"}));
+    expected.insert(QStringLiteral("测线7.dat"), FourPoleHeader());
+    expected.insert(QStringLiteral("a_b.dat"),
+                    FourPoleHeader() + CrLf({"1 2 3 4 -9999 -9999  -9999 -9999 -9999 -9999 -9999 -9999"}));
+    QCOMPARE(Snapshot(d.path(QStringLiteral("lines"))), expected);
+    QCOMPARE(d.dialogs.appendQuestions, 0);
+    QVERIFY(d.dialogs.texts().isEmpty());
+    QVERIFY(f.Saved);
+    QCOMPARE(f.Stations, before);
+    // The dialog asked for the folder under its own title, which is put back afterwards.
+    QCOMPARE(d.dialogs.saveDialogs.size(), 1);
+    QCOMPARE(d.dialogs.saveDialogs[0].title, QStringLiteral("选择保存数据的目录..."));
+    QCOMPARE(d.dialogs.saveDialogs[0].fileName, QStringLiteral("none.dat"));
+    QCOMPARE(d.dialogs.saveDialogs[0].initialDir, d.path(QStringLiteral("Data/")));
+    QCOMPARE(f.SaveDialog.title, QStringLiteral("保存输入的数据为..."));
+  }
+
+  // A file that cannot be written costs only that file: the message names it, the old file is
+  // kept, the next line is written, and the stations are not counted as saved.
+  void fourPoleFailingFileDoesNotStopTheNext() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(2);
+    const QString first = d.path(QStringLiteral("100.dat"));
+    QVERIFY(WriteBytes(first, "old\r\n"));
+    MakeReadOnly(first);
+    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("150", {{20, 50, 20, 123.4f}})};
+    f.Saved = false;
+    d.dialogs.setNextFileName(d.path(QStringLiteral("none.dat")));
+
+    QVERIFY(!f.SaveBtnClick());
+
+    QCOMPARE(ReadBytes(first), QByteArray("old\r\n"));
+    QCOMPARE(ReadBytes(d.path(QStringLiteral("150.dat"))), Fixture("fourpole_profile_example.dat"));
+    QCOMPARE(d.dialogs.texts(),
+             QStringList{QStringLiteral("保存文件") + first + QStringLiteral("\n失败.\n非常抱歉，您的处理结果没有及时保存。")});
+    QCOMPARE(d.dialogs.messages[0].caption, kWarning);
+    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+    QVERIFY(d.dialogs.messages[0].owned);
+    QVERIFY(!d.dialogs.messages[0].details.isEmpty());
+    QVERIFY(!f.Saved);
+    QCOMPARE(QDir(d.dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{QStringLiteral("100.dat"), QStringLiteral("150.dat")}));
+  }
+
+  void fourPoleEmptyListWritesNothing() {
+    FormDriver d;
+    d.chooseDataType(2);
+    const auto disk = Snapshot(d.dir.path());
+    d.dialogs.setNextFileName(d.path(QStringLiteral("none.dat")));
+    d.click(d.form->SaveBtn);
+    QCOMPARE(Snapshot(d.dir.path()), disk);
+    QVERIFY(d.dialogs.texts().isEmpty());
+  }
+};
+
+QTEST_MAIN(ProfileSaveTest)
+#include "profile_save_test.moc"
