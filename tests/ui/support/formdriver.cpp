@@ -28,11 +28,24 @@ QString FormDriver::path(const QString& name) const { return dir.filePath(name);
 void FormDriver::type(QLineEdit* edit, const QString& text) {
   focus(edit);
   edit->selectAll();
+  enterText(edit, text);
+}
+
+void FormDriver::enterText(QWidget* editor, const QString& text) {
   if (text.isEmpty()) {
-    QTest::keyClick(edit, Qt::Key_Delete);
-  } else {
-    QTest::keyClicks(edit, text);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    return;
   }
+  bool latin1 = true;
+  for (QChar c : text) latin1 = latin1 && c.unicode() < 0x80;
+  if (latin1) {
+    QTest::keyClicks(editor, text);
+    return;
+  }
+  // Chinese and other text comes in through the input method, as a user's IME commits it.
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(editor, &commit);
 }
 
 void FormDriver::focus(QWidget* widget) {
@@ -44,11 +57,14 @@ void FormDriver::typeCell(int col, int row, const QString& text) {
   StringGrid* grid = form->SG;
   focus(grid);
   grid->setCurrentCell(col, row);
-  // Typing into a selected cell opens its editor with the typed text.
-  QTest::keyClicks(grid, text.isEmpty() ? QStringLiteral(" ") : text);
+  // F2 opens the cell's editor with its text selected; what is typed replaces it and Return
+  // commits it (the delegate commits through a queued call, hence the event processing).
+  QTest::keyClick(grid, Qt::Key_F2);
   QWidget* editor = QApplication::focusWidget();
-  if (text.isEmpty() && editor) QTest::keyClick(editor, Qt::Key_Backspace);
-  if (editor) QTest::keyClick(editor, Qt::Key_Return);
+  if (editor == nullptr || editor == grid) return;
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
+  enterText(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
   QApplication::processEvents();
 }
 

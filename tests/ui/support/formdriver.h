@@ -30,6 +30,9 @@ class FormDriver {
   // Moves the focus to another widget of the window (by a mouse click when it is a button-free
   // widget, else setFocus with a tab reason), as a user leaving a field would.
   void focus(QWidget* widget);
+  // Replaces the selected text of a focused editor by typing (through the input method for
+  // text beyond ASCII); empty text deletes the selection.
+  void enterText(QWidget* editor, const QString& text);
   // Types text into a grid cell through the cell editor.
   void typeCell(int col, int row, const QString& text);
   // Sets a cell directly (for filling many cells quickly).
