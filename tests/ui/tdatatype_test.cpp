@@ -39,8 +39,10 @@ void AnswerWhenShown(Seen& seen, std::function<void(TDataType&)> act) {
   });
 }
 
+// Clicks the second item on its label, where a user clicks (the button is wider than its label).
 void ChooseReplace(TDataType& dialog) {
-  QTest::mouseClick(dialog.DataRG->findChild<QRadioButton*>(QStringLiteral("item1")), Qt::LeftButton);
+  auto* item = dialog.DataRG->findChild<QRadioButton*>(QStringLiteral("item1"));
+  QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(10, item->height() / 2));
 }
 
 }  // namespace
