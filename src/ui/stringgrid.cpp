@@ -70,6 +70,14 @@ void StringGrid::setCurrentCell(int col, int row) {
   if (row >= 1) QTableWidget::setCurrentCell(row - 1, col);
 }
 
+void StringGrid::commitEdit() {
+  if (state() != QAbstractItemView::EditingState) return;
+  if (QWidget* editor = indexWidget(currentIndex())) {
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+}
+
 bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   if (index.column() == 0) return false;
   return QTableWidget::edit(index, trigger, event);

@@ -26,6 +26,11 @@ class StringGrid : public QTableWidget {
   // Focuses a cell of a data row.
   void setCurrentCell(int col, int row);
 
+  // Puts the text of an open cell editor into its cell and closes the editor. A command run
+  // from a menu (the grid's context menu, the menu bar, a shortcut) leaves the editor open, and
+  // would otherwise read the cell's old text and later have it overwritten by the editor.
+  void commitEdit();
+
  protected:
   // The row-number column is never edited.
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
