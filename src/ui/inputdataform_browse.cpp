@@ -58,6 +58,7 @@ void TInputDataForm::NextClick() {
 void TInputDataForm::ShowStation(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= Stations.size()) return;
   const sdata& s = Stations[static_cast<std::size_t>(index)];
+  SG->commitEdit();  // an editor left open would later write its text over the station shown
   const ::DataType type = dataType();
   const GridLayout& layout = LayoutFor(type);
 
@@ -91,6 +92,7 @@ QString TInputDataForm::RowLabel(int n) { return QString::number(n); }
 // ---- Grid rows ----
 
 void TInputDataForm::InsertClick() {
+  SG->commitEdit();
   SG->setRowCount(SG->rowCount() + 1);
   const int last = SG->rowCount() - 1;
   EAB->setText(QString::number(last));
@@ -107,6 +109,7 @@ void TInputDataForm::InsertClick() {
 }
 
 void TInputDataForm::DeleteClick() {
+  SG->commitEdit();
   const int rows = SG->rowCount();
   if (rows <= 1) return;
   const int current = SG->currentDataRow();
@@ -120,6 +123,7 @@ void TInputDataForm::DeleteClick() {
 }
 
 void TInputDataForm::BitBtn1Click() {
+  SG->commitEdit();
   for (int r = 1; r < SG->rowCount(); ++r)
     for (int c = 2; c < SG->colCount(); ++c) SG->setCell(c, r, QString());
 }
@@ -168,6 +172,7 @@ bool TInputDataForm::FormCloseQuery() {
 void TInputDataForm::UpdateDataClick() {
   if (CurrentIndex < 0 || static_cast<std::size_t>(CurrentIndex) >= Stations.size()) return;
   const GridLayout& layout = LayoutFor(dataType());
+  SG->commitEdit();  // a correction still in the cell editor belongs to the update
 
   // Everything is converted before the station changes: a text that does not convert ends the
   // command with the station exactly as it was.

@@ -47,6 +47,25 @@ class UpdateTest : public QObject {
     QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
   }
 
+  // The update is chosen from a menu while the cell editor still holds the correction: the
+  // correction is what the station gets.
+  void updateTakesTextOfOpenCellEditor() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    LoadAndShow(d, {SoundingStation("S1", 0, 10, 20, 30), SoundingStation("S2", 50)}, 0);
+    d.focus(f.SG);
+    f.SG->setCurrentCell(2, 3);
+    QTest::keyClick(f.SG, Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    QVERIFY(editor != nullptr && editor != f.SG);
+    d.enterText(editor, QStringLiteral("35"));
+    d.trigger(f.UpdateData);
+    QCOMPARE(f.Stations[0].Columns[colRho], std::vector<float>({10, 20, 35}));
+    QCOMPARE(f.SG->cell(2, 3), QStringLiteral("35"));
+    QApplication::processEvents();
+    QCOMPARE(f.SG->cell(2, 3), QStringLiteral("35"));
+  }
+
   // A smaller count keeps only the first rows; the grid's further rows are ignored.
   void shorterCountKeepsFirstRows() {
     FormDriver d;
