@@ -17,6 +17,35 @@ void Load(FormDriver& d, StationList stations) {
   f.Saved = false;
 }
 
+// The grid's data rows, columns 1 to the last, each row joined with "|".
+QStringList GridRows(const StringGrid* grid) {
+  QStringList out;
+  for (int r = 1; r < grid->rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 1; c < grid->colCount(); ++c) cells << grid->cell(c, r);
+    out << cells.join('|');
+  }
+  return out;
+}
+
+// Sets the spacing count (leaving EAB runs its check, which sizes the grid) and fills the rows.
+void FillGrid(FormDriver& d, const QStringList& rows) {
+  d.type(d.form->EAB, QString::number(rows.size()));
+  d.focus(d.form->EX);
+  for (int r = 0; r < rows.size(); ++r) {
+    const QStringList cells = rows[r].split('|');
+    for (int c = 0; c < cells.size(); ++c) d.setCell(c + 1, r + 1, cells[c]);
+  }
+}
+
+// A left click on a grid cell, as the user picks the row a command acts on.
+void ClickCell(FormDriver& d, int col, int row) {
+  StringGrid* grid = d.form->SG;
+  const QRect rect = grid->visualRect(grid->model()->index(row - 1, col));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+  QApplication::processEvents();
+}
+
 QStringList GridColumn(const StringGrid* grid, int col) {
   QStringList out;
   for (int r = 1; r < grid->rowCount(); ++r) out << grid->cell(col, r);
@@ -218,6 +247,80 @@ class BrowseTest : public QObject {
     QCOMPARE(GridColumn(f.SG, 2), QStringList({"50", "50"}));
     QCOMPARE(GridColumn(f.SG, 3), QStringList({"20", "20"}));
     QCOMPARE(GridColumn(f.SG, 4), QStringList({"101", "102"}));
+  }
+
+  // Insert and delete move the cells of columns 1 and 2 only; columns 3 on stay on their rows.
+  void insertsAndDeletesRows_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("current");  // 0: no cell picked
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList three = {"1.5|100", "2.5|120", "4|130"};
+    QTest::newRow("insert in the middle") << int(dtSounding) << three << 2 << "insert"
+                                          << QStringList{"1.5|100", "|", "2.5|120", "4|130"};
+    QTest::newRow("insert at the last row") << int(dtSounding) << three << 3 << "insert"
+                                            << QStringList{"1.5|100", "2.5|120", "|", "4|130"};
+    QTest::newRow("insert, water finding") << int(dtWaterFinding) << QStringList{"1.5|100|1|2|3|4|5", "2.5|120|6|7|8|9|10"}
+                                           << 2 << "insert"
+                                           << QStringList{"1.5|100|1|2|3|4|5", "||6|7|8|9|10", "2.5|120|||||"};
+    QTest::newRow("insert in an empty grid") << int(dtSounding) << QStringList{} << 0 << "insert" << QStringList{"|"};
+    QTest::newRow("delete in the middle") << int(dtSounding) << three << 2 << "delete"
+                                          << QStringList{"1.5|100", "4|130"};
+    QTest::newRow("delete the first row") << int(dtSounding) << three << 1 << "delete"
+                                          << QStringList{"2.5|120", "4|130"};
+    QTest::newRow("delete the last row") << int(dtSounding) << three << 3 << "delete"
+                                         << QStringList{"1.5|100", "2.5|120"};
+    QTest::newRow("delete, water finding") << int(dtWaterFinding) << QStringList{"1.5|100|1|2|3|4|5", "2.5|120|6|7|8|9|10"}
+                                           << 1 << "delete" << QStringList{"2.5|120|1|2|3|4|5"};
+    QTest::newRow("delete in an empty grid") << int(dtSounding) << QStringList{} << 0 << "delete" << QStringList{};
+  }
+  void insertsAndDeletesRows() {
+    QFETCH(int, type);
+    QFETCH(QStringList, rows);
+    QFETCH(int, current);
+    QFETCH(QString, command);
+    QFETCH(QStringList, expected);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    if (type != dtSounding) d.chooseDataType(type);
+    FillGrid(d, rows);
+    QCOMPARE(f.SG->rowCount(), rows.size() + 1);
+    if (current > 0) ClickCell(d, 1, current);
+    d.dialogs.messages.clear();
+    d.trigger(command == QLatin1String("insert") ? f.Insert : f.Delete);
+    QCOMPARE(GridRows(f.SG), expected);
+    QCOMPARE(f.EAB->text(), rows.isEmpty() && command == QLatin1String("delete") ? QStringLiteral("0")
+                                                                                 : QString::number(expected.size()));
+    for (int r = 1; r < f.SG->rowCount(); ++r) QCOMPARE(f.SG->cell(0, r), QString::number(r));
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QVERIFY(f.Stations.empty());
+  }
+
+  // The main menu's "插入数据(&I)" is the same row insertion.
+  void menuInsertsRowAtCurrentRow() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    FillGrid(d, {"1.5|100", "2.5|120"});
+    ClickCell(d, 2, 1);
+    d.trigger(f.N9);
+    QCOMPARE(GridRows(f.SG), QStringList({"|", "1.5|100", "2.5|120"}));
+    QCOMPARE(f.EAB->text(), QStringLiteral("3"));
+  }
+
+  void clearKeepsRowNumbersAndSpacings() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtWaterFinding);
+    FillGrid(d, {"1.5|100|1|2|3|4|5", "2.5|120|6|7|8|9|10", "4|130|11|12|13|14|15"});
+    const StationList stations = {BuildStation(dtWaterFinding, "0", 0, {{1, 2, 3, 4, 5, 6, 7}})};
+    f.Stations = stations;
+    d.click(f.BitBtn1);
+    QCOMPARE(GridRows(f.SG), QStringList({"1.5||||||", "2.5||||||", "4||||||"}));
+    QCOMPARE(GridColumn(f.SG, 0), QStringList({"1", "2", "3"}));
+    QCOMPARE(f.SG->cell(7, 0), QStringLiteral("视极化率"));
+    QCOMPARE(f.EAB->text(), QStringLiteral("3"));
+    QVERIFY(f.Stations == stations);
   }
 };
 
