@@ -1,0 +1,237 @@
+// Starting a new line, closing the window and switching the data type: each offers to save
+// unsaved stations, and none of them discards stations the user asked to keep.
+#include <QFile>
+#include <QTest>
+
+#include "formdriver.h"
+#include "stationbuilder.h"
+#include "ui/widgets.h"
+
+namespace {
+// Three committed, unsaved sounding stations, the middle one shown.
+void LoadThree(FormDriver& d) {
+  TInputDataForm& f = *d.form;
+  f.Stations = {SoundingStation("S1", 0), SoundingStation("S2", 50), SoundingStation("S3", 100)};
+  f.CurrentIndex = 2;
+  f.Previous->setEnabled(true);
+  f.Saved = false;
+  d.click(f.Previous);
+  QCOMPARE(f.CurrentIndex, 1);
+}
+
+// Scripts the save dialog: "complete" picks a.ves in the scratch folder, "cancel" cancels.
+void ScriptSave(FormDriver& d, const QString& save) {
+  if (save == QLatin1String("complete")) d.dialogs.setNextFileName(d.path(QStringLiteral("a.ves")));
+  if (save == QLatin1String("cancel")) d.dialogs.setNextSaveCancel();
+}
+
+void AddCases() {
+  QTest::addColumn<bool>("stations");
+  QTest::addColumn<bool>("saved");
+  QTest::addColumn<QString>("answer");  // to the question, when one is asked
+  QTest::addColumn<QString>("save");    // what the save dialog does, when shown
+  QTest::addColumn<bool>("asked");
+  QTest::addColumn<bool>("keeps");  // the stations stay (the window stays open)
+  QTest::newRow("empty list") << false << false << "" << "" << false << false;
+  QTest::newRow("saved") << true << true << "" << "" << false << false;
+  QTest::newRow("unsaved, No") << true << false << "no" << "" << true << false;
+  QTest::newRow("unsaved, Yes, saved") << true << false << "yes" << "complete" << true << false;
+  QTest::newRow("unsaved, Yes, save cancelled") << true << false << "yes" << "cancel" << true << true;
+}
+
+void Answer(FormDriver& d, const QString& answer) {
+  if (answer == QLatin1String("yes")) d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+  if (answer == QLatin1String("no")) d.dialogs.setNextAnswer(Dialogs::Answer::No);
+}
+
+void VerifyQuestion(const ScriptedDialogs& dialogs, const QString& caption, const QString& text, Dialogs::Icon icon) {
+  QCOMPARE(dialogs.messages.size(), 1);
+  QCOMPARE(dialogs.messages[0].caption, caption);
+  QCOMPARE(dialogs.messages[0].text, text);
+  QCOMPARE(dialogs.messages[0].icon, icon);
+  QCOMPARE(dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+  QVERIFY(dialogs.messages[0].owned);
+}
+}  // namespace
+
+class NewLineCloseTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void closeQuery_data() { AddCases(); }
+  void closeQuery() {
+    QFETCH(bool, stations);
+    QFETCH(bool, saved);
+    QFETCH(QString, answer);
+    QFETCH(QString, save);
+    QFETCH(bool, asked);
+    QFETCH(bool, keeps);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    if (stations) LoadThree(d);
+    f.Saved = saved;
+    Answer(d, answer);
+    ScriptSave(d, save);
+    d.click(f.BitBtn3);
+    if (asked) {
+      VerifyQuestion(d.dialogs, QStringLiteral("提示"), QStringLiteral("是否保存输入的数据?"), Dialogs::Icon::Question);
+    } else {
+      QVERIFY(d.dialogs.messages.isEmpty());
+    }
+    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
+    QCOMPARE(f.isVisible(), keeps);
+    if (save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+    if (keeps) {
+      QCOMPARE(f.Stations.size(), std::size_t{3});
+      QCOMPARE(f.CurrentIndex, 1);
+      // Asked again on the next try, and closes once the save goes through.
+      d.dialogs.messages.clear();
+      d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+      d.dialogs.setNextFileName(d.path(QStringLiteral("b.ves")));
+      d.trigger(f.N7);
+      QCOMPARE(d.dialogs.messages.size(), 1);
+      QVERIFY(QFile::exists(d.path(QStringLiteral("b.ves"))));
+      QVERIFY(!f.isVisible());
+    }
+  }
+
+  void newLine_data() { AddCases(); }
+  void newLine() {
+    QFETCH(bool, stations);
+    QFETCH(bool, saved);
+    QFETCH(QString, answer);
+    QFETCH(QString, save);
+    QFETCH(bool, asked);
+    QFETCH(bool, keeps);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    if (stations) LoadThree(d);
+    f.Saved = saved;
+    d.type(f.EP, QStringLiteral("L7"));
+    d.type(f.EW, QStringLiteral("North"));
+    const QStringList before = {f.ES->text(), f.EX->text(), f.EY->text(), f.ST->text(), f.EAB->text()};
+    const int rows = f.SG->rowCount();
+    const QString rho = f.SG->cell(2, 1);
+    Answer(d, answer);
+    ScriptSave(d, save);
+    d.click(f.newProfile);
+    if (asked) {
+      VerifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+                     Dialogs::Icon::Warning);
+    } else {
+      QVERIFY(d.dialogs.messages.isEmpty());
+    }
+    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
+    if (keeps) {
+      QCOMPARE(f.Stations.size(), std::size_t{3});
+      QCOMPARE(f.CurrentIndex, 1);
+      QCOMPARE(QStringList({f.ES->text(), f.EX->text(), f.EY->text(), f.ST->text(), f.EAB->text()}), before);
+      QVERIFY(f.Previous->isEnabled());
+      QVERIFY(f.Next->isEnabled());
+      QVERIFY(f.UpdateData->isEnabled());
+      QVERIFY(!f.Saved);
+    } else {
+      QVERIFY(f.Stations.empty());
+      QCOMPARE(f.ST->text(), QStringLiteral("当前没有数据"));
+      QCOMPARE(f.CurrentIndex, 0);
+      QVERIFY(!f.Previous->isEnabled());
+      QVERIFY(!f.Next->isEnabled());
+      QVERIFY(!f.UpdateData->isEnabled());
+      QCOMPARE(f.EX->text(), QStringLiteral("0"));
+      QCOMPARE(f.EY->text(), QStringLiteral("0"));
+      QCOMPARE(f.ES->text(), QStringLiteral("S1"));
+      QCOMPARE(f.Saved, save == QLatin1String("complete") || saved);
+    }
+    // The grid, the count and the other edits keep what they hold.
+    QCOMPARE(f.SG->rowCount(), rows);
+    QCOMPARE(f.SG->cell(2, 1), rho);
+    QCOMPARE(f.EP->text(), QStringLiteral("L7"));
+    QCOMPARE(f.EW->text(), QStringLiteral("North"));
+    if (save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+  }
+
+  void newLineRightAfterSaveAsksNothing() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    LoadThree(d);
+    d.dialogs.setNextFileName(d.path(QStringLiteral("a.ves")));
+    d.click(f.SaveBtn);
+    QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+    QVERIFY(f.Saved);
+    QCOMPARE(f.Stations.size(), std::size_t{3});
+    d.dialogs.messages.clear();
+    d.trigger(f.N2);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(d.dialogs.saveDialogs.size(), 1);
+    QVERIFY(f.Stations.empty());
+    QCOMPARE(f.ST->text(), QStringLiteral("当前没有数据"));
+  }
+
+  // The next line starts with branch A; choosing it so does not empty the grid's resistivities.
+  void newLineSelectsRhoAKeepingTheGrid() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtCombinedProfile);
+    f.Stations = {BuildStation(dtCombinedProfile, "A", 0, {{20, 50, 20, 101}}),
+                  BuildStation(dtCombinedProfile, "B", 50, {{20, 50, 20, 201}})};
+    f.Saved = true;
+    f.AB->setCurrentIndex(1);
+    for (int r = 1; r < f.SG->rowCount(); ++r) d.setCell(4, r, QString::number(300 + r));
+    d.click(f.newProfile);
+    QVERIFY(f.Stations.empty());
+    QCOMPARE(f.AB->currentIndex(), 0);
+    QCOMPARE(f.AB->currentText(), QStringLiteral("RhoA"));
+    for (int r = 1; r < f.SG->rowCount(); ++r) QCOMPARE(f.SG->cell(4, r), QString::number(300 + r));
+  }
+
+  // Switching the data type offers to save unsaved stations in the format they were typed for.
+  void dataTypeSwitch_data() { AddCases(); }
+  void dataTypeSwitch() {
+    QFETCH(bool, stations);
+    QFETCH(bool, saved);
+    QFETCH(QString, answer);
+    QFETCH(QString, save);
+    QFETCH(bool, asked);
+    QFETCH(bool, keeps);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    if (stations) LoadThree(d);
+    f.Saved = saved;
+    d.setCell(2, 1, QStringLiteral("77"));
+    const StationList before = f.Stations;
+    Answer(d, answer);
+    ScriptSave(d, save);
+    d.chooseDataType(dtWaterFinding);
+    if (asked) {
+      VerifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+                     Dialogs::Icon::Warning);
+    } else {
+      QVERIFY(d.dialogs.messages.isEmpty());
+    }
+    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
+    if (save == QLatin1String("complete")) {
+      // Saved as the sounding type it was typed in: a .ves file, not a sounding .dat file.
+      QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+      QVERIFY(!QFile::exists(d.path(QStringLiteral("a.dat"))));
+    }
+    if (keeps) {
+      QCOMPARE(f.dataType(), dtSounding);
+      QCOMPARE(f.DataType->itemIndex(), 0);
+      QCOMPARE(f.SG->colCount(), 3);
+      QCOMPARE(f.SG->cell(2, 0), QStringLiteral("视电阻率"));
+      QVERIFY(f.Stations == before);
+      QCOMPARE(f.CurrentIndex, 1);
+      QVERIFY(f.UpdateData->isEnabled());
+      QVERIFY(!f.Saved);
+    } else {
+      QCOMPARE(f.dataType(), dtWaterFinding);
+      QCOMPARE(f.SG->colCount(), 8);
+      QCOMPARE(f.SG->cell(7, 0), QStringLiteral("视极化率"));
+      QVERIFY(f.Stations.empty());
+      QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
+    }
+    QCOMPARE(f.SG->cell(2, 1), QStringLiteral("77"));  // the resistivity column keeps its text either way
+  }
+};
+
+QTEST_MAIN(NewLineCloseTest)
+#include "newline_close_test.moc"
