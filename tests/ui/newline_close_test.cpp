@@ -39,19 +39,47 @@ void AddCases() {
   QTest::newRow("unsaved, Yes, save cancelled") << true << false << "yes" << "cancel" << true << true;
 }
 
-void Answer(FormDriver& d, const QString& answer) {
-  if (answer == QLatin1String("yes")) d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
-  if (answer == QLatin1String("no")) d.dialogs.setNextAnswer(Dialogs::Answer::No);
-}
+// One row of the cases above, fetched in the running test.
+struct Case {
+  bool stations, saved;
+  QString answer, save;
+  bool asked, keeps;
 
-void VerifyQuestion(const ScriptedDialogs& dialogs, const QString& caption, const QString& text, Dialogs::Icon icon) {
-  QCOMPARE(dialogs.messages.size(), 1);
-  QCOMPARE(dialogs.messages[0].caption, caption);
-  QCOMPARE(dialogs.messages[0].text, text);
-  QCOMPARE(dialogs.messages[0].icon, icon);
-  QCOMPARE(dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
-  QVERIFY(dialogs.messages[0].owned);
-}
+  static Case Fetch() {
+    QFETCH(bool, stations);
+    QFETCH(bool, saved);
+    QFETCH(QString, answer);
+    QFETCH(QString, save);
+    QFETCH(bool, asked);
+    QFETCH(bool, keeps);
+    return {stations, saved, answer, save, asked, keeps};
+  }
+
+  // Loads the stations, sets Saved and scripts the answer and the save dialog.
+  void prepare(FormDriver& d) const {
+    if (stations) LoadThree(d);
+    d.form->Saved = saved;
+    if (answer == QLatin1String("yes")) d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+    if (answer == QLatin1String("no")) d.dialogs.setNextAnswer(Dialogs::Answer::No);
+    ScriptSave(d, save);
+  }
+
+  // The question was shown exactly when expected, and the save dialog only after a Yes.
+  void verifyQuestion(const ScriptedDialogs& dialogs, const QString& caption, const QString& text,
+                      Dialogs::Icon icon) const {
+    QCOMPARE(dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
+    if (!asked) {
+      QVERIFY(dialogs.messages.isEmpty());
+      return;
+    }
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages[0].caption, caption);
+    QCOMPARE(dialogs.messages[0].text, text);
+    QCOMPARE(dialogs.messages[0].icon, icon);
+    QCOMPARE(dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    QVERIFY(dialogs.messages[0].owned);
+  }
+};
 }  // namespace
 
 class NewLineCloseTest : public QObject {
@@ -59,28 +87,15 @@ class NewLineCloseTest : public QObject {
  private slots:
   void closeQuery_data() { AddCases(); }
   void closeQuery() {
-    QFETCH(bool, stations);
-    QFETCH(bool, saved);
-    QFETCH(QString, answer);
-    QFETCH(QString, save);
-    QFETCH(bool, asked);
-    QFETCH(bool, keeps);
+    const Case c = Case::Fetch();
     FormDriver d;
     TInputDataForm& f = *d.form;
-    if (stations) LoadThree(d);
-    f.Saved = saved;
-    Answer(d, answer);
-    ScriptSave(d, save);
+    c.prepare(d);
     d.click(f.BitBtn3);
-    if (asked) {
-      VerifyQuestion(d.dialogs, QStringLiteral("提示"), QStringLiteral("是否保存输入的数据?"), Dialogs::Icon::Question);
-    } else {
-      QVERIFY(d.dialogs.messages.isEmpty());
-    }
-    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
-    QCOMPARE(f.isVisible(), keeps);
-    if (save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
-    if (keeps) {
+    c.verifyQuestion(d.dialogs, QStringLiteral("提示"), QStringLiteral("是否保存输入的数据?"), Dialogs::Icon::Question);
+    QCOMPARE(f.isVisible(), c.keeps);
+    if (c.save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+    if (c.keeps) {
       QCOMPARE(f.Stations.size(), std::size_t{3});
       QCOMPARE(f.CurrentIndex, 1);
       // Asked again on the next try, and closes once the save goes through.
@@ -96,32 +111,19 @@ class NewLineCloseTest : public QObject {
 
   void newLine_data() { AddCases(); }
   void newLine() {
-    QFETCH(bool, stations);
-    QFETCH(bool, saved);
-    QFETCH(QString, answer);
-    QFETCH(QString, save);
-    QFETCH(bool, asked);
-    QFETCH(bool, keeps);
+    const Case c = Case::Fetch();
     FormDriver d;
     TInputDataForm& f = *d.form;
-    if (stations) LoadThree(d);
-    f.Saved = saved;
+    c.prepare(d);
     d.type(f.EP, QStringLiteral("L7"));
     d.type(f.EW, QStringLiteral("North"));
     const QStringList before = {f.ES->text(), f.EX->text(), f.EY->text(), f.ST->text(), f.EAB->text()};
     const int rows = f.SG->rowCount();
     const QString rho = f.SG->cell(2, 1);
-    Answer(d, answer);
-    ScriptSave(d, save);
     d.click(f.newProfile);
-    if (asked) {
-      VerifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+    c.verifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
                      Dialogs::Icon::Warning);
-    } else {
-      QVERIFY(d.dialogs.messages.isEmpty());
-    }
-    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
-    if (keeps) {
+    if (c.keeps) {
       QCOMPARE(f.Stations.size(), std::size_t{3});
       QCOMPARE(f.CurrentIndex, 1);
       QCOMPARE(QStringList({f.ES->text(), f.EX->text(), f.EY->text(), f.ST->text(), f.EAB->text()}), before);
@@ -139,14 +141,14 @@ class NewLineCloseTest : public QObject {
       QCOMPARE(f.EX->text(), QStringLiteral("0"));
       QCOMPARE(f.EY->text(), QStringLiteral("0"));
       QCOMPARE(f.ES->text(), QStringLiteral("S1"));
-      QCOMPARE(f.Saved, save == QLatin1String("complete") || saved);
+      QCOMPARE(f.Saved, c.save == QLatin1String("complete") || c.saved);
     }
     // The grid, the count and the other edits keep what they hold.
     QCOMPARE(f.SG->rowCount(), rows);
     QCOMPARE(f.SG->cell(2, 1), rho);
     QCOMPARE(f.EP->text(), QStringLiteral("L7"));
     QCOMPARE(f.EW->text(), QStringLiteral("North"));
-    if (save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
+    if (c.save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
   }
 
   void newLineRightAfterSaveAsksNothing() {
@@ -186,34 +188,21 @@ class NewLineCloseTest : public QObject {
   // Switching the data type offers to save unsaved stations in the format they were typed for.
   void dataTypeSwitch_data() { AddCases(); }
   void dataTypeSwitch() {
-    QFETCH(bool, stations);
-    QFETCH(bool, saved);
-    QFETCH(QString, answer);
-    QFETCH(QString, save);
-    QFETCH(bool, asked);
-    QFETCH(bool, keeps);
+    const Case c = Case::Fetch();
     FormDriver d;
     TInputDataForm& f = *d.form;
-    if (stations) LoadThree(d);
-    f.Saved = saved;
+    c.prepare(d);
     d.setCell(2, 1, QStringLiteral("77"));
     const StationList before = f.Stations;
-    Answer(d, answer);
-    ScriptSave(d, save);
     d.chooseDataType(dtWaterFinding);
-    if (asked) {
-      VerifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+    c.verifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
                      Dialogs::Icon::Warning);
-    } else {
-      QVERIFY(d.dialogs.messages.isEmpty());
-    }
-    QCOMPARE(d.dialogs.saveDialogs.size(), save.isEmpty() ? 0 : 1);
-    if (save == QLatin1String("complete")) {
+    if (c.save == QLatin1String("complete")) {
       // Saved as the sounding type it was typed in: a .ves file, not a sounding .dat file.
       QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
       QVERIFY(!QFile::exists(d.path(QStringLiteral("a.dat"))));
     }
-    if (keeps) {
+    if (c.keeps) {
       QCOMPARE(f.dataType(), dtSounding);
       QCOMPARE(f.DataType->itemIndex(), 0);
       QCOMPARE(f.SG->colCount(), 3);
