@@ -42,6 +42,150 @@ class StartupTest : public QObject {
     QVERIFY(corner);
     QCOMPARE(corner->actions().constLast()->text(), QStringLiteral("帮助(&H)"));
   }
+
+  // Sounding to water finding: the grid gets 14 rows and 8 columns, the row numbers and the
+  // default spacings are written again, and the resistivities typed stay.
+  void soundingToWaterFindingKeepsResistivities() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.type(f.EAB, QStringLiteral("19"));
+    QTest::keyClick(f.EAB, Qt::Key_Tab);
+    QCOMPARE(f.SG->rowCount(), 20);
+    for (int r = 1; r <= 19; ++r) d.setCell(2, r, QString::number(r * 11));
+    d.setCell(1, 2, QStringLiteral("2.7"));
+    d.chooseDataType(dtWaterFinding);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(f.dataType(), dtWaterFinding);
+    QCOMPARE(f.SG->rowCount(), 14);
+    QCOMPARE(f.SG->colCount(), 8);
+    const QStringList headers = {"序号", "极距", "视电阻率", "综合激电参数", "半衰时", "衰减度", "偏离度", "视极化率"};
+    for (int c = 0; c < 8; ++c) QCOMPARE(f.SG->cell(c, 0), headers[c]);
+    const QStringList spacings = {"1.5", "2.5", "4.0", "6", "9", "15", "25", "40", "60", "90", "150", "225", "340"};
+    for (int r = 1; r <= 13; ++r) {
+      QCOMPARE(f.SG->cell(0, r), QString::number(r));
+      QCOMPARE(f.SG->cell(1, r), spacings[r - 1]);
+      QCOMPARE(f.SG->cell(2, r), QString::number(r * 11));
+    }
+    QCOMPARE(f.EAB->text(), QStringLiteral("13"));
+    QCOMPARE(f.NUD->position(), 13);
+    QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
+    QCOMPARE(f.GroupBox1->title(), QStringLiteral("测点信息"));
+    QCOMPARE(f.NST->text(), QStringLiteral("极距个数"));
+    QCOMPARE(f.EP->text(), QStringLiteral("0"));
+    QVERIFY(f.ES->isEnabled() && f.EX->isEnabled() && f.EY->isEnabled());
+    QVERIFY(f.BitBtn4->isVisible());
+    QVERIFY(f.AB->isHidden() && f.ABST->isHidden());
+  }
+
+  // To a profile type: the row count stays, point numbers 20 x r, AB/2 50 and MN/2 20 in every
+  // row; the resistivity column and the row numbers keep their texts.
+  void toProfileTypes_data() {
+    QTest::addColumn<int>("type");
+    QTest::newRow("four-pole") << int(dtFourPoleProfile);
+    QTest::newRow("combined") << int(dtCombinedProfile);
+  }
+  void toProfileTypes() {
+    QFETCH(int, type);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.type(f.EAB, QStringLiteral("29"));
+    QTest::keyClick(f.EAB, Qt::Key_Tab);
+    QCOMPARE(f.SG->rowCount(), 30);
+    d.type(f.EX, QStringLiteral("75"));
+    d.chooseDataType(type);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(f.SG->rowCount(), 30);
+    QCOMPARE(f.SG->colCount(), 5);
+    const QStringList headers = {"序号", "点号", "AB/2", "MN/2", "视电阻率"};
+    for (int c = 0; c < 5; ++c) QCOMPARE(f.SG->cell(c, 0), headers[c]);
+    for (int r = 1; r <= 29; ++r) {
+      QCOMPARE(f.SG->cell(0, r), QString::number(r));
+      QCOMPARE(f.SG->cell(1, r), QString::number(20 * r));
+      QCOMPARE(f.SG->cell(2, r), QStringLiteral("50"));
+      QCOMPARE(f.SG->cell(3, r), QStringLiteral("20"));
+    }
+    QCOMPARE(f.SG->cell(1, 29), QStringLiteral("580"));
+    QCOMPARE(f.EAB->text(), QStringLiteral("29"));
+    QCOMPARE(f.ST->text(), QStringLiteral("没有测线"));
+    QCOMPARE(f.GroupBox1->title(), QStringLiteral("测线信息"));
+    QCOMPARE(f.NST->text(), QStringLiteral("测点个数"));
+    QCOMPARE(f.EP->text(), QStringLiteral("0"));
+    QCOMPARE(f.EX->text(), QStringLiteral("75"));
+    QVERIFY(!f.ES->isEnabled() && !f.EX->isEnabled() && !f.EY->isEnabled());
+    QVERIFY(f.BitBtn4->isHidden());
+    QCOMPARE(f.AB->isVisible(), type == dtCombinedProfile);
+    QCOMPARE(f.ABST->isVisible(), type == dtCombinedProfile);
+    QCOMPARE(f.AB->currentIndex(), 0);
+  }
+
+  // A switch with committed stations empties the list (the offer to save answered No).
+  void switchEmptiesTheList() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    for (int i = 0; i < 3; ++i) {
+      for (int r = 1; r <= 13; ++r) d.setCell(2, r, QString::number(100 + r));
+      d.click(f.BitBtn2);
+    }
+    QCOMPARE(f.Stations.size(), std::size_t{3});
+    QCOMPARE(f.ST->text(), QStringLiteral("已输入3个测点"));
+    d.dialogs.setNextAnswer(Dialogs::Answer::No);
+    d.chooseDataType(dtFourPoleProfile);
+    QVERIFY(f.Stations.empty());
+    QCOMPARE(f.ST->text(), QStringLiteral("没有测线"));
+    d.chooseDataType(dtSounding);
+    QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
+    QCOMPARE(f.SG->colCount(), 3);
+    QCOMPARE(f.SG->cell(1, 0), QStringLiteral("极距"));
+  }
+
+  // The default spacings: 14 rows whatever the grid held, column 1 rewritten, others kept.
+  void defaultSpacingsShrinkTheGrid() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.type(f.EAB, QStringLiteral("39"));
+    QTest::keyClick(f.EAB, Qt::Key_Tab);
+    QCOMPARE(f.SG->rowCount(), 40);
+    for (int r = 1; r <= 39; ++r) {
+      d.setCell(1, r, QString::number(r * 7));
+      d.setCell(2, r, QString::number(r * 3));
+    }
+    d.click(f.BitBtn4);
+    QCOMPARE(f.SG->rowCount(), 14);
+    QCOMPARE(f.EAB->text(), QStringLiteral("13"));
+    const QStringList spacings = {"1.5", "2.5", "4.0", "6", "9", "15", "25", "40", "60", "90", "150", "225", "340"};
+    for (int r = 1; r <= 13; ++r) {
+      QCOMPARE(f.SG->cell(0, r), QString::number(r));
+      QCOMPARE(f.SG->cell(1, r), spacings[r - 1]);
+      QCOMPARE(f.SG->cell(2, r), QString::number(r * 3));
+    }
+    QVERIFY(d.dialogs.messages.isEmpty());
+  }
+
+  // Picking a branch in AB empties the resistivity column; the points, AB/2 and MN/2 stay.
+  // Setting the branch from the program (as the commit does) clears nothing.
+  void branchChoiceEmptiesResistivities() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtCombinedProfile);
+    for (int r = 1; r <= 13; ++r) d.setCell(4, r, QString::number(r + 100));
+    f.AB->setCurrentIndex(1);
+    QCOMPARE(f.SG->cell(4, 1), QStringLiteral("101"));
+    f.AB->setCurrentIndex(0);
+    d.focus(f.AB);
+    QTest::keyClick(f.AB, Qt::Key_Down);
+    QCOMPARE(f.AB->currentIndex(), 1);
+    for (int r = 1; r <= 13; ++r) {
+      QCOMPARE(f.SG->cell(4, r), QString());
+      QCOMPARE(f.SG->cell(1, r), QString::number(20 * r));
+      QCOMPARE(f.SG->cell(2, r), QStringLiteral("50"));
+      QCOMPARE(f.SG->cell(3, r), QStringLiteral("20"));
+      QCOMPARE(f.SG->cell(0, r), QString::number(r));
+    }
+    // Typing a branch name changes it too.
+    d.setCell(4, 3, QStringLiteral("55"));
+    d.type(f.AB->lineEdit(), QStringLiteral("RhoA"));
+    QCOMPARE(f.SG->cell(4, 3), QString());
+  }
 };
 
 QTEST_MAIN(StartupTest)
