@@ -3,7 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <stdexcept>
+#include <algorithm>
+#include <cstdint>
 
 #include "io/textconv.h"
 #include "ui/gbkqt.h"
@@ -16,14 +17,16 @@
 namespace {
 QString FloatText(float value) { return QString::fromStdString(FormatFloat15(value)); }
 
-// Text of an edit as GBK for the model. A character GBK cannot hold would be lost in the
-// files, so the command stops and names the field.
+// A text that cannot be written to the GBK data files, found while converting the controls.
+struct UnsavableText {
+  QString label;
+};
+
 std::string EditGbk(const QLineEdit* edit, const QString& label) {
   try {
     return ToGbk(edit->text());
   } catch (const GbkError&) {
-    throw std::runtime_error(
-        QStringLiteral("“%1”中有不能保存的字符，测点没有更新.").arg(label).toStdString());
+    throw UnsavableText{label};
   }
 }
 
@@ -177,14 +180,22 @@ void TInputDataForm::UpdateDataClick() {
   // Everything is converted before the station changes: a text that does not convert ends the
   // command with the station exactly as it was.
   sdata s;
-  s.Name = EditGbk(ES, QStringLiteral("测点编号"));
-  s.X = EditFloat(EX);
-  s.Y = EditFloat(EY);
-  s.WorkArea = EditGbk(EW, QStringLiteral("测区"));
-  s.Profile = EditGbk(EP, QStringLiteral("剖面编号"));
-  s.Instrument = EditGbk(EI, QStringLiteral("仪器类型"));
-  s.Operator = EditGbk(EO, QStringLiteral("操作员"));
-  s.SpacingCount = StrToInt(EAB->text().toStdString());
+  try {
+    s.Name = EditGbk(ES, QStringLiteral("测点编号"));
+    s.X = EditFloat(EX);
+    s.Y = EditFloat(EY);
+    s.WorkArea = EditGbk(EW, QStringLiteral("测区"));
+    s.Profile = EditGbk(EP, QStringLiteral("剖面编号"));
+    s.Instrument = EditGbk(EI, QStringLiteral("仪器类型"));
+    s.Operator = EditGbk(EO, QStringLiteral("操作员"));
+  } catch (const UnsavableText& bad) {
+    dialogs_.message(this, kAppTitle, bad.label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再更新。"),
+                     Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+    return;
+  }
+  // A count of 0 or less reads no rows and is kept as 0, as the commit keeps it: every used
+  // column then holds exactly SpacingCount values, and no file gets a negative count.
+  s.SpacingCount = std::max<std::int32_t>(StrToInt(EAB->text().toStdString()), 0);
   for (int k = 0; k < s.SpacingCount; ++k) {
     for (int c = 1; c < layout.gridColumns; ++c)
       s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])].push_back(

@@ -119,7 +119,7 @@ class UpdateTest : public QObject {
     QTest::newRow("empty EY") << "EY" << "" << "'' is not a valid floating point value.";
     QTest::newRow("letters in EAB") << "EAB" << "x" << "'x' is not a valid integer value.";
     QTest::newRow("EAB beyond the grid") << "EAB" << "5" << "'' is not a valid floating point value.";
-    QTest::newRow("non-GBK text in EW") << "EW" << QStringLiteral("ก") << "“测区”中有不能保存的字符，测点没有更新.";
+    QTest::newRow("non-GBK text in EW") << "EW" << QStringLiteral("ก") << "测区中有不能保存到数据文件的字符，请修改后再更新。";
   }
   void failedUpdateLeavesStationAsItWas() {
     QFETCH(QString, field);
@@ -142,7 +142,7 @@ class UpdateTest : public QObject {
     QCOMPARE(d.dialogs.messages.size(), 1);
     QCOMPARE(d.dialogs.messages[0].text, error);
     QCOMPARE(d.dialogs.messages[0].caption, kAppTitle);
-    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Error);
+    QCOMPARE(d.dialogs.messages[0].icon, field == QLatin1String("EW") ? Dialogs::Icon::Warning : Dialogs::Icon::Error);
     // Corrected, the same update goes through.
     if (field == QLatin1String("cell")) {
       d.typeCell(2, 3, QStringLiteral("31"));
@@ -155,6 +155,24 @@ class UpdateTest : public QObject {
     QCOMPARE(d.dialogs.messages.size(), 1);
     QCOMPARE(f.Stations[0].Name, std::string("S9"));
     QCOMPARE(f.Stations[0].Columns[colRho][0], 99.0f);
+  }
+
+  // A count of 0 or less keeps no rows and is stored as 0.
+  void countOfZeroOrLessKeepsNoRows_data() {
+    QTest::addColumn<QString>("count");
+    QTest::newRow("0") << "0";
+    QTest::newRow("-2") << "-2";
+  }
+  void countOfZeroOrLessKeepsNoRows() {
+    QFETCH(QString, count);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    LoadAndShow(d, {SoundingStation("S1", 0), SoundingStation("S2", 50)}, 0);
+    d.type(f.EAB, count);
+    d.trigger(f.UpdateData);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(f.Stations[0].SpacingCount, 0);
+    for (const auto& column : f.Stations[0].Columns) QVERIFY(column.empty());
   }
 
   // A moved X is written as typed and the list keeps its order; Saved is left alone.
