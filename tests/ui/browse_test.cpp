@@ -220,6 +220,31 @@ class BrowseTest : public QObject {
     for (int c = 1; c <= 7; ++c) QCOMPARE(f.SG->cell(c, 1), QString::number(c));
   }
 
+  // Committed through the window and shown again: each typed value is back in its cell.
+  void committedWaterFindingStationsComeBackAsTyped() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(dtWaterFinding);
+    const QStringList first = {"1.5|100|1.1|2.2|3.3|4.4|5.5", "2.5|120|6.6|7.7|8.8|9.9|10.1"};
+    FillGrid(d, first);
+    d.type(f.EX, QStringLiteral("0"));
+    d.click(f.BitBtn2);
+    QCOMPARE(f.Stations.size(), std::size_t{1});
+    d.setCell(2, 1, QStringLiteral("200"));
+    d.setCell(2, 2, QStringLiteral("220"));
+    d.click(f.BitBtn2);
+    QCOMPARE(f.Stations.size(), std::size_t{2});
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
+    d.click(f.Previous);
+    QCOMPARE(f.ES->text(), QStringLiteral("0"));
+    QCOMPARE(GridRows(f.SG), QStringList({"1.5|100|1.10000002384186|2.20000004768372|3.29999995231628|4.40000009536743|5.5",
+                                          "2.5|120|6.59999990463257|7.69999980926514|8.80000019073486|9.89999961853027|10.1000003814697"}));
+    d.click(f.Next);
+    QCOMPARE(f.ES->text(), QStringLiteral("50"));
+    QCOMPARE(GridColumn(f.SG, 2), QStringList({"200", "220"}));
+    QCOMPARE(GridColumn(f.SG, 7), QStringList({"5.5", "10.1000003814697"}));
+  }
+
   // The branch is selected for the station shown; the resistivities just shown stay.
   void showsCombinedProfileBranch_data() {
     QTest::addColumn<QString>("name");
