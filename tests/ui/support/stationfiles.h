@@ -8,58 +8,35 @@
 #include <QString>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "model/sdata.h"
+#include "stationbuilder.h"
 
-// A sounding row as the window commits it: AB/2 and apparent resistivity, for the water-finding
-// type also ZP, IP, TD, TH and R.
+// A sounding row: AB/2 and apparent resistivity, for the water-finding type also its
+// induced-polarisation parameters.
 struct SoundingRow {
   float ab2, rho;
   float zp = 0, ip = 0, td = 0, th = 0, r = 0;
 };
 
+// A sounding station as the commit builds it, with its own texts.
 inline sdata MakeSounding(const std::string& name, float x, float y, std::initializer_list<SoundingRow> rows,
                           const std::string& workArea = "W", const std::string& profile = "P",
                           const std::string& op = "O", const std::string& instrument = "I") {
-  sdata s;
-  s.Name = name;
-  s.X = x;
-  s.Y = y;
+  std::vector<std::vector<float>> grid;
+  for (const SoundingRow& row : rows) grid.push_back({row.ab2, row.rho, row.zp, row.th, row.td, row.r, row.ip});
+  sdata s = BuildStation(dtWaterFinding, name, x, grid, y);
   s.WorkArea = workArea;
   s.Profile = profile;
   s.Operator = op;
   s.Instrument = instrument;
-  for (const SoundingRow& row : rows) {
-    s.Columns[colAB2].push_back(row.ab2);
-    s.Columns[colRho].push_back(row.rho);
-    s.Columns[colZP].push_back(row.zp);
-    s.Columns[colIP].push_back(row.ip);
-    s.Columns[colTD].push_back(row.td);
-    s.Columns[colTH].push_back(row.th);
-    s.Columns[colR].push_back(row.r);
-  }
-  s.SpacingCount = static_cast<std::int32_t>(rows.size());
   return s;
 }
 
-// A profile line or branch: point number, AB/2, MN/2, apparent resistivity per point.
-struct ProfilePoint {
-  float point, ab2, mn2, rho;
-};
-
-inline sdata MakeProfile(const std::string& name, std::initializer_list<ProfilePoint> points) {
-  sdata s;
-  s.Name = name;
-  s.Profile = name;
-  for (const ProfilePoint& p : points) {
-    s.Columns[colPointNo].push_back(p.point);
-    s.Columns[colAB2].push_back(p.ab2);
-    s.Columns[colMN2].push_back(p.mn2);
-    s.Columns[colRho].push_back(p.rho);
-    for (int k = colZP; k <= colR; ++k) s.Columns[k].push_back(0.0f);
-  }
-  s.SpacingCount = static_cast<std::int32_t>(points.size());
-  return s;
+// A profile line or branch; each point is (point number, AB/2, MN/2, apparent resistivity).
+inline sdata MakeProfile(const std::string& name, const std::vector<std::vector<float>>& points) {
+  return BuildStation(dtFourPoleProfile, name, 0.0f, points);
 }
 
 inline QByteArray ReadBytes(const QString& path) {
