@@ -53,6 +53,8 @@ struct VesReadResult {
 // (kBadFormat, without owner). Returns false when the block is incomplete: the data ends,
 // a token or coordinate is not a number, or a count is above 200. Values are not checked
 // here; counts below 0 read as 0, and the counts equal the sizes of their sequences.
+// Lines of a block are used whole, however long: a long name written by WriteVesStation reads
+// back as it was, so that merging by name still finds it.
 bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify);
 
 // Reads the stations of a .ves file's bytes, with the checks and repairs of the format;
