@@ -74,7 +74,7 @@ void TInputDataForm::BitBtn2Click() {
       case dtSounding: station.Name = GbkField(ES, QStringLiteral("测点编号")); break;
       case dtWaterFinding: station.Name = GbkField(EX, QStringLiteral("点位x-坐标")); break;
       case dtFourPoleProfile: station.Name = GbkField(EP, QStringLiteral("剖面编号")); break;
-      case dtCombinedProfile: station.Name = AB->currentIndex() == 0 ? "A" : "B"; break;
+      case dtCombinedProfile: station.Name.assign(1, AB->currentIndex() == 0 ? 'A' : 'B'); break;
     }
     station.X = StrToFloat(EX->text().toStdString());
     station.Y = StrToFloat(EY->text().toStdString());
