@@ -22,6 +22,8 @@
 #include <exception>
 
 #include "app/folders.h"
+#include "io/textconv.h"
+#include "ui/gbkqt.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
 #include "ui/widgets.h"
@@ -372,10 +374,7 @@ void TInputDataForm::DataTypeClick() {
   AB->hide();
   Stations.clear();
   // Nothing to browse any more: reset the browsing state as a new line does.
-  CurrentIndex = 0;
-  Previous->setEnabled(false);
-  Next->setEnabled(false);
-  UpdateData->setEnabled(false);
+  ResetBrowsing();
   const QStringList headers = HeadersFor(chosen);
   if (IsSoundingType(chosen)) {
     GroupBox1->setTitle(QStringLiteral("测点信息"));
@@ -429,6 +428,64 @@ void TInputDataForm::ABChange() {
 }
 
 void TInputDataForm::NUDMouseDown() { EABExit(); }
+
+void TInputDataForm::ResetBrowsing() {
+  CurrentIndex = 0;
+  Previous->setEnabled(false);
+  Next->setEnabled(false);
+  UpdateData->setEnabled(false);
+}
+
+// ---- Building a station from the controls ----
+
+namespace {
+// A text that cannot be written to the GBK data files, found while reading the controls.
+struct UnsavableText {
+  QString label;
+};
+}  // namespace
+
+std::optional<sdata> TInputDataForm::StationFromControls(const QLineEdit* nameEdit, const std::vector<int>& cellOrder,
+                                                         const QString& verb) {
+  auto gbk = [this](const QLineEdit* edit) {
+    try {
+      return ToGbk(edit->text());
+    } catch (const GbkError&) {
+      // The label beside the edit names the field.
+      const QString label = edit == ES ? QStringLiteral("测点编号") : edit == EP ? QStringLiteral("剖面编号")
+                            : edit == EW ? QStringLiteral("测区") : edit == EX ? QStringLiteral("点位x-坐标")
+                            : edit == EO ? QStringLiteral("操作员") : QStringLiteral("仪器类型");
+      throw UnsavableText{label};
+    }
+  };
+  auto number = [](const QString& text) { return StrToFloat(text.toStdString()); };
+  sdata s;
+  try {
+    if (nameEdit != nullptr) {
+      s.Name = gbk(nameEdit);
+    } else {
+      s.Name.assign(1, AB->currentIndex() == 0 ? 'A' : 'B');
+    }
+    s.X = number(EX->text());
+    s.Y = number(EY->text());
+    s.WorkArea = gbk(EW);
+    s.Profile = gbk(EP);
+    s.Operator = gbk(EO);
+    s.Instrument = gbk(EI);
+  } catch (const UnsavableText& bad) {
+    dialogs_.message(this, kAppTitle, bad.label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再") + verb + QStringLiteral("。"),
+                     Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+    return std::nullopt;
+  }
+  // Every filled column holds exactly SpacingCount values, so no file gets a negative count.
+  s.SpacingCount = std::max<std::int32_t>(StrToInt(EAB->text().toStdString()), 0);
+  const GridLayout& layout = LayoutFor(dataType());
+  for (int i = 0; i < s.SpacingCount; ++i) {
+    for (int g : cellOrder) s.Columns[layout.columnOf[g]].push_back(number(SG->cell(g, i + 1)));
+    for (int k : layout.zeroFilled) s.Columns[k].push_back(0.0f);
+  }
+  return s;
+}
 
 // ---- Help and About ----
 

@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "model/sdata.h"
 #include "ui/dialogs.h"
@@ -110,6 +112,15 @@ class TInputDataForm : public QMainWindow {
   void connectHandlers();
   // Simple message box: application title, OK only.
   void simpleMessage(const QString& text);
+  // The station the edits, EAB and the grid describe, as the commit and the update build it:
+  // Name from nameEdit (or "A"/"B" from the AB branch when nameEdit is null), grid cells read
+  // in cellOrder for every row up to the count in EAB (a count below 1 reads none and is kept
+  // as 0). Throws ConvertError for a text that is not a number. When a text holds a character
+  // that GBK cannot hold, says so naming the field ("...请修改后再" + verb) and returns nothing.
+  std::optional<sdata> StationFromControls(const QLineEdit* nameEdit, const std::vector<int>& cellOrder,
+                                           const QString& verb);
+  // Nothing to browse: CurrentIndex 0, Previous, Next and UpdateData disabled.
+  void ResetBrowsing();
 
  public:
   // ---- Controls, named as in the window definition (each widget's objectName is its name) ----

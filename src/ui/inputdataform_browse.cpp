@@ -17,20 +17,6 @@
 namespace {
 QString FloatText(float value) { return QString::fromStdString(FormatFloat15(value)); }
 
-// A text that cannot be written to the GBK data files, found while converting the controls.
-struct UnsavableText {
-  QString label;
-};
-
-std::string EditGbk(const QLineEdit* edit, const QString& label) {
-  try {
-    return ToGbk(edit->text());
-  } catch (const GbkError&) {
-    throw UnsavableText{label};
-  }
-}
-
-float EditFloat(const QLineEdit* edit) { return StrToFloat(edit->text().toStdString()); }
 }  // namespace
 
 // ---- Browsing ----
@@ -152,10 +138,7 @@ void TInputDataForm::newProfileClick() {
   Stations.clear();
   ST->setText(QStringLiteral("当前没有数据"));
   if (dataType() == dtCombinedProfile) AB->setCurrentIndex(0);
-  CurrentIndex = 0;
-  Previous->setEnabled(false);
-  Next->setEnabled(false);
-  UpdateData->setEnabled(false);
+  ResetBrowsing();
   EX->setText(QStringLiteral("0"));
   EY->setText(QStringLiteral("0"));
   ES->setText(QStringLiteral("S1"));
@@ -178,29 +161,10 @@ void TInputDataForm::UpdateDataClick() {
   SG->commitEdit();  // a correction still in the cell editor belongs to the update
 
   // Everything is converted before the station changes: a text that does not convert ends the
-  // command with the station exactly as it was.
-  sdata s;
-  try {
-    s.Name = EditGbk(ES, QStringLiteral("测点编号"));
-    s.X = EditFloat(EX);
-    s.Y = EditFloat(EY);
-    s.WorkArea = EditGbk(EW, QStringLiteral("测区"));
-    s.Profile = EditGbk(EP, QStringLiteral("剖面编号"));
-    s.Instrument = EditGbk(EI, QStringLiteral("仪器类型"));
-    s.Operator = EditGbk(EO, QStringLiteral("操作员"));
-  } catch (const UnsavableText& bad) {
-    dialogs_.message(this, kAppTitle, bad.label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再更新。"),
-                     Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
-    return;
-  }
-  // A count of 0 or less reads no rows and is kept as 0, as the commit keeps it: every used
-  // column then holds exactly SpacingCount values, and no file gets a negative count.
-  s.SpacingCount = std::max<std::int32_t>(StrToInt(EAB->text().toStdString()), 0);
-  for (int k = 0; k < s.SpacingCount; ++k) {
-    for (int c = 1; c < layout.gridColumns; ++c)
-      s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])].push_back(
-          StrToFloat(SG->cell(c, k + 1).toStdString()));
-    for (const int z : layout.zeroFilled) s.Columns[static_cast<std::size_t>(z)].push_back(0.0f);
-  }
-  Stations[static_cast<std::size_t>(CurrentIndex)] = std::move(s);
+  // command with the station exactly as it was. The update reads the cells column by column.
+  std::vector<int> columns;
+  for (int c = 1; c < layout.gridColumns; ++c) columns.push_back(c);
+  std::optional<sdata> s = StationFromControls(ES, columns, QStringLiteral("更新"));
+  if (!s) return;
+  Stations[static_cast<std::size_t>(CurrentIndex)] = std::move(*s);
 }

@@ -28,18 +28,6 @@ constexpr std::size_t kCombinedBranches = 3;
 constexpr int kXStep = 50;
 constexpr int kLineStep = 50;
 
-// A text that cannot be written to the GBK data files, found while building the record.
-struct UnsavableText {
-  QString label;
-};
-
-std::string GbkField(const QLineEdit* edit, const QString& label) {
-  try {
-    return ToGbk(edit->text());
-  } catch (const GbkError&) {
-    throw UnsavableText{label};
-  }
-}
 }  // namespace
 
 void TInputDataForm::BitBtn2Click() {
@@ -68,38 +56,11 @@ void TInputDataForm::BitBtn2Click() {
 
   // The whole record is built, every text converted, before anything in the window changes:
   // a conversion error leaves the list and the controls as they were.
-  sdata station;
-  try {
-    switch (type) {
-      case dtSounding: station.Name = GbkField(ES, QStringLiteral("测点编号")); break;
-      case dtWaterFinding: station.Name = GbkField(EX, QStringLiteral("点位x-坐标")); break;
-      case dtFourPoleProfile: station.Name = GbkField(EP, QStringLiteral("剖面编号")); break;
-      case dtCombinedProfile: station.Name.assign(1, AB->currentIndex() == 0 ? 'A' : 'B'); break;
-    }
-    station.X = StrToFloat(EX->text().toStdString());
-    station.Y = StrToFloat(EY->text().toStdString());
-    station.WorkArea = GbkField(EW, QStringLiteral("测区"));
-    station.Profile = GbkField(EP, QStringLiteral("剖面编号"));
-    station.Operator = GbkField(EO, QStringLiteral("操作员"));
-    station.Instrument = GbkField(EI, QStringLiteral("仪器类型"));
-  } catch (const UnsavableText& bad) {
-    dialogs().message(this, kAppTitle, bad.label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再插入。"),
-                      Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
-    return;
-  }
-  // The rows actually read: a count of 0 or less reads none and is kept as 0, so that every
-  // filled column holds exactly SpacingCount values.
-  const std::int32_t count = std::max<std::int32_t>(StrToInt(EAB->text().toStdString()), 0);
-  station.SpacingCount = count;
-  const GridLayout& layout = LayoutFor(type);
-  for (auto& column : station.Columns) column.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    for (int g : layout.readOrder)
-      station.Columns[layout.columnOf[g]].push_back(StrToFloat(SG->cell(g, i + 1).toStdString()));
-    for (int k : layout.zeroFilled) station.Columns[k].push_back(0.0f);
-  }
+  const QLineEdit* nameEdit = type == dtSounding ? ES : type == dtWaterFinding ? EX : type == dtFourPoleProfile ? EP : nullptr;
+  std::optional<sdata> station = StationFromControls(nameEdit, LayoutFor(type).readOrder, QStringLiteral("插入"));
+  if (!station) return;
 
-  const std::size_t index = InsertStationByX(Stations, std::move(station));
+  const std::size_t index = InsertStationByX(Stations, std::move(*station));
   const auto n = static_cast<long long>(Stations.size());
 
   ST->setText(QStringLiteral("已输入") + QString::number(n) + QStringLiteral("个测点"));
