@@ -324,7 +324,8 @@ void TInputDataForm::simpleMessage(const QString& text) {
 }
 
 void TInputDataForm::closeEvent(QCloseEvent* event) {
-  bool mayClose = true;
+  // An error in the close query keeps the window open: its stations may not be saved.
+  bool mayClose = false;
   guarded([&] { mayClose = FormCloseQuery(); });
   if (mayClose) {
     event->accept();
@@ -394,6 +395,11 @@ void TInputDataForm::DataTypeClick() {
     ST->setText(QStringLiteral("没有测点数据"));
   } else {
     GroupBox1->setTitle(QStringLiteral("测线信息"));
+    // EX and EY cannot be edited for the profile types and the commit checks them: a text left
+    // in them that is not a number would refuse every line, with no way to correct it.
+    float unused = 0.0f;
+    if (!TryStrToFloat(EX->text().toStdString(), unused)) EX->setText(QStringLiteral("0"));
+    if (!TryStrToFloat(EY->text().toStdString(), unused)) EY->setText(QStringLiteral("0"));
     ES->setEnabled(false);
     EX->setEnabled(false);
     EY->setEnabled(false);

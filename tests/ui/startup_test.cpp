@@ -118,6 +118,23 @@ class StartupTest : public QObject {
     QCOMPARE(f.AB->currentIndex(), 0);
   }
 
+  // EX and EY cannot be edited for the profile types: a text in them that is not a number is
+  // replaced by 0 on the switch, so that lines can still be committed.
+  void toProfileTypeMendsCoordinatesThatAreNotNumbers() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.type(f.EX, QStringLiteral("abc"));
+    d.type(f.EY, QStringLiteral("12"));
+    d.chooseDataType(dtFourPoleProfile);
+    QCOMPARE(f.EX->text(), QStringLiteral("0"));
+    QCOMPARE(f.EY->text(), QStringLiteral("12"));
+    d.dialogs.messages.clear();
+    for (int r = 1; r < f.SG->rowCount(); ++r) d.setCell(4, r, QString::number(100 + r));
+    d.click(f.BitBtn2);
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join(QLatin1Char('|'))));
+    QCOMPARE(f.Stations.size(), std::size_t{1});
+  }
+
   // A switch with committed stations empties the list (the offer to save answered No).
   void switchEmptiesTheList() {
     FormDriver d;
