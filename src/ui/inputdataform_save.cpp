@@ -27,6 +27,9 @@ const QString kWarningCaption = QStringLiteral("警告");
 const QString kSaveCaption = QStringLiteral("保存文件");
 const QString kFourPoleDialogTitle = QStringLiteral("选择保存数据的目录...");
 const QString kAppendUnreadable = QStringLiteral("数据文件无法完整读取，文件未作改动，新数据没有保存。");
+const QString kAppendDropsRecords = QStringLiteral(
+    "数据文件中有 %1 条记录不符合测深数据要求(|N|>10000、视电阻率≤0 或 AB/2<0.1)，"
+    "追加保存后文件中将不再有这些记录。\n\n是否继续保存?");
 const QString kCombinedNameRule = QStringLiteral("联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
 constexpr int kDatFilterItem = 2;  // "DZD测深数据文件(*.dat)"
 
@@ -132,6 +135,12 @@ bool TInputDataForm::SaveSoundingDat() {
   if (target.how == Opening::Append) {
     const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ShowNotice(*this, n); });
     if (!ReadCompletely(*this, read.status)) return false;
+    // Records outside the format's ranges are not taken in, so the rewritten file would lose
+    // them: the user decides whether that is acceptable.
+    if (read.skippedRecords > 0 &&
+        dialogs().message(this, kWarningCaption, kAppendDropsRecords.arg(read.skippedRecords), Dialogs::Icon::Warning,
+                          Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+      return false;
     all.insert(all.end(), read.stations.begin(), read.stations.end());
   }
   return WriteWholeFile(*this, target.path, BuildSoundingDatFile(std::move(all)), QString::fromUtf8(msg::kSaveFailed));

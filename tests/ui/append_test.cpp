@@ -118,6 +118,44 @@ class AppendTest : public QObject {
     QCOMPARE(f.SaveDialog.filterIndex, 1);
   }
 
+  // Records that the reader passes over (here N 12000 and RO 0) would vanish from the rewritten
+  // file: the user is asked first; No leaves the file as it was, Yes writes without them.
+  void datRecordsOutsideTheRangesAreOnlyDroppedWhenTheUserAgrees_data() {
+    QTest::addColumn<bool>("agree");
+    QTest::newRow("no") << false;
+    QTest::newRow("yes") << true;
+  }
+  void datRecordsOutsideTheRangesAreOnlyDroppedWhenTheUserAgrees() {
+    QFETCH(bool, agree);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(1);
+    f.Stations = {MakeSounding("50", 50, 0, {{1, 9, 0.6f, 0.1f, 0.4f, 0.3f, 0.2f}})};
+    f.Saved = false;
+    const QByteArray original = DatHeader() + CrLf({"12000 1.5 0.5 35 1 1 1 1 1 -9999 -9999 -9999",
+                                                    "100 1.5 0.5 0 1 1 1 1 1 -9999 -9999 -9999",
+                                                    "100 2.5 0.5 40 1.5 0.8 2.3 50.5 4 -9999 -9999 -9999"});
+    const QString target = d.path(QStringLiteral("water.dat"));
+    QVERIFY(WriteBytes(target, original));
+    d.dialogs.setNextFileName(target);
+    d.dialogs.setNextAppendChoice(Dialogs::AppendChoice::Append);
+    d.dialogs.setNextAnswer(agree ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+
+    d.click(f.SaveBtn);
+
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    QVERIFY(d.dialogs.messages[0].text.startsWith(QStringLiteral("数据文件中有 2 条记录")));
+    QCOMPARE(d.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    if (agree) {
+      QCOMPARE(ReadBytes(target), DatHeader() + CrLf({"50 1 0.5 9 0.1 0.2 0.3 0.4 0.6 -9999 -9999 -9999",
+                                                      "100 2.5 0.5 40 1.5 0.8 2.3 50.5 4 -9999 -9999 -9999"}));
+      QVERIFY(f.Saved);
+    } else {
+      QCOMPARE(ReadBytes(target), original);
+      QVERIFY(!f.Saved);
+    }
+  }
+
   // A file that cannot be read to its end is left as it is: the reader's own messages, then one
   // saying that nothing was saved.
   void unreadableFileIsNotRewritten_data() {
