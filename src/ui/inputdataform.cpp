@@ -502,7 +502,10 @@ void TInputDataForm::Image1Click() {
                      Dialogs::Buttons::Ok);
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // There is no WinHelp viewer here: the desktop opens the file with its own handler.
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    dialogs_.message(this, kAppTitle, QStringLiteral("无法打开帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
+                     Dialogs::Buttons::Ok);
 }
 
 void TInputDataForm::N10Click() {

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "app/folders.h"
+#include "ui/tabout.h"
 #include "formdriver.h"
 #include "ui/widgets.h"
 
@@ -202,6 +203,74 @@ class StartupTest : public QObject {
     d.setCell(4, 3, QStringLiteral("55"));
     d.type(f.AB->lineEdit(), QStringLiteral("RhoA"));
     QCOMPARE(f.SG->cell(4, 3), QString());
+  }
+
+  // The error box adds a full stop only after a character that sorts after ".".
+  void errorBoxText_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("conversion") << QStringLiteral("'x' is not a valid floating point value")
+                                << QStringLiteral("'x' is not a valid floating point value.");
+    QTest::newRow("ends in a stop") << QStringLiteral("done.") << QStringLiteral("done.");
+    QTest::newRow("ends in a blank") << QStringLiteral("a ") << QStringLiteral("a ");
+    QTest::newRow("ends in a comma") << QStringLiteral("a,") << QStringLiteral("a,");
+    QTest::newRow("ends in a digit") << QStringLiteral("a 1") << QStringLiteral("a 1.");
+    QTest::newRow("chinese") << QStringLiteral("错误") << QStringLiteral("错误.");
+    QTest::newRow("empty") << QString() << QString();
+  }
+  void errorBoxText() {
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(ErrorBoxText(message), shown);
+  }
+
+  // An error escaping a handler is shown in the error box and the window goes on.
+  void errorInAHandlerIsShownAndTheProgramGoesOn() {
+    FormDriver d;
+    d.form->guarded([] { throw std::runtime_error("boom"); });
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    const ShownMessage& m = d.dialogs.messages[0];
+    QCOMPARE(m.caption, QStringLiteral("手工输入野外电法观测数据"));
+    QCOMPARE(m.text, QStringLiteral("boom."));
+    QCOMPARE(m.icon, Dialogs::Icon::Error);
+    QCOMPARE(m.buttons, Dialogs::Buttons::Ok);
+    d.form->guarded([] { throw 42; });
+    QCOMPARE(d.dialogs.messages.size(), 2);
+    QCOMPARE(d.dialogs.messages[1].text, QString());
+    QVERIFY(d.form->isVisible());
+  }
+
+  // Help: a missing help file is said, naming where it was looked for (Help beside the
+  // program's folder).
+  void missingHelpFileIsReported() {
+    FormDriver d;
+    d.trigger(d.form->N16);
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    const QString expected = QString::fromStdString(HelpDir(d.form->programPath().toStdString())) + "rs232.hlp";
+    QVERIFY2(d.dialogs.messages[0].text.contains(expected), qPrintable(d.dialogs.messages[0].text));
+    QVERIFY(expected.startsWith(d.dir.path() + "/Help/"));
+  }
+
+  // About: a new box each time, with its caption and texts, closed with OK.
+  void aboutBoxOpensAndCloses() {
+    FormDriver d;
+    for (int i = 0; i < 2; ++i) {
+      QString caption;
+      QStringList texts;
+      QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<TAbout*>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        caption = about->windowTitle();
+        for (auto* label : about->findChildren<QLabel*>()) texts << label->text();
+        QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+      });
+      d.trigger(d.form->N10);
+      QCOMPARE(caption, QStringLiteral("电法勘探数据处理软件..."));
+      QVERIFY(texts.contains(QStringLiteral("Karvelo电法数据处理软件系统")));
+      QVERIFY(texts.contains(QStringLiteral("版本: 2004.04")));
+      QVERIFY(texts.contains(QStringLiteral("最后日期:  2004-04-25")));
+      QVERIFY(d.form->findChildren<TAbout*>().isEmpty());  // destroyed when closed
+    }
   }
 };
 
