@@ -334,7 +334,6 @@ void TInputDataForm::closeEvent(QCloseEvent* event) {
   }
 }
 
-bool TInputDataForm::eventFilter(QObject* watched, QEvent* event) { return QMainWindow::eventFilter(watched, event); }
 
 // ---- Layout ----
 
