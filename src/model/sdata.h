@@ -46,19 +46,3 @@ struct sdata {
 };
 
 using StationList = std::vector<sdata>;
-
-// How the input grid's columns map onto a station's Columns[k] for one data type.
-// The commit, ShowStation and the update all use this one table.
-struct GridLayout {
-  int gridColumns;                 // including column 0, the row numbers
-  std::vector<int> columnOf;       // columnOf[g] = k for grid column g >= 1; index 0 unused (-1)
-  std::vector<int> readOrder;      // grid columns in the order the commit reads a row's cells
-  std::vector<int> zeroFilled;     // Columns[k] that get 0.0 per row
-};
-
-const GridLayout& LayoutFor(DataType type);
-
-// The value column that the commit clears: 2 for the sounding types, 4 for the profiles.
-int ValueGridColumn(DataType type);
-
-bool IsSoundingType(DataType type);

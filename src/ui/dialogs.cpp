@@ -1,11 +1,13 @@
 #include "ui/dialogs.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "ui/tdatatype.h"
+#include "ui/appendreplacedialog.h"
 #include "ui/widgets.h"
 
 QString ErrorBoxText(const QString& message) {
@@ -24,17 +26,37 @@ Dialogs::Answer QtDialogs::message(QWidget* owner, const QString& caption, const
     case Icon::Error: box.setIcon(QMessageBox::Critical); break;
     case Icon::Question: box.setIcon(QMessageBox::Question); break;
   }
+  QAbstractButton* replace = nullptr;
+  QAbstractButton* skip = nullptr;
   switch (buttons) {
     case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+    case Buttons::ReplaceSkipCancel:
+      replace = box.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
+      skip = box.addButton(QStringLiteral("跳过"), QMessageBox::RejectRole);
+      box.addButton(QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
   }
   if (!details.isEmpty()) box.setDetailedText(details);
-  switch (box.exec()) {
+  const int result = box.exec();
+  if (replace != nullptr && box.clickedButton() == replace) return Answer::Replace;
+  if (skip != nullptr && box.clickedButton() == skip) return Answer::Skip;
+  switch (result) {
     case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
-    default: return buttons == Buttons::YesNo ? Answer::No : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
+    default:
+      switch (buttons) {
+        case Buttons::YesNo: return Answer::No;
+        case Buttons::Ok: return Answer::Ok;
+        default: return Answer::Cancel;
+      }
   }
 }
 
@@ -57,8 +79,12 @@ bool QtDialogs::saveFile(QWidget* owner, SaveDialogState& state) {
   return true;
 }
 
+QString QtDialogs::chooseFolder(QWidget* owner, const QString& title, const QString& dir) {
+  return QFileDialog::getExistingDirectory(owner, title, dir);
+}
+
 Dialogs::AppendChoice QtDialogs::askAppendOrReplace() {
-  TDataType dialog;  // no owner, centred on the screen
+  AppendReplaceDialog dialog;  // no owner, centred on the screen
   if (dialog.exec() != QDialog::Accepted) return AppendChoice::Cancel;
   return dialog.DataRG->itemIndex() == 0 ? AppendChoice::Append : AppendChoice::Replace;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Every modal thing the window shows goes through Dialogs: message boxes, the save dialog,
-// the append/replace question and the print dialog. The program uses QtDialogs; tests give
+// the folder chooser, the append/replace question and the print dialog. The program uses QtDialogs; tests give
 // the window a scripted implementation that answers in advance and records what was shown.
 
 #include <QString>
@@ -28,13 +28,14 @@ struct PrintDialogSettings {
 class Dialogs {
  public:
   enum class Icon { None, Warning, Error, Question };
-  enum class Buttons { Ok, OkCancel, YesNo };
-  enum class Answer { Ok, Cancel, Yes, No };
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, ReplaceSkipCancel };
+  enum class Answer { Ok, Cancel, Yes, No, Replace, Skip };
   enum class AppendChoice { Append, Replace, Cancel };
 
   virtual ~Dialogs() = default;
 
-  // A message box. owner null: owned by the application, not by the input window.
+  // A message box. owner null: owned by the application, not by the input window. A box
+  // closed without a button answers Cancel where it has Cancel, else No (Yes/No) or Ok.
   // details, when given, is extra text (such as a system error) shown apart from the text.
   virtual Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon,
                          Buttons buttons, const QString& details = QString()) = 0;
@@ -43,7 +44,10 @@ class Dialogs {
   // returns true; on cancel returns false and leaves state as it was.
   virtual bool saveFile(QWidget* owner, SaveDialogState& state) = 0;
 
-  // The append/replace question (TDataType), created afresh for every question.
+  // A folder chooser starting in dir; the chosen folder, or empty text when cancelled.
+  virtual QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) = 0;
+
+  // The append/replace question (AppendReplaceDialog, objectName TDataType), created afresh for every question.
   virtual AppendChoice askAppendOrReplace() = 0;
 
   // The print dialog for printer; true when the user confirmed.
@@ -56,6 +60,7 @@ class QtDialogs : public Dialogs {
   Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon, Buttons buttons,
                  const QString& details = QString()) override;
   bool saveFile(QWidget* owner, SaveDialogState& state) override;
+  QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
 };

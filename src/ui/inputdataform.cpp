@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,32 +15,16 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
 
-#include "app/folders.h"
-#include "io/textconv.h"
-#include "ui/gbkqt.h"
+#include "session/datatypespec.h"
 #include "ui/stringgrid.h"
-#include "ui/tabout.h"
 #include "ui/widgets.h"
 
 namespace {
-// AB/2 values written by the default-spacings command, as these exact texts.
-const QStringList kDefaultSpacings = {"1.5", "2.5", "4.0", "6",  "9",   "15", "25",
-                                      "40",  "60",  "90",  "150", "225", "340"};
-
-QStringList HeadersFor(DataType type) {
-  switch (type) {
-    case dtSounding: return {"序号", "极距", "视电阻率"};
-    case dtWaterFinding: return {"序号", "极距", "视电阻率", "综合激电参数", "半衰时", "衰减度", "偏离度", "视极化率"};
-    default: return {"序号", "点号", "AB/2", "MN/2", "视电阻率"};
-  }
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text) {
-  auto* e = new QLineEdit(text, parent);
+QLineEdit* MakeEdit(QWidget* parent, const char* name) {
+  auto* e = new QLineEdit(parent);
   e->setObjectName(QString::fromLatin1(name));
   return e;
 }
@@ -59,32 +41,41 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& text, const QK
   if (!keys.isEmpty()) a->setShortcut(keys);
   return a;
 }
+
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 }  // namespace
 
 TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      programPath_(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath) {
+      programPath_(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath),
+      survey_(std::make_unique<Survey>(static_cast<Questions&>(*this), programPath_.toStdString())) {
   setObjectName(QStringLiteral("InputDataForm"));
   setWindowTitle(QStringLiteral("输入野外数据..."));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
   buildMenus();
+  // The Help menu stands at the right end of the menu bar.
+  auto* helpBar = new QMenuBar(menuBar());
+  helpBar->setObjectName(QStringLiteral("HelpMenuBar"));
+  helpBar->addMenu(N15);
+  menuBar()->removeAction(N15->menuAction());
+  menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
+
+  showFields();
+  showGrid();
+  showBrowseState();
+  ST->setText(Text(survey_->status()));
+  survey_->addObserver(this);
   connectHandlers();
-  FormCreate();
   adjustSize();
   setFixedSize(sizeHint());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TInputDataForm::~TInputDataForm() = default;
-
-DataType TInputDataForm::dataType() const {
-  const int index = DataType->itemIndex();
-  return index >= 0 && index <= dtCombinedProfile ? static_cast<::DataType>(index) : dtCombinedProfile;
-}
+TInputDataForm::~TInputDataForm() { survey_->removeObserver(this); }
 
 void TInputDataForm::buildControls() {
   auto* central = new QWidget(this);
@@ -104,13 +95,13 @@ void TInputDataForm::buildControls() {
   GroupBox1 = new QGroupBox(QStringLiteral("测点信息"), central);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* form = new QGridLayout(GroupBox1);
-  ES = MakeEdit(GroupBox1, "ES", QStringLiteral("S1"));
-  EP = MakeEdit(GroupBox1, "EP", QStringLiteral("Profile"));
-  EW = MakeEdit(GroupBox1, "EW", QStringLiteral("WorkArea"));
-  EX = MakeEdit(GroupBox1, "EX", QStringLiteral("0"));
-  EY = MakeEdit(GroupBox1, "EY", QStringLiteral("0"));
-  EO = MakeEdit(GroupBox1, "EO", QStringLiteral("Operator"));
-  EI = MakeEdit(GroupBox1, "EI", QStringLiteral("DZD"));
+  ES = MakeEdit(GroupBox1, "ES");
+  EP = MakeEdit(GroupBox1, "EP");
+  EW = MakeEdit(GroupBox1, "EW");
+  EX = MakeEdit(GroupBox1, "EX");
+  EY = MakeEdit(GroupBox1, "EY");
+  EO = MakeEdit(GroupBox1, "EO");
+  EI = MakeEdit(GroupBox1, "EI");
   const std::pair<QString, QLineEdit*> rows[] = {
       {QStringLiteral("测点编号"), ES}, {QStringLiteral("剖面编号"), EP},   {QStringLiteral("测区"), EW},
       {QStringLiteral("点位x-坐标"), EX}, {QStringLiteral("点位y-坐标"), EY}, {QStringLiteral("操作员"), EO},
@@ -129,10 +120,10 @@ void TInputDataForm::buildControls() {
   NST = new QLabel(QStringLiteral("极距个数:"), central);
   NST->setObjectName(QStringLiteral("NST"));
   NST->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  EAB = MakeEdit(central, "EAB", QStringLiteral("1"));
+  EAB = MakeEdit(central, "EAB");
   NUD = new UpDown(EAB, 1, 100, central);
   NUD->setObjectName(QStringLiteral("NUD"));
-  NUD->setPosition(1);
+  NUD->setPosition(13);
   countRow->addWidget(NST);
   countRow->addWidget(EAB);
   countRow->addWidget(NUD);
@@ -147,7 +138,7 @@ void TInputDataForm::buildControls() {
   gridButtons->addWidget(BitBtn2);
   left->addLayout(gridButtons);
 
-  ST = new QLabel(QStringLiteral("ST"), central);
+  ST = new QLabel(central);
   ST->setObjectName(QStringLiteral("ST"));
   ST->setFrameShape(QFrame::StyledPanel);
   left->addWidget(ST);
@@ -218,7 +209,7 @@ void TInputDataForm::buildControls() {
   PopupMenu1->addSeparator();
   N4 = MakeAction(PopupMenu1, "N4", QStringLiteral("插入测点"));
   UpdateData = MakeAction(PopupMenu1, "UpdateData", QStringLiteral("更新当前测点"));
-  UpdateData->setEnabled(false);
+  DeleteStation = MakeAction(PopupMenu1, "DeleteStation", QStringLiteral("删除当前测点"));
   SG->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(SG, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(SG->viewport()->mapToGlobal(pos)); });
@@ -243,6 +234,8 @@ void TInputDataForm::buildMenus() {
   N8->addSeparator();
   N13 = MakeAction(N8, "N13", QStringLiteral("上一测点(&P)"));
   N14 = MakeAction(N8, "N14", QStringLiteral("下一测点(&N)"));
+  N8->addSeparator();
+  N12 = MakeAction(N8, "N12", QStringLiteral("删除当前测点"));
 
   N15 = bar->addMenu(QStringLiteral("帮助(&H)"));
   N15->setObjectName(QStringLiteral("N15"));
@@ -252,44 +245,54 @@ void TInputDataForm::buildMenus() {
 }
 
 void TInputDataForm::connectHandlers() {
-  auto on = [this](auto* sender, auto signal, void (TInputDataForm::*handler)()) {
+  auto on = [this](auto* sender, auto signal, auto handler) {
     connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
   };
-  auto onBool = [this](auto* sender, auto signal, bool (TInputDataForm::*handler)()) {
-    connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-  };
-  connect(DataType, &RadioGroup::clicked, this, [this](int) { guarded([this] { DataTypeClick(); }); });
-  on(BitBtn4, &QPushButton::clicked, &TInputDataForm::BitBtn4Click);
-  connect(AB, &QComboBox::activated, this, [this](int) { guarded([this] { ABChange(); }); });
-  connect(AB->lineEdit(), &QLineEdit::textEdited, this, [this](const QString&) { guarded([this] { ABChange(); }); });
-  on(NUD, &UpDown::pressed, &TInputDataForm::NUDMouseDown);
-  on(BitBtn1, &QPushButton::clicked, &TInputDataForm::BitBtn1Click);
-  on(N11, &QAction::triggered, &TInputDataForm::BitBtn1Click);
-  on(BitBtn2, &QPushButton::clicked, &TInputDataForm::BitBtn2Click);
-  on(N4, &QAction::triggered, &TInputDataForm::BitBtn2Click);
-  on(Previous, &QPushButton::clicked, &TInputDataForm::PreviousClick);
-  on(N13, &QAction::triggered, &TInputDataForm::PreviousClick);
-  on(Next, &QPushButton::clicked, &TInputDataForm::NextClick);
-  on(N14, &QAction::triggered, &TInputDataForm::NextClick);
-  onBool(SaveBtn, &QPushButton::clicked, &TInputDataForm::SaveBtnClick);
-  onBool(VES1, &QAction::triggered, &TInputDataForm::SaveBtnClick);
-  on(newProfile, &QPushButton::clicked, &TInputDataForm::newProfileClick);
-  on(N2, &QAction::triggered, &TInputDataForm::newProfileClick);
-  on(Button1, &QPushButton::clicked, &TInputDataForm::N5Click);
-  on(N5, &QAction::triggered, &TInputDataForm::N5Click);
-  on(BitBtn3, &QPushButton::clicked, &TInputDataForm::N7Click);
-  on(N7, &QAction::triggered, &TInputDataForm::N7Click);
-  on(Image1, &QToolButton::clicked, &TInputDataForm::Image1Click);
-  on(N16, &QAction::triggered, &TInputDataForm::Image1Click);
-  on(N10, &QAction::triggered, &TInputDataForm::N10Click);
-  on(Insert, &QAction::triggered, &TInputDataForm::InsertClick);
-  on(N9, &QAction::triggered, &TInputDataForm::InsertClick);
-  on(Delete, &QAction::triggered, &TInputDataForm::DeleteClick);
-  on(UpdateData, &QAction::triggered, &TInputDataForm::UpdateDataClick);
+  connect(DataType, &RadioGroup::clicked, this, [this](int) { guarded([this] { chooseDataType(); }); });
+  on(BitBtn4, &QPushButton::clicked, &TInputDataForm::fillDefaultSpacings);
+  connect(AB, &QComboBox::activated, this, [this](int) { guarded([this] { branchChosen(); }); });
+  connect(AB->lineEdit(), &QLineEdit::textEdited, this,
+          [this](const QString&) { guarded([this] { survey_->branchEdited(); }); });
+  on(NUD, &UpDown::pressed, &TInputDataForm::leaveCount);
+  on(BitBtn1, &QPushButton::clicked, &TInputDataForm::clearValues);
+  on(N11, &QAction::triggered, &TInputDataForm::clearValues);
+  on(BitBtn2, &QPushButton::clicked, &TInputDataForm::commitStation);
+  on(N4, &QAction::triggered, &TInputDataForm::commitStation);
+  on(Previous, &QPushButton::clicked, &TInputDataForm::showPrevious);
+  on(N13, &QAction::triggered, &TInputDataForm::showPrevious);
+  on(Next, &QPushButton::clicked, &TInputDataForm::showNext);
+  on(N14, &QAction::triggered, &TInputDataForm::showNext);
+  on(SaveBtn, &QPushButton::clicked, &TInputDataForm::saveSurvey);
+  on(VES1, &QAction::triggered, &TInputDataForm::saveSurvey);
+  on(newProfile, &QPushButton::clicked, &TInputDataForm::startNewLine);
+  on(N2, &QAction::triggered, &TInputDataForm::startNewLine);
+  on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
+  on(N5, &QAction::triggered, &TInputDataForm::printListing);
+  on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
+  on(N7, &QAction::triggered, &TInputDataForm::quit);
+  on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);
+  on(N16, &QAction::triggered, &TInputDataForm::showHelp);
+  on(N10, &QAction::triggered, &TInputDataForm::showAbout);
+  on(Insert, &QAction::triggered, &TInputDataForm::insertRow);
+  on(N9, &QAction::triggered, &TInputDataForm::insertRow);
+  on(Delete, &QAction::triggered, &TInputDataForm::deleteRow);
+  on(UpdateData, &QAction::triggered, &TInputDataForm::updateStation);
+  on(DeleteStation, &QAction::triggered, &TInputDataForm::deleteStation);
+  on(N12, &QAction::triggered, &TInputDataForm::deleteStation);
 
-  // Leaving EX, EY, EAB runs their checks; entering the grid runs SGEnter. Only focus that moves
-  // between controls of this window counts: focus that leaves for a message box, a menu or
-  // another program, or comes back from one, does not run a check again.
+  // Every typed change goes to the survey as it happens.
+  for (int f = 0; f < static_cast<int>(kFieldCount); ++f) {
+    const auto field = static_cast<Field>(f);
+    connect(edit(field), &QLineEdit::textChanged, this,
+            [this, field](const QString& text) { survey_->editField(field, text.toStdString()); });
+  }
+  connect(SG, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    survey_->editCell(item->column(), item->row() + 1, item->text().toStdString());
+  });
+
+  // Leaving EX, EY, EAB runs their checks; entering the grid runs its check. Only focus that
+  // moves between controls of this window counts: focus that leaves for a message box, a menu
+  // or another program, or comes back from one, does not run a check again.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
     if (inCheck_ || old == nullptr || now == nullptr || old->window() != this || now->window() != this) return;
     auto inGrid = [this](QWidget* w) { return w == SG || SG->isAncestorOf(w); };
@@ -298,10 +301,10 @@ void TInputDataForm::connectHandlers() {
       guarded(check);
       inCheck_ = false;
     };
-    if (old == EX) run([this] { EXExit(); });
-    else if (old == EY) run([this] { EYExit(); });
-    else if (old == EAB) run([this] { EABExit(); });
-    if (inGrid(now) && !inGrid(old) && QApplication::focusWidget() == now) run([this] { SGEnter(); });
+    if (old == EX) run([this] { leaveX(); });
+    else if (old == EY) run([this] { leaveY(); });
+    else if (old == EAB) run([this] { leaveCount(); });
+    if (inGrid(now) && !inGrid(old) && QApplication::focusWidget() == now) run([this] { enterGrid(); });
   });
 }
 
@@ -319,14 +322,13 @@ void TInputDataForm::showError(const QString& message) {
   dialogs_.message(this, kAppTitle, ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok);
 }
 
-void TInputDataForm::simpleMessage(const QString& text) {
-  dialogs_.message(this, kAppTitle, text, Dialogs::Icon::None, Dialogs::Buttons::Ok);
-}
-
 void TInputDataForm::closeEvent(QCloseEvent* event) {
   // An error in the close query keeps the window open: its stations may not be saved.
   bool mayClose = false;
-  guarded([&] { mayClose = FormCloseQuery(); });
+  guarded([&] {
+    finishEditing();
+    mayClose = survey_->mayClose();
+  });
   if (mayClose) {
     event->accept();
   } else {
@@ -334,183 +336,76 @@ void TInputDataForm::closeEvent(QCloseEvent* event) {
   }
 }
 
+// ---- Showing the survey ----
 
-// ---- Layout ----
-
-void TInputDataForm::FormCreate() {
-  Previous->setEnabled(false);
-  Next->setEnabled(false);
-  EAB->setText(QStringLiteral("13"));
-  NUD->setPosition(13);
-  SG->setRowCount(14);
-  for (int r = 1; r <= 13; ++r) SG->setCell(0, r, RowLabel(r));
-  const QStringList headers = HeadersFor(dtSounding);
-  for (int c = 0; c < 3; ++c) SG->setCell(c, 0, headers[c]);
-  for (int r = 1; r <= 13; ++r) SG->setCell(1, r, kDefaultSpacings[r - 1]);
-  ST->setText(QStringLiteral("没有测点数据"));
-  // The Help menu stands at the right end of the menu bar.
-  auto* helpBar = new QMenuBar(menuBar());
-  helpBar->setObjectName(QStringLiteral("HelpMenuBar"));
-  helpBar->addMenu(N15);
-  menuBar()->removeAction(N15->menuAction());
-  menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
-  shownType_ = dtSounding;
+QLineEdit* TInputDataForm::edit(Field field) const {
+  switch (field) {
+    case Field::ES: return ES;
+    case Field::EP: return EP;
+    case Field::EW: return EW;
+    case Field::EX: return EX;
+    case Field::EY: return EY;
+    case Field::EO: return EO;
+    case Field::EI: return EI;
+    case Field::EAB: return EAB;
+  }
+  return ES;
 }
 
-void TInputDataForm::DataTypeClick() {
-  const ::DataType chosen = dataType();
-  if (chosen == shownType_) return;
-  if (!Stations.empty() && !Saved) {
-    // Switching discards the list: offer to save it in the format of the type it was typed in.
-    const auto answer = dialogs_.message(this, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
-                                         Dialogs::Icon::Warning, Dialogs::Buttons::YesNo);
-    if (answer == Dialogs::Answer::Yes) {
-      DataType->setItemIndex(shownType_);
-      if (!SaveBtnClick()) return;  // not saved: stay with the current type and its stations
-      DataType->setItemIndex(chosen);
+void TInputDataForm::surveyChanged(unsigned changes) {
+  if (changes & change::kType) showType();
+  if (changes & change::kFields) showFields();
+  if (changes & change::kGrid) showGrid();
+  if (changes & change::kBranch) {
+    // Selected without the user's pick, so the resistivities just shown stay.
+    if (AB->currentIndex() != survey_->form().branch) AB->setCurrentIndex(survey_->form().branch);
+  }
+  if (changes & change::kStatus) ST->setText(Text(survey_->status()));
+  showBrowseState();
+}
+
+void TInputDataForm::showFields() {
+  // Only texts that differ are set, so that an edit keeps its cursor while its own text is
+  // reported back.
+  for (int f = 0; f < static_cast<int>(kFieldCount); ++f) {
+    QLineEdit* e = edit(static_cast<Field>(f));
+    const QString text = Text(survey_->form().fields[static_cast<std::size_t>(f)]);
+    if (e->text() != text) e->setText(text);
+  }
+}
+
+void TInputDataForm::showGrid() {
+  const GridTexts& g = survey_->form().grid;
+  if (SG->colCount() != g.cols()) SG->setColCount(g.cols());
+  if (SG->rowCount() != g.rows()) SG->setRowCount(g.rows());
+  for (int r = 0; r < g.rows(); ++r) {
+    for (int c = 0; c < g.cols(); ++c) {
+      const QString text = Text(g.cell(c, r));
+      if (SG->cell(c, r) != text) SG->setCell(c, r, text);
     }
   }
-  ABST->hide();
-  AB->hide();
-  Stations.clear();
-  // Nothing to browse any more: reset the browsing state as a new line does.
-  ResetBrowsing();
-  const QStringList headers = HeadersFor(chosen);
-  if (IsSoundingType(chosen)) {
-    GroupBox1->setTitle(QStringLiteral("测点信息"));
-    ES->setEnabled(true);
-    EX->setEnabled(true);
-    EY->setEnabled(true);
-    NST->setText(QStringLiteral("极距个数"));
-    EP->setText(QStringLiteral("0"));
-    BitBtn4->show();
-    EAB->setText(QStringLiteral("13"));
-    NUD->setPosition(13);
-    SG->setRowCount(14);
-    SG->setColCount(LayoutFor(chosen).gridColumns);
-    for (int r = 1; r <= 13; ++r) SG->setCell(0, r, RowLabel(r));
-    for (int c = 0; c < headers.size(); ++c) SG->setCell(c, 0, headers[c]);
-    for (int r = 1; r <= 13; ++r) SG->setCell(1, r, kDefaultSpacings[r - 1]);
-    ST->setText(QStringLiteral("没有测点数据"));
-  } else {
-    GroupBox1->setTitle(QStringLiteral("测线信息"));
-    // EX and EY cannot be edited for the profile types and the commit checks them: a text left
-    // in them that is not a number would refuse every line, with no way to correct it.
-    float unused = 0.0f;
-    if (!TryStrToFloat(EX->text().toStdString(), unused)) EX->setText(QStringLiteral("0"));
-    if (!TryStrToFloat(EY->text().toStdString(), unused)) EY->setText(QStringLiteral("0"));
-    ES->setEnabled(false);
-    EX->setEnabled(false);
-    EY->setEnabled(false);
-    NST->setText(QStringLiteral("测点个数"));
-    ST->setText(QStringLiteral("没有测线"));
-    EP->setText(QStringLiteral("0"));
-    BitBtn4->hide();
-    SG->setColCount(LayoutFor(chosen).gridColumns);
-    for (int c = 0; c < headers.size(); ++c) SG->setCell(c, 0, headers[c]);
-    for (int r = 1; r < SG->rowCount(); ++r) {
-      SG->setCell(1, r, QString::number(20 * r));
-      SG->setCell(2, r, QStringLiteral("50"));
-      SG->setCell(3, r, QStringLiteral("20"));
-    }
-    if (chosen == dtCombinedProfile) {
-      AB->show();
-      ABST->show();
-    }
-  }
-  shownType_ = chosen;
 }
 
-void TInputDataForm::BitBtn4Click() {
-  EAB->setText(QStringLiteral("13"));
-  SG->setRowCount(14);
-  for (int r = 1; r <= 13; ++r) SG->setCell(0, r, RowLabel(r));
-  for (int r = 1; r <= 13; ++r) SG->setCell(1, r, kDefaultSpacings[r - 1]);
+void TInputDataForm::showType() {
+  const DataTypeSpec& spec = survey_->spec();
+  if (DataType->itemIndex() != spec.type) DataType->setItemIndex(spec.type);
+  GroupBox1->setTitle(Text(spec.groupTitle));
+  NST->setText(Text(spec.countLabel));
+  ES->setEnabled(spec.stationFieldsEditable);
+  EX->setEnabled(spec.stationFieldsEditable);
+  EY->setEnabled(spec.stationFieldsEditable);
+  BitBtn4->setVisible(spec.rows == RowTemplate::DefaultSpacings);
+  ABST->setVisible(spec.hasBranches);
+  AB->setVisible(spec.hasBranches);
+  if (spec.rows == RowTemplate::DefaultSpacings) NUD->setPosition(13);
 }
 
-void TInputDataForm::ABChange() {
-  for (int r = 1; r < SG->rowCount(); ++r) SG->setCell(4, r, QString());
+void TInputDataForm::showBrowseState() {
+  Previous->setEnabled(survey_->previousEnabled());
+  Next->setEnabled(survey_->nextEnabled());
+  N13->setEnabled(survey_->previousEnabled());
+  N14->setEnabled(survey_->nextEnabled());
+  UpdateData->setEnabled(survey_->updateEnabled());
+  DeleteStation->setEnabled(survey_->deleteEnabled());
+  N12->setEnabled(survey_->deleteEnabled());
 }
-
-void TInputDataForm::NUDMouseDown() { EABExit(); }
-
-void TInputDataForm::ResetBrowsing() {
-  CurrentIndex = 0;
-  Previous->setEnabled(false);
-  Next->setEnabled(false);
-  UpdateData->setEnabled(false);
-}
-
-// ---- Building a station from the controls ----
-
-namespace {
-// A text that cannot be written to the GBK data files, found while reading the controls.
-struct UnsavableText {
-  QString label;
-};
-}  // namespace
-
-std::optional<sdata> TInputDataForm::StationFromControls(const QLineEdit* nameEdit, const std::vector<int>& cellOrder,
-                                                         const QString& verb) {
-  auto gbk = [this](const QLineEdit* edit) {
-    try {
-      return ToGbk(edit->text());
-    } catch (const GbkError&) {
-      // The label beside the edit names the field.
-      const QString label = edit == ES ? QStringLiteral("测点编号") : edit == EP ? QStringLiteral("剖面编号")
-                            : edit == EW ? QStringLiteral("测区") : edit == EX ? QStringLiteral("点位x-坐标")
-                            : edit == EO ? QStringLiteral("操作员") : QStringLiteral("仪器类型");
-      throw UnsavableText{label};
-    }
-  };
-  auto number = [](const QString& text) { return StrToFloat(text.toStdString()); };
-  sdata s;
-  try {
-    if (nameEdit != nullptr) {
-      s.Name = gbk(nameEdit);
-    } else {
-      s.Name.assign(1, AB->currentIndex() == 0 ? 'A' : 'B');
-    }
-    s.X = number(EX->text());
-    s.Y = number(EY->text());
-    s.WorkArea = gbk(EW);
-    s.Profile = gbk(EP);
-    s.Operator = gbk(EO);
-    s.Instrument = gbk(EI);
-  } catch (const UnsavableText& bad) {
-    dialogs_.message(this, kAppTitle, bad.label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再") + verb + QStringLiteral("。"),
-                     Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
-    return std::nullopt;
-  }
-  // Every filled column holds exactly SpacingCount values, so no file gets a negative count.
-  s.SpacingCount = std::max<std::int32_t>(StrToInt(EAB->text().toStdString()), 0);
-  const GridLayout& layout = LayoutFor(dataType());
-  for (int i = 0; i < s.SpacingCount; ++i) {
-    for (int g : cellOrder) s.Columns[layout.columnOf[g]].push_back(number(SG->cell(g, i + 1)));
-    for (int k : layout.zeroFilled) s.Columns[k].push_back(0.0f);
-  }
-  return s;
-}
-
-// ---- Help and About ----
-
-void TInputDataForm::Image1Click() {
-  const QString path = QString::fromStdString(HelpDir(programPath_.toStdString())) + QStringLiteral("rs232.hlp");
-  if (!QFileInfo::exists(path)) {
-    dialogs_.message(this, kAppTitle, QStringLiteral("找不到帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
-    return;
-  }
-  // There is no WinHelp viewer here: the desktop opens the file with its own handler.
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    dialogs_.message(this, kAppTitle, QStringLiteral("无法打开帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
-}
-
-void TInputDataForm::N10Click() {
-  TAbout about(this);
-  about.setWindowTitle(QStringLiteral("电法勘探数据处理软件..."));
-  about.exec();
-}
-
-void TInputDataForm::N7Click() { close(); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "print/listing.h"
+#include "ui/stringgrid.h"
 #include "ui/gbkqt.h"
 #include "ui/inputdataform.h"
 
@@ -13,21 +14,16 @@ namespace {
 const QString kPrintFailed = QStringLiteral("打印失败");
 }
 
-void TInputDataForm::N5Click() {
-  if (Stations.empty()) {
+void TInputDataForm::printListing() {
+  finishEditing();
+  if (survey_->stations().empty()) {
     dialogs().message(this, kPrintFailed, QStringLiteral("没有数据可以打印。"), Dialogs::Icon::None,
                       Dialogs::Buttons::Ok);
     return;
   }
 
   // The profile data types have no listing: their document is empty.
-  std::vector<std::string> lines;
-  switch (dataType()) {
-    case dtSounding: BuildVesListing(Stations, lines); break;
-    case dtWaterFinding: BuildDatListing(Stations, lines); break;
-    case dtFourPoleProfile:
-    case dtCombinedProfile: break;
-  }
+  const std::vector<std::string> lines = survey_->listing();
 
   // Pages 1 to 5 are proposed and allowed; the range and the selection chosen do not limit
   // what is printed: the whole listing is.

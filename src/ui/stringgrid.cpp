@@ -18,7 +18,11 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
   verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setTabKeyNavigation(true);
-  setEditTriggers(QAbstractItemView::AllEditTriggers);
+  // Typing into a cell replaces its text, whether it was reached by a click or by the keys; a
+  // second click does not open the editor with the caret placed by the click (typing would
+  // append to the old value). F2 and a double click edit the text in place.
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
   QTableWidget::setColumnCount(3);
   QTableWidget::setRowCount(4);
 }

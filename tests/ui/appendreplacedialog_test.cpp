@@ -1,4 +1,4 @@
-// The append/replace question as the program shows it: a real TDataType, made afresh for every
+// The append/replace question as the program shows it: a real AppendReplaceDialog, made afresh for every
 // question, with append preselected every time.
 #include <QApplication>
 #include <QPointer>
@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "ui/dialogs.h"
-#include "ui/tdatatype.h"
+#include "ui/appendreplacedialog.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -19,13 +19,13 @@ struct Seen {
   QString title;
   int preselected = -1;
   bool hasOwner = true;
-  QPointer<TDataType> dialog;
+  QPointer<AppendReplaceDialog> dialog;
 };
 
 // Once the modal dialog is up, records what it shows and answers it with act.
-void AnswerWhenShown(Seen& seen, std::function<void(TDataType&)> act) {
+void AnswerWhenShown(Seen& seen, std::function<void(AppendReplaceDialog&)> act) {
   QTimer::singleShot(0, [&seen, act] {
-    auto* dialog = qobject_cast<TDataType*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<AppendReplaceDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) {
       AnswerWhenShown(seen, act);  // not up yet: look again on the next turn of its loop
       return;
@@ -40,14 +40,14 @@ void AnswerWhenShown(Seen& seen, std::function<void(TDataType&)> act) {
 }
 
 // Clicks the second item on its label, where a user clicks (the button is wider than its label).
-void ChooseReplace(TDataType& dialog) {
+void ChooseReplace(AppendReplaceDialog& dialog) {
   auto* item = dialog.DataRG->findChild<QRadioButton*>(QStringLiteral("item1"));
   QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(10, item->height() / 2));
 }
 
 }  // namespace
 
-class TDataTypeTest : public QObject {
+class AppendReplaceDialogTest : public QObject {
   Q_OBJECT
  private slots:
   void answers_data() {
@@ -67,7 +67,7 @@ class TDataTypeTest : public QObject {
     QFETCH(int, expected);
     QtDialogs dialogs;
     Seen seen;
-    AnswerWhenShown(seen, [action](TDataType& dialog) {
+    AnswerWhenShown(seen, [action](AppendReplaceDialog& dialog) {
       if (action.startsWith(QLatin1String("replace"))) ChooseReplace(dialog);
       if (action.endsWith(QLatin1String("ok"))) QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
       else if (action.endsWith(QLatin1String("enter"))) QTest::keyClick(&dialog, Qt::Key_Return);
@@ -93,7 +93,7 @@ class TDataTypeTest : public QObject {
                                                   Dialogs::AppendChoice::Cancel, Dialogs::AppendChoice::Append};
     for (const auto wanted : answers) {
       Seen seen;
-      AnswerWhenShown(seen, [wanted](TDataType& dialog) {
+      AnswerWhenShown(seen, [wanted](AppendReplaceDialog& dialog) {
         if (wanted != Dialogs::AppendChoice::Append) ChooseReplace(dialog);
         QTest::mouseClick(wanted == Dialogs::AppendChoice::Cancel ? dialog.CancelBtn : dialog.OKBtn, Qt::LeftButton);
       });
@@ -103,7 +103,7 @@ class TDataTypeTest : public QObject {
   }
 
   void looksAsDesigned() {
-    TDataType dialog;
+    AppendReplaceDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("数据处理方式"));
     QCOMPARE(dialog.DataRG->title(), QStringLiteral("数据文件已经存在，新数据"));
     QCOMPARE(dialog.DataRG->count(), 2);
@@ -115,5 +115,5 @@ class TDataTypeTest : public QObject {
   }
 };
 
-QTEST_MAIN(TDataTypeTest)
-#include "tdatatype_test.moc"
+QTEST_MAIN(AppendReplaceDialogTest)
+#include "appendreplacedialog_test.moc"

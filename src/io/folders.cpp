@@ -1,4 +1,4 @@
-#include "app/folders.h"
+#include "io/folders.h"
 
 #include <cctype>
 

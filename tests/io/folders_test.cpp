@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/folders.h"
+#include "io/folders.h"
 
 namespace {
 struct FolderCase {

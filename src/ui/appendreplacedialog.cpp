@@ -1,4 +1,4 @@
-#include "ui/tdatatype.h"
+#include "ui/appendreplacedialog.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -6,7 +6,7 @@
 
 #include "ui/widgets.h"
 
-TDataType::TDataType(QWidget* parent) : QDialog(parent) {
+AppendReplaceDialog::AppendReplaceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TDataType"));
   setWindowTitle(QStringLiteral("数据处理方式"));
   setFixedSize(313, 214);

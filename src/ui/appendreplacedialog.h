@@ -1,5 +1,5 @@
 #pragma once
-// The question asked when the chosen sounding file exists: append the new stations to the
+// The append/replace question, asked when the chosen sounding file exists: append the new stations to the
 // file's data, or replace it. Created afresh for every question, so append is always preselected.
 
 #include <QDialog>
@@ -7,10 +7,10 @@
 class RadioGroup;
 class QPushButton;
 
-class TDataType : public QDialog {
+class AppendReplaceDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TDataType(QWidget* parent = nullptr);
+  explicit AppendReplaceDialog(QWidget* parent = nullptr);
   RadioGroup* DataRG;
   QPushButton* OKBtn;
   QPushButton* CancelBtn;

@@ -1,0 +1,92 @@
+#pragma once
+// Everything the survey shows or asks goes through Questions: message boxes (with the control
+// to focus once they are closed), the save dialog, the folder chooser and the append/replace
+// question. The window answers with its dialogs; tests answer from a script.
+
+#include <optional>
+#include <string>
+
+#include "session/formstate.h"
+
+// Where the keyboard focus goes after a message: nowhere, a station field, or a grid cell.
+struct FocusTarget {
+  enum class Kind { None, Field, Cell };
+  Kind kind = Kind::None;
+  Field field = Field::ES;
+  int col = 0;
+  int row = 0;
+
+  static FocusTarget none() { return {}; }
+  static FocusTarget onField(Field f) { return {Kind::Field, f, 0, 0}; }
+  static FocusTarget onCell(int col, int row) { return {Kind::Cell, Field::ES, col, row}; }
+  bool operator==(const FocusTarget&) const = default;
+};
+
+// One message box. Texts are UTF-8.
+struct Message {
+  enum class Icon { None, Warning, Error, Question };
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, ReplaceSkipCancel };
+  enum class Kind {
+    Plain,  // caption, text, icon and buttons as given
+    Simple,  // the application's title as caption
+    Error,   // the error box: the application's title, error icon, OK, the full-stop rule
+  };
+  Kind kind = Kind::Plain;
+  std::string caption;
+  std::string text;
+  Icon icon = Icon::None;
+  Buttons buttons = Buttons::Ok;
+  bool owned = true;     // owned by the input window (false: by the application)
+  std::string details;   // extra text shown apart, such as the system's reason
+  FocusTarget focus;     // applied after the box is closed
+
+  static Message simple(std::string text, FocusTarget focus = {}) {
+    Message m;
+    m.kind = Kind::Simple;
+    m.text = std::move(text);
+    m.focus = focus;
+    return m;
+  }
+  static Message error(std::string text) {
+    Message m;
+    m.kind = Kind::Error;
+    m.text = std::move(text);
+    return m;
+  }
+  static Message plain(std::string caption, std::string text, Icon icon, Buttons buttons) {
+    Message m;
+    m.caption = std::move(caption);
+    m.text = std::move(text);
+    m.icon = icon;
+    m.buttons = buttons;
+    return m;
+  }
+};
+
+// The answer to a message box. A box closed without a button (Escape, the close box) answers
+// Cancel where it has Cancel, No for Yes/No boxes and Ok for OK boxes.
+enum class Answer { Ok, Cancel, Yes, No, Replace, Skip };
+
+enum class AppendChoice { Append, Replace, Cancel };
+
+// The save dialog: what it keeps from one save to the next. Paths are the file system's bytes.
+struct SaveDialog {
+  std::string title = "保存输入的数据为...";
+  // Items 1 and 2 of the filter, as "label|pattern" pairs.
+  std::string filter = "QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat";
+  int filterIndex = 1;  // 1-based, as the filter items are numbered
+  std::string fileName;  // proposed before, chosen after the dialog
+  std::string initialDir = ".";
+};
+
+class Questions {
+ public:
+  virtual ~Questions() = default;
+  virtual Answer ask(const Message& message) = 0;
+  // Shows the save dialog; on OK stores the chosen name and filter item and returns true; on
+  // cancel returns false and leaves the dialog's state as it was.
+  virtual bool chooseSaveFile(SaveDialog& dialog) = 0;
+  // A folder chooser; nothing when cancelled.
+  virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
+  virtual AppendChoice askAppendOrReplace() = 0;
+};

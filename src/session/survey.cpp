@@ -1,0 +1,669 @@
+#include "session/survey.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <new>
+
+#include "io/textconv.h"
+#include "model/stations.h"
+#include "print/listing.h"
+
+namespace {
+// ---- Texts ----
+const char* const kNotANumber = "输入的不是有效的数字。\n\n\t请重新输入.";
+const char* const kCountLetters = "极距个数输入无效的字母.";
+const char* const kCountWrong = "极距个数输入不正确.\n\n\t请重新输入。";
+const char* const kCountFirst = "请首先输入极距个数。";
+const char* const kSameCoordinates = "与该点坐标一样的测点已经输入，请更改点号或坐标后再插入。";
+const char* const kLineComplete = "您已经输入完成一条联合剖面的数据输入。请保存输入结果！";
+const char* const kUnsavedWarning = "输入的数据尚没有保存，是否现在保存它们?";
+const char* const kSaveBeforeClose = "是否保存输入的数据?";
+const char* const kShownStationEdited = "当前测点的数据已修改，是否更新?";
+const char* const kNoData = "当前没有数据";
+
+// ---- Limits ----
+// A sounding grid holds at most 50 rows (49 spacings).
+constexpr int kMaxSoundingRows = 50;
+// The most points a profile grid can be given. No grid above this count could pass the grid
+// check (point numbers lie in (0, 10000] and differ by 0.1 or more), and building it would
+// hold the program for minutes or exhaust memory: such a count is refused before the resize.
+constexpr std::int64_t kMaxProfileCount = 100000;
+// Bounds of the grid's columns 1 and 2, compared as floats.
+constexpr float kMaxColumn1 = 10000.0f;
+constexpr float kMaxColumn2 = 50000.0f;
+// Two column-1 values closer than this are the same spacing (or point).
+constexpr double kDuplicateTolerance = 0.1;
+// Two stations whose x and y both differ by less than this are the same point.
+constexpr double kSamePointTolerance = 0.1;
+// A combined-profiling line is complete with this many branches in the list.
+constexpr std::size_t kCombinedBranches = 3;
+// x proposed for the next station, per station in the list; EP step per four-pole line.
+constexpr int kXStep = 50;
+constexpr int kLineStep = 50;
+
+bool IsNumber(const std::string& text) {
+  float ignored = 0.0f;
+  return TryStrToFloat(text, ignored);
+}
+
+bool SamePoint(double x1, double y1, double x2, double y2) {
+  return std::fabs(x1 - x2) < kSamePointTolerance && std::fabs(y1 - y2) < kSamePointTolerance;
+}
+
+std::string RowMessage(int number, const char* what) {
+  return "第 " + std::to_string(number) + what + "\n\n\n\t请检查。";
+}
+
+// The label beside a field, which names it in messages.
+const char* FieldLabel(Field f) {
+  switch (f) {
+    case Field::ES: return "测点编号";
+    case Field::EP: return "剖面编号";
+    case Field::EW: return "测区";
+    case Field::EX: return "点位x-坐标";
+    case Field::EY: return "点位y-坐标";
+    case Field::EO: return "操作员";
+    case Field::EI: return "仪器类型";
+    case Field::EAB: return "极距个数";
+  }
+  return "";
+}
+
+// A control character (NUL, tab, line breaks ...) would end or split a line of a data file or
+// a file name. GBK's second bytes are never below 0x40, so any such byte is one.
+bool HasControlByte(const std::string& gbk) {
+  return std::any_of(gbk.begin(), gbk.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7f;
+  });
+}
+
+std::string FloatText(float value) { return FormatFloat15(value); }
+
+struct UnsavableText {
+  Field field;
+};
+}  // namespace
+
+Survey::Survey(Questions& questions, std::string programPath)
+    : questions_(questions), programPath_(std::move(programPath)) {
+  form_.fields = {"S1", "Profile", "WorkArea", "0", "0", "Operator", "DZD", "13"};
+  form_.grid = GridTexts(14, 3);
+  const DataTypeSpec& s = SpecFor(dtSounding);
+  for (int c = 0; c < 3; ++c) form_.grid.setCell(c, 0, s.headers[static_cast<std::size_t>(c)]);
+  for (int r = 1; r <= 13; ++r) {
+    form_.grid.setCell(0, r, RowLabel(r));
+    form_.grid.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
+  }
+  status_ = s.noDataStatus;
+}
+
+void Survey::addObserver(SurveyObserver* observer) { observers_.push_back(observer); }
+
+void Survey::removeObserver(SurveyObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void Survey::flush() {
+  const unsigned changes = pending_;
+  pending_ = 0;
+  if (changes == 0) return;
+  for (SurveyObserver* o : std::vector<SurveyObserver*>(observers_)) o->surveyChanged(changes);
+}
+
+Answer Survey::ask(const Message& message) {
+  flush();
+  return questions_.ask(message);
+}
+
+bool Survey::previousEnabled() const {
+  const auto n = static_cast<long long>(stations_.size());
+  const long long i = currentIndex_;
+  if (i >= 1 && i - 1 < n) return true;
+  return !browsing_ && i >= 0 && i < n;
+}
+
+bool Survey::nextEnabled() const {
+  return currentIndex_ >= 0 && static_cast<long long>(currentIndex_) + 1 < static_cast<long long>(stations_.size());
+}
+
+bool Survey::updateEnabled() const {
+  return browsing_ && currentIndex_ >= 0 && static_cast<std::size_t>(currentIndex_) < stations_.size();
+}
+
+// ---- Typing ----
+
+void Survey::editField(Field field, std::string text) {
+  if (form_.field(field) == text) return;
+  Batch batch(*this);
+  setField(field, std::move(text));
+}
+
+void Survey::editCell(int col, int row, std::string text) {
+  if (form_.grid.cell(col, row) == text) return;
+  Batch batch(*this);
+  form_.grid.setCell(col, row, std::move(text));
+  touch(change::kGrid);
+}
+
+void Survey::setField(Field field, std::string text) {
+  if (form_.field(field) == text) return;
+  form_.field(field) = std::move(text);
+  touch(change::kFields);
+}
+
+// ---- Checks ----
+
+bool Survey::checkX() {
+  if (IsNumber(form_.field(Field::EX))) return false;
+  ask(Message::simple(kNotANumber, FocusTarget::onField(Field::EX)));
+  return true;
+}
+
+bool Survey::checkY() {
+  if (IsNumber(form_.field(Field::EY))) return false;
+  ask(Message::simple(kNotANumber, FocusTarget::onField(Field::EY)));
+  return true;
+}
+
+bool Survey::checkCount() {
+  Batch batch(*this);
+  std::int32_t n = 0;
+  if (!TryStrToInt(form_.field(Field::EAB), n)) {
+    ask(Message::simple(kCountLetters, FocusTarget::onField(Field::EAB)));
+    setField(Field::EAB, "0");
+    return true;
+  }
+  const bool limited = spec().countLimited;
+  if (!limited && n > kMaxProfileCount) {
+    ask(Message::simple(kCountWrong, FocusTarget::onField(Field::EAB)));
+    return true;
+  }
+  // A sounding count beyond the grid's limit still resizes the grid (the new rows stay
+  // unnumbered) unless it is so large that the grid could not be built at all.
+  const std::int64_t rows = static_cast<std::int64_t>(n) + 1;
+  if (rows <= kMaxProfileCount + 1) {
+    form_.grid.setRows(static_cast<int>(rows));
+    touch(change::kGrid);
+  }
+  if (limited && rows > kMaxSoundingRows) {
+    ask(Message::simple(kCountWrong, FocusTarget::onField(Field::EAB)));
+    return true;
+  }
+  for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(0, r, RowLabel(r));
+  return false;
+}
+
+bool Survey::checkGridEntry() {
+  if (form_.field(Field::EAB) != "0") return false;
+  ask(Message::simple(kCountFirst, FocusTarget::onField(Field::EAB)));
+  return true;
+}
+
+bool Survey::checkGrid() {
+  const GridTexts& g = form_.grid;
+  const int rows = g.rows();
+  std::vector<float> spacings;
+  spacings.reserve(static_cast<std::size_t>(rows));
+  for (int r = 1; r < rows; ++r) {
+    const std::string& c1 = g.cell(1, r);
+    const std::string& c2 = g.cell(2, r);
+    bool illegal = c1.empty() || c2.empty();
+    float a = 0.0f;
+    if (!illegal) {
+      // A cell that is not a number ends the check (and the commit) with the conversion error.
+      a = StrToFloat(c1);
+      const float b = StrToFloat(c2);
+      illegal = a <= 0.0f || a > kMaxColumn1 || b <= 0.0f || b > kMaxColumn2;
+    }
+    if (illegal) {
+      ask(Message::simple(RowMessage(r, " 个极距数据非法。"), FocusTarget::onCell(1, r)));
+      return true;
+    }
+    spacings.push_back(a);
+  }
+  // The first pair (p, q), p < q, of rows closer than the tolerance; the message names q - 1.
+  for (std::size_t p = 0; p < spacings.size(); ++p) {
+    for (std::size_t q = p + 1; q < spacings.size(); ++q) {
+      if (std::fabs(static_cast<double>(spacings[q]) - static_cast<double>(spacings[p])) < kDuplicateTolerance) {
+        const int rowQ = static_cast<int>(q) + 1;
+        ask(Message::simple(RowMessage(rowQ - 1, " 个极距数据重复。"), FocusTarget::onCell(1, rowQ)));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// ---- Building a station from the form ----
+
+std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<int>& cellOrder, const char* verb) {
+  auto gbk = [this](Field f) {
+    try {
+      std::string bytes = Utf8ToGbk(form_.field(f));
+      if (HasControlByte(bytes)) throw UnsavableText{f};
+      return bytes;
+    } catch (const GbkError&) {
+      throw UnsavableText{f};
+    }
+  };
+  sdata s;
+  try {
+    switch (name) {
+      case NameSource::StationEdit: s.Name = gbk(Field::ES); break;
+      case NameSource::XEdit: s.Name = gbk(Field::EX); break;
+      case NameSource::LineEdit: s.Name = gbk(Field::EP); break;
+      case NameSource::Branch: s.Name.assign(1, form_.branch == 0 ? 'A' : 'B'); break;
+    }
+    s.X = StrToFloat(form_.field(Field::EX));
+    s.Y = StrToFloat(form_.field(Field::EY));
+    s.WorkArea = gbk(Field::EW);
+    s.Profile = gbk(Field::EP);
+    s.Operator = gbk(Field::EO);
+    s.Instrument = gbk(Field::EI);
+  } catch (const UnsavableText& bad) {
+    Message m = Message::simple(std::string(FieldLabel(bad.field)) + "中有不能保存到数据文件的字符，请修改后再" + verb + "。");
+    m.icon = Message::Icon::Warning;
+    ask(m);
+    return std::nullopt;
+  }
+  // Every filled column holds exactly SpacingCount values, so no file gets a negative count.
+  s.SpacingCount = std::max<std::int32_t>(StrToInt(form_.field(Field::EAB)), 0);
+  const GridLayout& layout = spec().layout;
+  for (auto& column : s.Columns) column.reserve(static_cast<std::size_t>(s.SpacingCount));
+  for (int i = 0; i < s.SpacingCount; ++i) {
+    for (int g : cellOrder)
+      s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(g)])].push_back(
+          StrToFloat(form_.grid.cell(g, i + 1)));
+    for (int k : layout.zeroFilled) s.Columns[static_cast<std::size_t>(k)].push_back(0.0f);
+  }
+  return s;
+}
+
+// ---- Commit ----
+
+bool Survey::commit() {
+  Batch batch(*this);
+  try {
+    if (checkX() || checkY() || checkCount() || checkGrid()) return false;
+    const float x = StrToFloat(form_.field(Field::EX));
+    const float y = StrToFloat(form_.field(Field::EY));
+    for (const sdata& s : stations_) {
+      if (SamePoint(x, y, s.X, s.Y)) {
+        ask(Message::simple(kSameCoordinates));
+        return false;
+      }
+    }
+    const DataTypeSpec& sp = spec();
+    if (sp.hasBranches && stations_.size() >= kCombinedBranches) {
+      Message m = Message::plain("Karvelo提示", kLineComplete, Message::Icon::None, Message::Buttons::OkCancel);
+      m.owned = false;
+      ask(m);
+      return false;
+    }
+    // The whole record is built, every text converted, before anything changes: a conversion
+    // error leaves the list and the form as they were.
+    std::optional<sdata> station = stationFromForm(sp.nameSource, sp.layout.readOrder, "插入");
+    if (!station) return false;
+
+    const std::size_t index = InsertStationByX(stations_, std::move(*station));
+    const auto n = static_cast<long long>(stations_.size());
+    touch(change::kStations);
+
+    status_ = "已输入" + std::to_string(n) + "个测点";
+    touch(change::kStatus);
+    // No reading is carried into the next unit: every measured column is emptied; spacings,
+    // point numbers, AB/2 and MN/2 stay as the template for it.
+    for (int c : sp.measuredColumns)
+      for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(c, r, std::string());
+    touch(change::kGrid);
+
+    // The next x is 50 per unit in the list. Where x cannot be typed (the profile types) and a
+    // unit already stands there, that proposal could never be committed: the next free place
+    // beyond the last unit is proposed instead.
+    double nextX = static_cast<double>(kXStep) * static_cast<double>(n);
+    if (!sp.stationFieldsEditable) {
+      const bool taken = std::any_of(stations_.begin(), stations_.end(),
+                                     [&](const sdata& s) { return SamePoint(nextX, 0.0, s.X, s.Y); });
+      if (taken) {
+        float largest = stations_.front().X;
+        for (const sdata& s : stations_) largest = std::max(largest, s.X);
+        nextX = static_cast<double>(largest) + kXStep;
+      }
+    }
+    setField(Field::EX, nextX == std::floor(nextX) && std::fabs(nextX) < 1e15 ? std::to_string(static_cast<long long>(nextX))
+                                                                              : FloatText(static_cast<float>(nextX)));
+    setField(Field::EY, "0");
+    setField(Field::ES, "S" + std::to_string(n + 1));
+
+    // A line number that is not an integer is reported once the commit is complete: the line
+    // is in the list, and EP keeps its text for the user to correct.
+    std::optional<ConvertError> lineNumberError;
+    if (sp.nameSource == NameSource::LineEdit) {
+      try {
+        const long long line = StrToInt(form_.field(Field::EP));
+        setField(Field::EP, std::to_string(line + kLineStep));
+      } catch (const ConvertError& e) {
+        lineNumberError = e;
+      }
+    }
+    if (sp.hasBranches) {
+      form_.branch = form_.branch == 0 ? 1 : 0;
+      touch(change::kBranch);
+    }
+    currentIndex_ = static_cast<int>(index);
+    browsing_ = false;
+    touch(change::kBrowse);
+    saved_ = false;
+    touch(change::kSaved);
+    if (lineNumberError) ask(Message::error(lineNumberError->what()));
+    return true;
+  } catch (const ConvertError& e) {
+    ask(Message::error(e.what()));
+    return false;
+  }
+}
+
+// ---- Browsing ----
+
+void Survey::showStation(int index) {
+  const sdata& s = stations_[static_cast<std::size_t>(index)];
+  const GridLayout& layout = spec().layout;
+  setField(Field::ES, ShownText(s.Name));
+  setField(Field::EP, ShownText(s.Profile));
+  setField(Field::EW, ShownText(s.WorkArea));
+  setField(Field::EX, FloatText(s.X));
+  setField(Field::EY, FloatText(s.Y));
+  setField(Field::EO, ShownText(s.Operator));
+  setField(Field::EI, ShownText(s.Instrument));
+  setField(Field::EAB, std::to_string(s.SpacingCount));
+
+  GridTexts& g = form_.grid;
+  g.setRows(s.SpacingCount + 1);
+  g.setCols(layout.gridColumns);
+  for (int r = 1; r <= s.SpacingCount; ++r) {
+    g.setCell(0, r, RowLabel(r));
+    const auto element = static_cast<std::size_t>(r - 1);
+    for (int c = 1; c < layout.gridColumns; ++c) {
+      const std::vector<float>& column = s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])];
+      // A sequence shorter than the count (never made by this program) shows as empty cells.
+      g.setCell(c, r, element < column.size() ? FloatText(column[element]) : std::string());
+    }
+  }
+  touch(change::kGrid);
+  if (spec().hasBranches) {
+    form_.branch = s.Name == "A" ? 0 : 1;
+    touch(change::kBranch);
+  }
+  browsing_ = true;
+  shownForm_ = form_;
+  touch(change::kBrowse);
+}
+
+bool Survey::leaveShownStation() {
+  if (!updateEnabled() || form_ == shownForm_) return true;
+  Message m = Message::plain("提示", kShownStationEdited, Message::Icon::Question, Message::Buttons::YesNoCancel);
+  switch (ask(m)) {
+    case Answer::Yes: return update();
+    case Answer::No: shownForm_ = form_; return true;
+    default: return false;
+  }
+}
+
+bool Survey::previous() {
+  Batch batch(*this);
+  if (!leaveShownStation()) return false;
+  const auto n = static_cast<long long>(stations_.size());
+  const long long i = currentIndex_;
+  if (i >= 1 && i - 1 < n) {
+    --currentIndex_;
+  } else if (!(!browsing_ && i >= 0 && i < n)) {
+    return false;
+  }
+  // While the next unit's proposal is shown and no station stands before the current index,
+  // the station at the index itself is the one before the proposal.
+  showStation(currentIndex_);
+  return true;
+}
+
+bool Survey::next() {
+  Batch batch(*this);
+  if (!nextEnabled()) return false;
+  if (!leaveShownStation()) return false;
+  ++currentIndex_;
+  showStation(currentIndex_);
+  return true;
+}
+
+void Survey::resetBrowsing() {
+  currentIndex_ = 0;
+  browsing_ = false;
+  touch(change::kBrowse);
+}
+
+// ---- Update and delete ----
+
+bool Survey::update() {
+  Batch batch(*this);
+  if (!updateEnabled()) return false;
+  try {
+    // Everything is converted before the station changes: a text that does not convert ends
+    // the command with the station exactly as it was. The update reads every grid column in
+    // order and takes the name from ES for every data type.
+    const GridLayout& layout = spec().layout;
+    std::vector<int> columns;
+    for (int c = 1; c < layout.gridColumns; ++c) columns.push_back(c);
+    std::optional<sdata> s = stationFromForm(NameSource::StationEdit, columns, "更新");
+    if (!s) return false;
+    stations_[static_cast<std::size_t>(currentIndex_)] = std::move(*s);
+    touch(change::kStations);
+    shownForm_ = form_;
+    return true;
+  } catch (const ConvertError& e) {
+    ask(Message::error(e.what()));
+    return false;
+  }
+}
+
+bool Survey::deleteStation() {
+  Batch batch(*this);
+  if (!deleteEnabled()) return false;
+  const sdata& s = stations_[static_cast<std::size_t>(currentIndex_)];
+  const std::string text = "是否删除当前测点 " + ShownText(s.Name) + " (x=" + FloatText(s.X) + ")?";
+  if (ask(Message::plain("删除当前测点", text, Message::Icon::Question, Message::Buttons::YesNo)) != Answer::Yes)
+    return false;
+  stations_.erase(stations_.begin() + currentIndex_);
+  touch(change::kStations);
+  saved_ = false;
+  touch(change::kSaved);
+  const auto n = static_cast<int>(stations_.size());
+  if (n == 0) {
+    status_ = kNoData;
+    resetBrowsing();
+  } else {
+    status_ = "已输入" + std::to_string(n) + "个测点";
+    currentIndex_ = std::min(currentIndex_, n - 1);
+    showStation(currentIndex_);
+  }
+  touch(change::kStatus);
+  return true;
+}
+
+// ---- Discarding the list: new line, type switch, close ----
+
+bool Survey::maybeSave(const char* caption, const char* text, Message::Icon icon) {
+  if (!needsSaveBeforeDiscard()) return true;
+  switch (ask(Message::plain(caption, text, icon, Message::Buttons::YesNoCancel))) {
+    case Answer::Yes: return save();  // discarded only once they are in a file
+    case Answer::No: return true;
+    default: return false;
+  }
+}
+
+bool Survey::newLine() {
+  Batch batch(*this);
+  if (!leaveShownStation()) return false;
+  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  stations_.clear();
+  touch(change::kStations);
+  status_ = kNoData;
+  touch(change::kStatus);
+  if (spec().hasBranches) {
+    form_.branch = 0;
+    touch(change::kBranch);
+  }
+  resetBrowsing();
+  setField(Field::EX, "0");
+  setField(Field::EY, "0");
+  setField(Field::ES, "S1");
+  return true;
+}
+
+bool Survey::switchType(DataType chosen) {
+  Batch batch(*this);
+  if (chosen == type_) return true;
+  if (!leaveShownStation()) return false;
+  // The unsaved stations are saved in the format of the type they were typed in.
+  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  layOutType(chosen);
+  return true;
+}
+
+void Survey::layOutType(DataType chosen) {
+  stations_.clear();
+  touch(change::kStations);
+  resetBrowsing();
+  type_ = chosen;
+  touch(change::kType);
+  const DataTypeSpec& sp = SpecFor(chosen);
+  GridTexts& g = form_.grid;
+  if (sp.stationFieldsEditable == false) {
+    // EX and EY cannot be edited for the profile types and the commit checks them: a text left
+    // in them that is not a number would refuse every line, with no way to correct it.
+    if (!IsNumber(form_.field(Field::EX))) setField(Field::EX, "0");
+    if (!IsNumber(form_.field(Field::EY))) setField(Field::EY, "0");
+  }
+  setField(Field::EP, "0");
+  if (sp.rows == RowTemplate::DefaultSpacings) {
+    setField(Field::EAB, "13");
+    g.setRows(14);
+    g.setCols(sp.layout.gridColumns);
+    for (int r = 1; r <= 13; ++r) {
+      g.setCell(0, r, RowLabel(r));
+      g.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
+    }
+  } else {
+    g.setCols(sp.layout.gridColumns);
+    for (int r = 1; r < g.rows(); ++r) {
+      g.setCell(1, r, std::to_string(20LL * r));
+      g.setCell(2, r, "50");
+      g.setCell(3, r, "20");
+    }
+  }
+  for (int c = 0; c < static_cast<int>(sp.headers.size()); ++c) g.setCell(c, 0, sp.headers[static_cast<std::size_t>(c)]);
+  // No value typed under the old headings stays to be read under the new ones.
+  for (int c : sp.measuredColumns)
+    for (int r = 1; r < g.rows(); ++r) g.setCell(c, r, std::string());
+  if (sp.rows == RowTemplate::DefaultSpacings) {
+    // Sounding grids beyond the measured columns hold nothing else either.
+    for (int c = 2; c < g.cols(); ++c)
+      for (int r = 1; r < g.rows(); ++r) g.setCell(c, r, std::string());
+  }
+  touch(change::kGrid);
+  status_ = sp.noDataStatus;
+  touch(change::kStatus);
+}
+
+bool Survey::mayClose() {
+  Batch batch(*this);
+  if (!leaveShownStation()) return false;
+  return maybeSave("提示", kSaveBeforeClose, Message::Icon::Question);
+}
+
+// ---- Grid commands ----
+
+void Survey::insertRow(int currentRow) {
+  Batch batch(*this);
+  GridTexts& g = form_.grid;
+  g.setRows(g.rows() + 1);
+  const int last = g.rows() - 1;
+  setField(Field::EAB, std::to_string(last));
+  g.setCell(0, last, RowLabel(last));
+  // Without a focused data row the new empty row stays at the end. Every column of the rows
+  // below moves, so each value stays beside its spacing.
+  if (currentRow < 1 || currentRow > last) currentRow = last;
+  g.shiftDown(currentRow);
+  touch(change::kGrid);
+}
+
+void Survey::deleteRow(int currentRow) {
+  Batch batch(*this);
+  GridTexts& g = form_.grid;
+  const int rows = g.rows();
+  if (rows <= 1 || currentRow < 1 || currentRow >= rows) return;  // no data row holds the focus
+  g.shiftUp(currentRow);
+  g.setRows(rows - 1);
+  setField(Field::EAB, std::to_string(rows - 2));
+  touch(change::kGrid);
+}
+
+void Survey::clearValues() {
+  Batch batch(*this);
+  GridTexts& g = form_.grid;
+  for (int r = 1; r < g.rows(); ++r)
+    for (int c = 2; c < g.cols(); ++c) g.setCell(c, r, std::string());
+  touch(change::kGrid);
+}
+
+void Survey::defaultSpacings() {
+  Batch batch(*this);
+  setField(Field::EAB, "13");
+  GridTexts& g = form_.grid;
+  g.setRows(14);
+  for (int r = 1; r <= 13; ++r) {
+    g.setCell(0, r, RowLabel(r));
+    g.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
+  }
+  touch(change::kGrid);
+}
+
+void Survey::chooseBranch(int index) {
+  Batch batch(*this);
+  if (form_.branch != index) {
+    form_.branch = index;
+    touch(change::kBranch);
+  }
+  branchEdited();
+}
+
+void Survey::branchEdited() {
+  Batch batch(*this);
+  for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(4, r, std::string());
+  touch(change::kGrid);
+}
+
+// ---- Listing and loading ----
+
+std::vector<std::string> Survey::listing() const {
+  std::vector<std::string> lines;
+  switch (spec().listing) {
+    case ListingKind::Ves: BuildVesListing(stations_, lines); break;
+    case ListingKind::Dat: BuildDatListing(stations_, lines); break;
+    case ListingKind::None: break;
+  }
+  return lines;
+}
+
+void Survey::load(DataType type, StationList stations) {
+  Batch batch(*this);
+  if (type != type_) layOutType(type);
+  stations_ = std::move(stations);
+  touch(change::kStations);
+  resetBrowsing();
+  saved_ = stations_.empty();
+  touch(change::kSaved);
+  status_ = stations_.empty() ? spec().noDataStatus : "已输入" + std::to_string(stations_.size()) + "个测点";
+  touch(change::kStatus);
+}

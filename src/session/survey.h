@@ -1,0 +1,160 @@
+#pragma once
+// The survey: the document the input window shows. It holds the data type, the committed
+// stations, which one is shown, whether they are saved, and the texts of the window's fields
+// and grid. Every entry rule lives here: the checks on typed text, committing, browsing,
+// updating and deleting stations, the grid commands, new lines, switching the data type and
+// the save flows. What it has to show or ask goes through Questions; observers are told what
+// changed after every operation.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/sdata.h"
+#include "session/datatypespec.h"
+#include "session/formstate.h"
+#include "session/questions.h"
+
+// What an operation changed, as bits of SurveyObserver::surveyChanged.
+namespace change {
+inline constexpr unsigned kFields = 1u << 0;    // the station fields' texts
+inline constexpr unsigned kGrid = 1u << 1;      // the grid: shape, headers or cells
+inline constexpr unsigned kStations = 1u << 2;  // the station list
+inline constexpr unsigned kBrowse = 1u << 3;    // current index, previous/next/update enabled
+inline constexpr unsigned kType = 1u << 4;      // the data type
+inline constexpr unsigned kSaved = 1u << 5;     // the saved state
+inline constexpr unsigned kStatus = 1u << 6;    // the status line
+inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
+inline constexpr unsigned kAll = 0xffu;
+}  // namespace change
+
+class SurveyObserver {
+ public:
+  virtual ~SurveyObserver() = default;
+  virtual void surveyChanged(unsigned changes) = 0;
+};
+
+class Survey {
+ public:
+  // questions answers everything the survey asks; programPath locates the Data folder.
+  Survey(Questions& questions, std::string programPath);
+
+  // ---- State ----
+  DataType type() const { return type_; }
+  const DataTypeSpec& spec() const { return SpecFor(type_); }
+  const StationList& stations() const { return stations_; }
+  int currentIndex() const { return currentIndex_; }
+  bool saved() const { return saved_; }
+  // Whether the fields and grid show a committed station (rather than the next one to commit).
+  bool browsing() const { return browsing_; }
+  // Enabled exactly when the command would show a station.
+  bool previousEnabled() const;
+  bool nextEnabled() const;
+  // Enabled while a committed station is shown.
+  bool updateEnabled() const;
+  bool deleteEnabled() const { return updateEnabled(); }
+  // Whether closing, a new line or a type switch would first ask to save.
+  bool needsSaveBeforeDiscard() const { return !stations_.empty() && !saved_; }
+  const std::string& status() const { return status_; }
+  const FormState& form() const { return form_; }
+  SaveDialog& saveDialog() { return saveDialog_; }
+  const std::string& programPath() const { return programPath_; }
+
+  void addObserver(SurveyObserver* observer);
+  void removeObserver(SurveyObserver* observer);
+
+  // ---- Typing: the window reports each change of a field or cell as it happens ----
+  void editField(Field field, std::string text);
+  void editCell(int col, int row, std::string text);
+
+  // ---- Checks run when focus leaves a field or enters the grid; true when a problem was shown ----
+  bool checkX();
+  bool checkY();
+  bool checkCount();  // also sizes the grid to the count and numbers its rows
+  bool checkGridEntry();
+
+  // ---- Commands; each returns whether it did what it was asked ----
+  bool commit();
+  bool update();
+  bool previous();
+  bool next();
+  bool deleteStation();
+  bool newLine();
+  bool switchType(DataType type);
+  bool mayClose();
+  bool save();
+
+  // ---- Grid commands ----
+  void insertRow(int currentRow);  // currentRow: the data row holding the focus, 0 for none
+  void deleteRow(int currentRow);
+  void clearValues();
+  void defaultSpacings();
+  void chooseBranch(int index);  // the user picked a branch: its resistivities are emptied
+  void branchEdited();           // the branch text was typed over: the same
+
+  // The printed listing's GBK lines (empty for the profile types).
+  std::vector<std::string> listing() const;
+
+  // Puts a survey in place as if its stations had just been committed in this window: the
+  // type laid out, the stations given, nothing shown, unsaved.
+  void load(DataType type, StationList stations);
+
+ private:
+  // Collects what an operation changes and tells the observers once, when the outermost
+  // operation ends (or before a question, so that the window shows the state being asked about).
+  class Batch {
+   public:
+    explicit Batch(Survey& s) : s_(s) { ++s_.depth_; }
+    ~Batch() {
+      if (--s_.depth_ == 0) s_.flush();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    Survey& s_;
+  };
+  void touch(unsigned changes) { pending_ |= changes; }
+  void flush();
+  Answer ask(const Message& message);
+
+  bool checkGrid();
+  // The station the fields and grid describe, or nothing after a message saying why not.
+  // Throws ConvertError for a text that is not a number.
+  std::optional<sdata> stationFromForm(NameSource name, const std::vector<int>& cellOrder, const char* verb);
+  void showStation(int index);
+  void resetBrowsing();
+  void setField(Field field, std::string text);
+  void layOutType(DataType type);
+  // Edits to a shown station are never dropped silently: asks whether to update it first.
+  // False when the user chose to stay.
+  bool leaveShownStation();
+  // Asks whether to save unsaved stations before they are discarded; false to stay.
+  bool maybeSave(const char* caption, const char* text, Message::Icon icon);
+  // Runs a save flow; errors escaping it are reported and count as not saved.
+  bool runSave(const std::function<bool()>& flow);
+
+  bool saveVes();
+  bool saveSoundingDat();
+  bool saveFourPoleLines();
+  bool saveCombinedLine();
+  bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
+
+  Questions& questions_;
+  std::string programPath_;
+  std::vector<SurveyObserver*> observers_;
+  unsigned pending_ = 0;
+  int depth_ = 0;
+
+  DataType type_ = dtSounding;
+  StationList stations_;
+  int currentIndex_ = 0;
+  bool saved_ = true;
+  bool browsing_ = false;
+  std::string status_;
+  FormState form_;
+  FormState shownForm_;  // the form as the shown station put it there
+  SaveDialog saveDialog_;
+};

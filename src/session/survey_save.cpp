@@ -1,0 +1,209 @@
+// The save command: the writer of the data type, its dialogs and questions, appending to an
+// existing sounding file. Every writer works on copies of the stations, so the survey holds
+// the same stations, order and current index after a save as before it, whichever way the save
+// ends. Every file is written whole into a temporary file beside the target and renamed over it
+// only when complete: a failed save leaves an existing file byte for byte as it was.
+
+#include <new>
+
+#include "io/atomicfile.h"
+#include "io/folders.h"
+#include "io/messages.h"
+#include "io/profiledat.h"
+#include "io/soundingdat.h"
+#include "io/textconv.h"
+#include "io/textfile.h"
+#include "io/vesfile.h"
+#include "session/survey.h"
+
+namespace {
+const char* const kWarningCaption = "警告";
+const char* const kSaveCaption = "保存文件";
+const char* const kFolderTitle = "选择保存数据的目录...";
+const char* const kAppendUnreadable = "数据文件无法完整读取，文件未作改动，新数据没有保存。";
+const char* const kCombinedNameRule = "联合剖面数据文件名必须是测线号(整数)，例如 12.dat。";
+const char* const kOutOfMemory = "内存不足，无法完成保存。数据仍在程序中，文件未作改动。";
+constexpr int kDatFilterItem = 2;  // "DZD测深数据文件(*.dat)"
+
+std::string DropsRecordsText(std::size_t n) {
+  return "数据文件中有 " + std::to_string(n) +
+         " 条记录不符合测深数据要求(|N|>10000、视电阻率≤0 或 AB/2<0.1)，追加保存后文件中将不再有这些记录。\n\n是否继续保存?";
+}
+
+std::string ReplaceLineFileText(const std::string& path) {
+  return "文件 " + path + " 已经存在，是否用当前测线的数据替换它?";
+}
+
+Message NoticeMessage(const Notice& notice) {
+  Message m = Message::plain(kWarningCaption, notice.text,
+                             notice.icon == Notice::Icon::Error ? Message::Icon::Error : Message::Icon::Warning,
+                             Message::Buttons::Ok);
+  m.owned = !notice.ownerless;
+  return m;
+}
+
+enum class Opening { Write, Append, DialogCancelled, QuestionCancelled };
+struct Target {
+  Opening how;
+  std::string path;
+};
+}  // namespace
+
+bool Survey::save() {
+  Batch batch(*this);
+  saveDialog_.initialDir = DataDir(programPath_);
+  bool done = false;
+  switch (spec().save) {
+    case SaveFormat::Ves: done = runSave([this] { return saveVes(); }); break;
+    case SaveFormat::SoundingDat: done = runSave([this] { return saveSoundingDat(); }); break;
+    case SaveFormat::FourPoleLines: done = runSave([this] { return saveFourPoleLines(); }); break;
+    case SaveFormat::CombinedLine: done = runSave([this] { return saveCombinedLine(); }); break;
+  }
+  // Only a save that wrote everything it set out to write makes the stations saved; after a
+  // cancel or a failure, closing still offers to save them.
+  if (done && !saved_) {
+    saved_ = true;
+    touch(change::kSaved);
+  }
+  return done;
+}
+
+bool Survey::runSave(const std::function<bool()>& flow) {
+  try {
+    return flow();
+  } catch (const std::bad_alloc&) {
+    ask(Message::plain(kWarningCaption, kOutOfMemory, Message::Icon::Warning, Message::Buttons::Ok));
+  } catch (const std::exception& e) {
+    ask(Message::error(e.what()));
+  }
+  return false;
+}
+
+bool Survey::writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText) {
+  std::string error;
+  if (SaveFileAtomically(path, bytes, error)) return true;
+  Message m = Message::plain(kWarningCaption, failureText, Message::Icon::Warning, Message::Buttons::Ok);
+  m.details = error;
+  ask(m);
+  return false;
+}
+
+namespace {
+// The empty-list refusal of the sounding writers; true when the list is empty.
+bool RefuseEmptyList(const StationList& stations, const std::function<Answer(const Message&)>& ask) {
+  if (!stations.empty()) return false;
+  ask(Message::plain(kSaveCaption, msg::kNoDataToSave, Message::Icon::None, Message::Buttons::Ok));
+  return true;
+}
+
+// The save dialog, the forced extension and, when the target exists, the append/replace
+// question of the sounding writers.
+Target ChooseSoundingTarget(Questions& questions, SaveDialog& dialog, std::string_view extension) {
+  if (!questions.chooseSaveFile(dialog)) return {Opening::DialogCancelled, {}};
+  std::string path = ForceExtension(dialog.fileName, extension);
+  if (!FileExists(path)) return {Opening::Write, std::move(path)};
+  switch (questions.askAppendOrReplace()) {
+    case AppendChoice::Append: return {Opening::Append, std::move(path)};
+    case AppendChoice::Replace: return {Opening::Write, std::move(path)};
+    case AppendChoice::Cancel: break;
+  }
+  return {Opening::QuestionCancelled, {}};
+}
+}  // namespace
+
+bool Survey::saveVes() {
+  auto asker = [this](const Message& m) { return ask(m); };
+  if (RefuseEmptyList(stations_, asker)) return false;
+  flush();
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves");
+  if (target.how == Opening::DialogCancelled || target.how == Opening::QuestionCancelled) return false;
+
+  StationList all = stations_;
+  if (target.how == Opening::Append) {
+    const VesReadResult read = ReadVesFileAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
+    // Appending rewrites the file with its stations and the new ones, so it goes on only when
+    // the file was read to its end; otherwise the rewrite would drop what could not be read.
+    if (read.status != ReadStatus::Complete) {
+      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
+      return false;
+    }
+    MergeVesStations(all, read.stations);
+  }
+  return writeWholeFile(target.path, BuildVesFile(std::move(all)), msg::kSaveFailed);
+}
+
+bool Survey::saveSoundingDat() {
+  auto asker = [this](const Message& m) { return ask(m); };
+  if (RefuseEmptyList(stations_, asker)) return false;
+  flush();
+  const int previousFilter = saveDialog_.filterIndex;
+  saveDialog_.filterIndex = kDatFilterItem;
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".dat");
+  // A cancelled question leaves the .dat item selected; every other way out puts the previous
+  // item back.
+  if (target.how == Opening::QuestionCancelled) return false;
+  saveDialog_.filterIndex = previousFilter;
+  if (target.how == Opening::DialogCancelled) return false;
+
+  StationList all = stations_;
+  if (target.how == Opening::Append) {
+    const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
+    if (read.status != ReadStatus::Complete) {
+      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
+      return false;
+    }
+    // Records outside the format's ranges are not taken in, so the rewritten file would lose
+    // them: the user decides whether that is acceptable.
+    if (read.skippedRecords > 0 &&
+        ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
+                           Message::Buttons::YesNo)) != Answer::Yes)
+      return false;
+    all.insert(all.end(), read.stations.begin(), read.stations.end());
+  }
+  return writeWholeFile(target.path, BuildSoundingDatFile(std::move(all)), msg::kSaveFailed);
+}
+
+bool Survey::saveCombinedLine() {
+  saveDialog_.fileName = form_.field(Field::EP) + ".dat";
+  flush();
+  if (!questions_.chooseSaveFile(saveDialog_)) return false;
+  const std::string chosen = saveDialog_.fileName;
+  // The file is named after the line number; any other name would not be found by the
+  // processing programs, so it is refused with a message instead of being written.
+  if (!IsCombinedProfileName(chosen)) {
+    ask(Message::plain(kSaveCaption, kCombinedNameRule, Message::Icon::Warning, Message::Buttons::Ok));
+    return false;
+  }
+  const std::string path = ForceExtension(chosen, ".dat");
+  // Another line's file of the same number is never replaced without asking.
+  if (FileExists(path) &&
+      ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
+                         Message::Buttons::ReplaceSkipCancel)) != Answer::Replace)
+    return false;
+  return writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed);
+}
+
+bool Survey::saveFourPoleLines() {
+  flush();
+  const std::optional<std::string> folder = questions_.chooseFolder(kFolderTitle, saveDialog_.initialDir);
+  if (!folder) return false;
+
+  // Every line goes to its own file in the chosen folder, named after it.
+  const StationList lines = stations_;
+  bool all = !lines.empty();
+  for (const sdata& line : lines) {
+    const std::string path = FourPoleFilePath(*folder, ShownText(line.Name));
+    if (FileExists(path)) {
+      const Answer a = ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
+                                          Message::Buttons::ReplaceSkipCancel));
+      if (a == Answer::Skip) {
+        all = false;
+        continue;
+      }
+      if (a != Answer::Replace) return false;
+    }
+    const std::string failure = "保存文件" + path + "\n失败.\n非常抱歉，您的处理结果没有及时保存。";
+    if (!writeWholeFile(path, BuildFourPoleProfileFile(line), failure)) all = false;
+  }
+  return all;
+}

@@ -1,0 +1,201 @@
+// The window's commands hand over to the survey; the survey's questions come back here and are
+// answered with the dialogs.
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QUrl>
+
+#include "io/folders.h"
+#include "ui/inputdataform.h"
+#include "ui/stringgrid.h"
+#include "ui/tabout.h"
+#include "ui/widgets.h"
+
+namespace {
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+// File names travel as Qt text in the dialogs and as the system's encoding in the survey.
+std::string DiskPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+}  // namespace
+
+void TInputDataForm::finishEditing() { SG->commitEdit(); }
+
+// ---- Commands ----
+
+void TInputDataForm::chooseDataType() {
+  finishEditing();
+  // A switch that was not made (the user stayed, or the save did not complete) shows the
+  // type the survey still has.
+  if (!survey_->switchType(DataTypeOfItem(DataType->itemIndex()))) DataType->setItemIndex(survey_->type());
+}
+
+void TInputDataForm::commitStation() {
+  finishEditing();
+  survey_->commit();
+}
+
+void TInputDataForm::updateStation() {
+  finishEditing();
+  survey_->update();
+}
+
+void TInputDataForm::deleteStation() {
+  finishEditing();
+  survey_->deleteStation();
+}
+
+void TInputDataForm::showPrevious() {
+  finishEditing();
+  survey_->previous();
+}
+
+void TInputDataForm::showNext() {
+  finishEditing();
+  survey_->next();
+}
+
+void TInputDataForm::insertRow() {
+  finishEditing();
+  survey_->insertRow(SG->currentDataRow());
+}
+
+void TInputDataForm::deleteRow() {
+  finishEditing();
+  survey_->deleteRow(SG->currentDataRow());
+}
+
+void TInputDataForm::clearValues() {
+  finishEditing();
+  survey_->clearValues();
+}
+
+void TInputDataForm::fillDefaultSpacings() {
+  finishEditing();
+  survey_->defaultSpacings();
+}
+
+void TInputDataForm::branchChosen() {
+  finishEditing();
+  survey_->chooseBranch(AB->currentIndex());
+}
+
+void TInputDataForm::startNewLine() {
+  finishEditing();
+  survey_->newLine();
+}
+
+bool TInputDataForm::saveSurvey() {
+  finishEditing();
+  return survey_->save();
+}
+
+void TInputDataForm::quit() { close(); }
+
+bool TInputDataForm::leaveX() { return survey_->checkX(); }
+bool TInputDataForm::leaveY() { return survey_->checkY(); }
+bool TInputDataForm::leaveCount() { return survey_->checkCount(); }
+bool TInputDataForm::enterGrid() { return survey_->checkGridEntry(); }
+
+// ---- The survey's questions ----
+
+Answer TInputDataForm::ask(const Message& m) {
+  auto icon = [](Message::Icon i) {
+    switch (i) {
+      case Message::Icon::Warning: return Dialogs::Icon::Warning;
+      case Message::Icon::Error: return Dialogs::Icon::Error;
+      case Message::Icon::Question: return Dialogs::Icon::Question;
+      case Message::Icon::None: break;
+    }
+    return Dialogs::Icon::None;
+  };
+  auto buttons = [](Message::Buttons b) {
+    switch (b) {
+      case Message::Buttons::OkCancel: return Dialogs::Buttons::OkCancel;
+      case Message::Buttons::YesNo: return Dialogs::Buttons::YesNo;
+      case Message::Buttons::YesNoCancel: return Dialogs::Buttons::YesNoCancel;
+      case Message::Buttons::ReplaceSkipCancel: return Dialogs::Buttons::ReplaceSkipCancel;
+      case Message::Buttons::Ok: break;
+    }
+    return Dialogs::Buttons::Ok;
+  };
+  Dialogs::Answer answer = Dialogs::Answer::Ok;
+  switch (m.kind) {
+    case Message::Kind::Error: showError(Text(m.text)); break;
+    case Message::Kind::Simple:
+      answer = dialogs_.message(this, kAppTitle, Text(m.text), icon(m.icon), buttons(m.buttons), Text(m.details));
+      break;
+    case Message::Kind::Plain:
+      answer = dialogs_.message(m.owned ? this : nullptr, Text(m.caption), Text(m.text), icon(m.icon), buttons(m.buttons),
+                                Text(m.details));
+      break;
+  }
+  // The message names what to correct: the focus goes there once it is read.
+  switch (m.focus.kind) {
+    case FocusTarget::Kind::Field: edit(m.focus.field)->setFocus(); break;
+    case FocusTarget::Kind::Cell:
+      SG->setFocus();
+      SG->setCurrentCell(m.focus.col, m.focus.row);
+      break;
+    case FocusTarget::Kind::None: break;
+  }
+  switch (answer) {
+    case Dialogs::Answer::Ok: return Answer::Ok;
+    case Dialogs::Answer::Cancel: return Answer::Cancel;
+    case Dialogs::Answer::Yes: return Answer::Yes;
+    case Dialogs::Answer::No: return Answer::No;
+    case Dialogs::Answer::Replace: return Answer::Replace;
+    case Dialogs::Answer::Skip: return Answer::Skip;
+  }
+  return Answer::Cancel;
+}
+
+bool TInputDataForm::chooseSaveFile(SaveDialog& dialog) {
+  SaveDialogState state;
+  state.title = Text(dialog.title);
+  state.filter = Text(dialog.filter);
+  state.filterIndex = dialog.filterIndex;
+  state.fileName = ShownPath(dialog.fileName);
+  state.initialDir = ShownPath(dialog.initialDir);
+  if (!dialogs_.saveFile(this, state)) return false;
+  dialog.fileName = DiskPath(state.fileName);
+  dialog.filterIndex = state.filterIndex;
+  return true;
+}
+
+std::optional<std::string> TInputDataForm::chooseFolder(const std::string& title, const std::string& startDir) {
+  const QString folder = dialogs_.chooseFolder(this, Text(title), ShownPath(startDir));
+  if (folder.isEmpty()) return std::nullopt;
+  return DiskPath(folder);
+}
+
+AppendChoice TInputDataForm::askAppendOrReplace() {
+  switch (dialogs_.askAppendOrReplace()) {
+    case Dialogs::AppendChoice::Append: return AppendChoice::Append;
+    case Dialogs::AppendChoice::Replace: return AppendChoice::Replace;
+    case Dialogs::AppendChoice::Cancel: break;
+  }
+  return AppendChoice::Cancel;
+}
+
+// ---- Help and About ----
+
+void TInputDataForm::showHelp() {
+  const QString path = QString::fromStdString(HelpDir(programPath_.toStdString())) + QStringLiteral("rs232.hlp");
+  if (!QFileInfo::exists(path)) {
+    dialogs_.message(this, kAppTitle, QStringLiteral("找不到帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
+                     Dialogs::Buttons::Ok);
+    return;
+  }
+  // There is no WinHelp viewer here: the desktop opens the file with its own handler.
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    dialogs_.message(this, kAppTitle, QStringLiteral("无法打开帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
+                     Dialogs::Buttons::Ok);
+}
+
+void TInputDataForm::showAbout() {
+  TAbout about(this);
+  about.setWindowTitle(QStringLiteral("电法勘探数据处理软件..."));
+  about.exec();
+}
