@@ -656,13 +656,14 @@ std::vector<std::string> Survey::listing() const {
   return lines;
 }
 
-void Survey::load(DataType type, StationList stations) {
+void Survey::load(DataType type, StationList stations, int currentIndex, bool saved) {
   Batch batch(*this);
   if (type != type_) layOutType(type);
   stations_ = std::move(stations);
   touch(change::kStations);
   resetBrowsing();
-  saved_ = stations_.empty();
+  currentIndex_ = currentIndex;
+  saved_ = saved;
   touch(change::kSaved);
   status_ = stations_.empty() ? spec().noDataStatus : "已输入" + std::to_string(stations_.size()) + "个测点";
   touch(change::kStatus);

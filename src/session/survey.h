@@ -97,9 +97,9 @@ class Survey {
   // The printed listing's GBK lines (empty for the profile types).
   std::vector<std::string> listing() const;
 
-  // Puts a survey in place as if its stations had just been committed in this window: the
-  // type laid out, the stations given, nothing shown, unsaved.
-  void load(DataType type, StationList stations);
+  // Puts a survey in place: the type laid out (when it changes), the stations given, the
+  // current index, nothing shown (the next unit's proposal stays in the form), the saved state.
+  void load(DataType type, StationList stations, int currentIndex = 0, bool saved = false);
 
  private:
   // Collects what an operation changes and tells the observers once, when the outermost

@@ -29,11 +29,9 @@ class AppendTest : public QObject {
   void vesRoundTrip() {
     FormDriver d;
     TInputDataForm& f = *d.form;
-    f.Stations = {MakeSounding("S2", 10, 2, {{3, 33}}, "W2", "P2", "O2", "I2"),
-                  MakeSounding("S1", 0, 0, {{2.5f, 125}, {6, 500}}, "WorkArea", "Profile", "Operator", "DZD")};
-    f.CurrentIndex = 1;
-    f.Saved = false;
-    const StationList before = f.Stations;
+    d.load({MakeSounding("S2", 10, 2, {{3, 33}}, "W2", "P2", "O2", "I2"),
+                  MakeSounding("S1", 0, 0, {{2.5f, 125}, {6, 500}}, "WorkArea", "Profile", "Operator", "DZD")}, 1, false);
+    const StationList before = f.survey().stations();
     const QString target = d.path(QStringLiteral("survey.ves"));
     QVERIFY(WriteBytes(target, VesHeader() + CrLf({"2"}) + VesExampleBlock() +
                                    CrLf({"S9", "5 0 7", "Area9", "P9", "Op9", "Inst9", "2", " 1 11", " 2 22", " 2",
@@ -54,24 +52,23 @@ class AppendTest : public QObject {
 
     QCOMPARE(ReadBytes(target), expected(" 2.5 175"));
     QVERIFY(d.dialogs.texts().isEmpty());
-    QVERIFY(f.Saved);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 1);
+    QVERIFY(f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 1);
 
     // Appending the same stations again: nothing of the file is lost, equal spacings fold again.
     d.dialogs.setNextFileName(target);
     d.dialogs.setNextAppendChoice(Dialogs::AppendChoice::Append);
     d.click(f.SaveBtn);
     QCOMPARE(ReadBytes(target), expected(" 2.5 150"));
-    QCOMPARE(f.Stations, before);
+    QCOMPARE(f.survey().stations(), before);
   }
 
   // A value the reader repairs is reported and the save goes on with the repaired value.
   void vesRepairedValueIsReportedAndSaved() {
     FormDriver d;
     TInputDataForm& f = *d.form;
-    f.Stations = {MakeSounding("S2", 10, 0, {{3, 33}}, "W2", "P2", "O2", "I2")};
-    f.Saved = false;
+    d.load({MakeSounding("S2", 10, 0, {{3, 33}}, "W2", "P2", "O2", "I2")}, 0, false);
     const QString target = d.path(QStringLiteral("repair.ves"));
     QVERIFY(WriteBytes(target, VesHeader() + CrLf({"1", "S9", "5 0", "A", "B", "C", "D", "1", " -5 11", " 1", " 100 100", ""})));
     d.dialogs.setNextFileName(target);
@@ -86,7 +83,7 @@ class AppendTest : public QObject {
     QCOMPARE(ReadBytes(target),
              VesHeader() + CrLf({"2", "S9", "5 0 0", "A", "B", "C", "D", "1", " 50 11", " 1", " 100 100", "",
                                  "S2", "10 0 0", "W2", "P2", "O2", "I2", "1", " 3 33", " 1", " 100 100", ""}));
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().saved());
   }
 
   // Window station 100 shares the spacing 1.5 with the file's station 100 (all parameters
@@ -95,11 +92,9 @@ class AppendTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(1);
-    f.Stations = {MakeSounding("100", 100, 0, {{4, 30, 5, 2, 60, 3, 1}, {1.5f, 20.8f, 4.25f, 0.75f, 55, 1.9f, 0.5f}}),
-                  MakeSounding("50", 50, 0, {{1, 9, 0.6f, 0.1f, 0.4f, 0.3f, 0.2f}})};
-    f.CurrentIndex = 1;
-    f.Saved = false;
-    const StationList before = f.Stations;
+    d.load({MakeSounding("100", 100, 0, {{4, 30, 5, 2, 60, 3, 1}, {1.5f, 20.8f, 4.25f, 0.75f, 55, 1.9f, 0.5f}}),
+                  MakeSounding("50", 50, 0, {{1, 9, 0.6f, 0.1f, 0.4f, 0.3f, 0.2f}})}, 1, false);
+    const StationList before = f.survey().stations();
     const QString target = d.path(QStringLiteral("water.dat"));
     QVERIFY(WriteBytes(target, Fixture("sounding_worked_example.dat")));
     d.dialogs.setNextFileName(target);
@@ -112,10 +107,10 @@ class AppendTest : public QObject {
                                                     "100 2.5 0.5 40 1.5 0.8 2.3 50.5 4 -9999 -9999 -9999",
                                                     "100 4 0.5 30 2 1 3 60 5 -9999 -9999 -9999"}));
     QVERIFY(d.dialogs.texts().isEmpty());
-    QVERIFY(f.Saved);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 1);
-    QCOMPARE(f.SaveDialog.filterIndex, 1);
+    QVERIFY(f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.survey().saveDialog().filterIndex, 1);
   }
 
   // Records that the reader passes over (here N 12000 and RO 0) would vanish from the rewritten
@@ -130,8 +125,7 @@ class AppendTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(1);
-    f.Stations = {MakeSounding("50", 50, 0, {{1, 9, 0.6f, 0.1f, 0.4f, 0.3f, 0.2f}})};
-    f.Saved = false;
+    d.load({MakeSounding("50", 50, 0, {{1, 9, 0.6f, 0.1f, 0.4f, 0.3f, 0.2f}})}, 0, false);
     const QByteArray original = DatHeader() + CrLf({"12000 1.5 0.5 35 1 1 1 1 1 -9999 -9999 -9999",
                                                     "100 1.5 0.5 0 1 1 1 1 1 -9999 -9999 -9999",
                                                     "100 2.5 0.5 40 1.5 0.8 2.3 50.5 4 -9999 -9999 -9999"});
@@ -149,10 +143,10 @@ class AppendTest : public QObject {
     if (agree) {
       QCOMPARE(ReadBytes(target), DatHeader() + CrLf({"50 1 0.5 9 0.1 0.2 0.3 0.4 0.6 -9999 -9999 -9999",
                                                       "100 2.5 0.5 40 1.5 0.8 2.3 50.5 4 -9999 -9999 -9999"}));
-      QVERIFY(f.Saved);
+      QVERIFY(f.survey().saved());
     } else {
       QCOMPARE(ReadBytes(target), original);
-      QVERIFY(!f.Saved);
+      QVERIFY(!f.survey().saved());
     }
   }
 
@@ -204,11 +198,9 @@ class AppendTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     if (type == 1) d.chooseDataType(1);
-    f.Stations = {MakeSounding("S9", 5, 0, {{2, 20}}), MakeSounding("1", 1, 0, {{3, 30}})};
-    f.CurrentIndex = 1;
-    f.Saved = false;
-    f.SaveDialog.filterIndex = 1;
-    const StationList before = f.Stations;
+    d.load({MakeSounding("S9", 5, 0, {{2, 20}}), MakeSounding("1", 1, 0, {{3, 30}})}, 1, false);
+    f.survey().saveDialog().filterIndex = 1;
+    const StationList before = f.survey().stations();
     const QString target = d.path(type == 0 ? QStringLiteral("old.ves") : QStringLiteral("old.dat"));
     if (content.isEmpty()) {
       QVERIFY(QDir(d.dir.path()).mkdir(type == 0 ? QStringLiteral("old.ves") : QStringLiteral("old.dat")));
@@ -219,7 +211,7 @@ class AppendTest : public QObject {
     d.dialogs.setNextFileName(target);
     d.dialogs.setNextAppendChoice(Dialogs::AppendChoice::Append);
 
-    QVERIFY(!f.SaveBtnClick());
+    QVERIFY(!f.saveSurvey());
 
     QCOMPARE(Snapshot(d.dir.path()), disk);
     QCOMPARE(d.dialogs.texts(), readerTexts + QStringList{kUnreadable});
@@ -232,10 +224,10 @@ class AppendTest : public QObject {
                    (m.owned ? QStringLiteral(" owned") : QStringLiteral(" ownerless")),
                kind);
     }
-    QVERIFY(!f.Saved);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 1);
-    QCOMPARE(f.SaveDialog.filterIndex, 1);
+    QVERIFY(!f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.survey().saveDialog().filterIndex, 1);
   }
 };
 

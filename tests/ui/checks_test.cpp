@@ -232,13 +232,13 @@ class ChecksTest : public QObject {
     d.click(f.BitBtn2);
     if (message.isEmpty()) {
       QVERIFY(d.dialogs.messages.isEmpty());
-      QCOMPARE(f.Stations.size(), std::size_t{1});
+      QCOMPARE(f.survey().stations().size(), std::size_t{1});
       return;
     }
     QCOMPARE(d.dialogs.messages.size(), 1);
     VerifySimpleBox(d.dialogs.messages[0], message);
-    QVERIFY(f.Stations.empty());
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().stations().empty());
+    QVERIFY(f.survey().saved());
     QTRY_VERIFY(InGrid(f));
     QCOMPARE(f.SG->currentDataRow(), focusRow);
     QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
@@ -262,13 +262,13 @@ class ChecksTest : public QObject {
     d.setCell(1, 2999, QStringLiteral("30.05"));  // next to row 10's 30
     d.click(f.BitBtn2);
     QCOMPARE(d.dialogs.texts(), QStringList{Repeated(2998)});
-    QVERIFY(f.Stations.empty());
+    QVERIFY(f.survey().stations().empty());
     d.setCell(1, 2999, QStringLiteral("8997"));
     d.click(f.BitBtn2);
     QCOMPARE(d.dialogs.messages.size(), 1);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    QCOMPARE(f.Stations[0].Columns[colPointNo].size(), std::size_t{3000});
-    QCOMPARE(f.Stations[0].Columns[colPointNo][2998], 8997.0f);
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    QCOMPARE(f.survey().stations()[0].Columns[colPointNo].size(), std::size_t{3000});
+    QCOMPARE(f.survey().stations()[0].Columns[colPointNo][2998], 8997.0f);
   }
 };
 

@@ -46,8 +46,8 @@ class CommitTest : public QObject {
     d.typeCell(2, 1, QStringLiteral("12.25"));
     d.click(f.BitBtn2);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    const sdata& s = f.Stations[0];
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    const sdata& s = f.survey().stations()[0];
     QCOMPARE(s.Name, std::string("S1"));
     QCOMPARE(s.X, 0.0f);
     QCOMPARE(s.Y, 0.0f);
@@ -70,20 +70,21 @@ class CommitTest : public QObject {
     QCOMPARE(f.EX->text(), QStringLiteral("50"));
     QCOMPARE(f.EY->text(), QStringLiteral("0"));
     QCOMPARE(f.ES->text(), QStringLiteral("S2"));
-    QVERIFY(!f.Previous->isEnabled());
-    QCOMPARE(f.CurrentIndex, 0);
-    QVERIFY(!f.Saved);
+    QVERIFY(f.Previous->isEnabled());  // the one committed station can be shown and corrected
+    QVERIFY(!f.Next->isEnabled());
+    QCOMPARE(f.survey().currentIndex(), 0);
+    QVERIFY(!f.survey().saved());
 
     // The second at the proposed x 50, committed from the grid's context menu.
     FillColumn(d, 2, Resistivities(2));
     d.trigger(f.N4);
-    QCOMPARE(f.Stations.size(), std::size_t{2});
-    QCOMPARE(f.Stations[1].Name, std::string("S2"));
-    QCOMPARE(f.Stations[1].X, 50.0f);
+    QCOMPARE(f.survey().stations().size(), std::size_t{2});
+    QCOMPARE(f.survey().stations()[1].Name, std::string("S2"));
+    QCOMPARE(f.survey().stations()[1].X, 50.0f);
     QCOMPARE(f.ST->text(), QStringLiteral("已输入2个测点"));
     QVERIFY(f.Previous->isEnabled());
     QVERIFY(!f.Next->isEnabled());
-    QCOMPARE(f.CurrentIndex, 1);
+    QCOMPARE(f.survey().currentIndex(), 1);
     QCOMPARE(f.EX->text(), QStringLiteral("100"));
     QCOMPARE(f.ES->text(), QStringLiteral("S3"));
 
@@ -93,14 +94,14 @@ class CommitTest : public QObject {
     FillColumn(d, 2, Resistivities(3));
     d.click(f.BitBtn2);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{3});
-    QCOMPARE(f.Stations[0].Name, std::string("S1"));
-    QCOMPARE(f.Stations[1].Name, std::string("S3"));
-    QCOMPARE(f.Stations[1].X, 25.0f);
-    QCOMPARE(f.Stations[1].Y, 7.5f);
-    QCOMPARE(f.Stations[1].Columns[colRho], Floats(Resistivities(3)));
-    QCOMPARE(f.Stations[2].Name, std::string("S2"));
-    QCOMPARE(f.CurrentIndex, 1);
+    QCOMPARE(f.survey().stations().size(), std::size_t{3});
+    QCOMPARE(f.survey().stations()[0].Name, std::string("S1"));
+    QCOMPARE(f.survey().stations()[1].Name, std::string("S3"));
+    QCOMPARE(f.survey().stations()[1].X, 25.0f);
+    QCOMPARE(f.survey().stations()[1].Y, 7.5f);
+    QCOMPARE(f.survey().stations()[1].Columns[colRho], Floats(Resistivities(3)));
+    QCOMPARE(f.survey().stations()[2].Name, std::string("S2"));
+    QCOMPARE(f.survey().currentIndex(), 1);
     QCOMPARE(f.ST->text(), QStringLiteral("已输入3个测点"));
     QCOMPARE(f.EX->text(), QStringLiteral("150"));
     QCOMPARE(f.ES->text(), QStringLiteral("S4"));
@@ -120,8 +121,8 @@ class CommitTest : public QObject {
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("77.5"));
     d.trigger(f.N4);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    QCOMPARE(f.Stations[0].Columns[colRho][4], 77.5f);
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    QCOMPARE(f.survey().stations()[0].Columns[colRho][4], 77.5f);
     QApplication::processEvents();
     QCOMPARE(Column(f, 2), QStringList(13, QString()));
   }
@@ -142,8 +143,8 @@ class CommitTest : public QObject {
     }
     d.click(f.BitBtn2);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    const sdata& s = f.Stations[0];
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    const sdata& s = f.survey().stations()[0];
     QCOMPARE(s.Name, std::string("120"));
     QCOMPARE(s.X, 120.0f);
     QCOMPARE(s.SpacingCount, 2);
@@ -152,9 +153,10 @@ class CommitTest : public QObject {
     for (auto [g, k] : gridToColumn) QCOMPARE(s.Columns[k], Floats({row1[g], row2[g]}));
     QVERIFY(s.Columns[colPointNo].empty());
     QVERIFY(s.Columns[colMN2].empty());
-    // Only the resistivity column is cleared.
-    QCOMPARE(Column(f, 2), QStringList(2, QString()));
-    for (int c : {1, 3, 4, 5, 6, 7}) QCOMPARE(Column(f, c), (QStringList{row1[c], row2[c]}));
+    // Every measured column is cleared, so no reading is carried into the next station; the
+    // spacings stay as its template.
+    for (int c = 2; c <= 7; ++c) QCOMPARE(Column(f, c), QStringList(2, QString()));
+    QCOMPARE(Column(f, 1), (QStringList{row1[1], row2[1]}));
     QCOMPARE(f.EX->text(), QStringLiteral("50"));
   }
 
@@ -169,8 +171,8 @@ class CommitTest : public QObject {
     FillColumn(d, 4, {"110", "120.5", "130"});
     d.click(f.BitBtn2);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    const sdata& line = f.Stations[0];
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    const sdata& line = f.survey().stations()[0];
     QCOMPARE(line.Name, std::string("0"));
     QCOMPARE(line.Profile, std::string("0"));
     QCOMPARE(line.SpacingCount, 3);
@@ -187,12 +189,12 @@ class CommitTest : public QObject {
 
     FillColumn(d, 4, {"210", "220", "230"});
     d.click(f.BitBtn2);
-    QCOMPARE(f.Stations.size(), std::size_t{2});
-    QCOMPARE(f.Stations[1].Name, std::string("50"));
-    QCOMPARE(f.Stations[1].X, 50.0f);
+    QCOMPARE(f.survey().stations().size(), std::size_t{2});
+    QCOMPARE(f.survey().stations()[1].Name, std::string("50"));
+    QCOMPARE(f.survey().stations()[1].X, 50.0f);
     QCOMPARE(f.EP->text(), QStringLiteral("100"));
     QCOMPARE(f.EX->text(), QStringLiteral("100"));
-    QCOMPARE(f.CurrentIndex, 1);
+    QCOMPARE(f.survey().currentIndex(), 1);
   }
 
   // A line number that is not an integer: the line is added and the window is ready for the
@@ -208,9 +210,9 @@ class CommitTest : public QObject {
     d.type(f.EP, QStringLiteral("L7"));
     FillColumn(d, 4, {"310", "320"});
     d.click(f.BitBtn2);
-    QCOMPARE(f.Stations.size(), std::size_t{2});
-    QCOMPARE(f.Stations[1].Name, std::string("L7"));
-    QCOMPARE(f.Stations[1].Columns[colRho], (std::vector<float>{310, 320}));
+    QCOMPARE(f.survey().stations().size(), std::size_t{2});
+    QCOMPARE(f.survey().stations()[1].Name, std::string("L7"));
+    QCOMPARE(f.survey().stations()[1].Columns[colRho], (std::vector<float>{310, 320}));
     QCOMPARE(d.dialogs.messages.size(), 1);
     const ShownMessage& m = d.dialogs.messages[0];
     QCOMPARE(m.text, QStringLiteral("'L7' is not a valid integer value."));
@@ -221,8 +223,8 @@ class CommitTest : public QObject {
     QCOMPARE(f.EX->text(), QStringLiteral("100"));
     QCOMPARE(Column(f, 4), QStringList(2, QString()));
     QVERIFY(f.Previous->isEnabled());
-    QCOMPARE(f.CurrentIndex, 1);
-    QVERIFY(!f.Saved);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QVERIFY(!f.survey().saved());
   }
 
   // Combined profiling: branches A, B, A, then the line is complete.
@@ -237,9 +239,9 @@ class CommitTest : public QObject {
     for (int i = 0; i < 3; ++i) {
       FillColumn(d, 4, {QString::number(10 + i), QString::number(20 + i)});
       d.click(f.BitBtn2);
-      QCOMPARE(f.Stations.size(), std::size_t(i + 1));
-      QCOMPARE(f.Stations[i].Name, std::string(expected[i]));
-      QCOMPARE(f.Stations[i].Columns[colRho], (std::vector<float>{float(10 + i), float(20 + i)}));
+      QCOMPARE(f.survey().stations().size(), std::size_t(i + 1));
+      QCOMPARE(f.survey().stations()[i].Name, std::string(expected[i]));
+      QCOMPARE(f.survey().stations()[i].Columns[colRho], (std::vector<float>{float(10 + i), float(20 + i)}));
       QCOMPARE(f.AB->currentIndex(), i % 2 == 0 ? 1 : 0);
       // Switching the branch is not the user's choice: the other columns stay.
       QCOMPARE(Column(f, 1), (QStringList{"20", "40"}));
@@ -256,7 +258,7 @@ class CommitTest : public QObject {
     QCOMPARE(m.caption, QStringLiteral("Karvelo提示"));
     QCOMPARE(m.buttons, Dialogs::Buttons::OkCancel);
     QVERIFY(!m.owned);
-    QCOMPARE(f.Stations.size(), std::size_t{3});
+    QCOMPARE(f.survey().stations().size(), std::size_t{3});
     QCOMPARE(f.AB->currentIndex(), 1);
     QCOMPARE(f.ST->text(), QStringLiteral("已输入3个测点"));
     QCOMPARE(Column(f, 4), (QStringList{"99", "98"}));
@@ -264,7 +266,7 @@ class CommitTest : public QObject {
     d.dialogs.setNextAnswer(Dialogs::Answer::Ok);
     d.click(f.BitBtn2);
     QCOMPARE(d.dialogs.messages.size(), 2);
-    QCOMPARE(f.Stations.size(), std::size_t{3});
+    QCOMPARE(f.survey().stations().size(), std::size_t{3});
   }
 
   // Two stations whose x and y both differ by less than 0.1 are the same point.
@@ -287,7 +289,7 @@ class CommitTest : public QObject {
     TInputDataForm& f = *d.form;
     FillColumn(d, 2, Resistivities(1));
     d.click(f.BitBtn2);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
     d.type(f.EX, x);
     d.type(f.EY, y);
     d.type(f.ES, QStringLiteral("P2"));
@@ -295,7 +297,7 @@ class CommitTest : public QObject {
     d.click(f.BitBtn2);
     if (!refused) {
       QVERIFY(d.dialogs.messages.isEmpty());
-      QCOMPARE(f.Stations.size(), std::size_t{2});
+      QCOMPARE(f.survey().stations().size(), std::size_t{2});
       return;
     }
     QCOMPARE(d.dialogs.messages.size(), 1);
@@ -303,7 +305,7 @@ class CommitTest : public QObject {
     QCOMPARE(d.dialogs.messages[0].caption, kAppTitle);
     QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::None);
     QCOMPARE(d.dialogs.messages[0].buttons, Dialogs::Buttons::Ok);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
     QCOMPARE(f.EX->text(), x);
     QCOMPARE(f.ES->text(), QStringLiteral("P2"));
     QCOMPARE(Column(f, 2), Resistivities(2));
@@ -325,13 +327,13 @@ class CommitTest : public QObject {
       FillColumn(d, 2, Resistivities(i));
       d.click(f.BitBtn2);
       QVERIFY(d.dialogs.messages.isEmpty());
-      QCOMPARE(f.Stations.size(), std::size_t(i + 1));
+      QCOMPARE(f.survey().stations().size(), std::size_t(i + 1));
       QCOMPARE(f.ST->text(), QStringLiteral("已输入%1个测点").arg(i + 1));
-      if (i > 0) QCOMPARE(f.CurrentIndex, expectedIndex[i]);
-      QCOMPARE(f.Stations[expectedIndex[i]].Name, QStringLiteral("P%1").arg(i).toStdString());
+      if (i > 0) QCOMPARE(f.survey().currentIndex(), expectedIndex[i]);
+      QCOMPARE(f.survey().stations()[expectedIndex[i]].Name, QStringLiteral("P%1").arg(i).toStdString());
     }
     QStringList order;
-    for (const sdata& s : f.Stations) order << QString::fromStdString(s.Name);
+    for (const sdata& s : f.survey().stations()) order << QString::fromStdString(s.Name);
     QCOMPARE(order, (QStringList{"P0", "P2", "P3", "P1"}));
   }
 
@@ -365,8 +367,8 @@ class CommitTest : public QObject {
     QCOMPARE(m.caption, kAppTitle);
     QCOMPARE(m.icon, Dialogs::Icon::Error);
     QCOMPARE(m.buttons, Dialogs::Buttons::Ok);
-    QVERIFY(f.Stations.empty());
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().stations().empty());
+    QVERIFY(f.survey().saved());
     QCOMPARE(f.ST->text(), stBefore);
     QCOMPARE(f.SG->cell(col, row), QStringLiteral("abc"));
     QCOMPARE(f.SG->cell(valueCol, 1), Resistivities(valueCol)[0]);
@@ -388,10 +390,10 @@ class CommitTest : public QObject {
     d.type(f.EAB, count);
     d.click(f.BitBtn2);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    QCOMPARE(f.Stations[0].Name, std::string("S1"));
-    QCOMPARE(f.Stations[0].SpacingCount, 0);
-    for (const auto& column : f.Stations[0].Columns) QVERIFY(column.empty());
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    QCOMPARE(f.survey().stations()[0].Name, std::string("S1"));
+    QCOMPARE(f.survey().stations()[0].SpacingCount, 0);
+    for (const auto& column : f.survey().stations()[0].Columns) QVERIFY(column.empty());
     QCOMPARE(f.SG->rowCount(), 1);
     QCOMPARE(f.ST->text(), QStringLiteral("已输入1个测点"));
   }
@@ -404,8 +406,8 @@ class CommitTest : public QObject {
     d.type(f.EX, QStringLiteral("300"));
     d.type(f.EAB, QStringLiteral("0"));
     d.click(f.BitBtn2);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    QCOMPARE(f.Stations[0].Name, std::string("300"));
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    QCOMPARE(f.survey().stations()[0].Name, std::string("300"));
   }
 
   // The checks refuse the commit: their message, nothing added.
@@ -432,8 +434,8 @@ class CommitTest : public QObject {
     e->setText(text);
     d.trigger(f.N4);
     QCOMPARE(d.dialogs.texts(), QStringList{message});
-    QVERIFY(f.Stations.empty());
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().stations().empty());
+    QVERIFY(f.survey().saved());
     QCOMPARE(e->text(), after);
     QTRY_COMPARE(QApplication::focusWidget(), e);
     QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
@@ -470,8 +472,8 @@ class CommitTest : public QObject {
     QCOMPARE(m.text, label + QStringLiteral("中有不能保存到数据文件的字符，请修改后再插入。"));
     QCOMPARE(m.caption, kAppTitle);
     QCOMPARE(m.icon, Dialogs::Icon::Warning);
-    QVERIFY(f.Stations.empty());
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().stations().empty());
+    QVERIFY(f.survey().saved());
     QCOMPARE(e->text(), typed);
     const int valueCol = type == dtFourPoleProfile ? 4 : 2;
     QCOMPARE(f.SG->cell(valueCol, 1), Resistivities(valueCol)[0]);
@@ -480,8 +482,8 @@ class CommitTest : public QObject {
     d.type(e, corrected);
     d.click(f.BitBtn2);
     QCOMPARE(d.dialogs.messages.size(), 1);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    const sdata& s = f.Stations[0];
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    const sdata& s = f.survey().stations()[0];
     const std::string* field = edit == "EW"   ? &s.WorkArea
                                : edit == "EO" ? &s.Operator
                                : edit == "EI" ? &s.Instrument

@@ -132,8 +132,7 @@ class PrintTest : public QObject {
   // command without a word and without touching the stations.
   void cancelledDialogPrintsNothing() {
     FormDriver d;
-    d.form->Stations = {Station("S1", 100, 3)};
-    d.form->Saved = false;
+    d.load({Station("S1", 100, 3)}, 0, false);
     d.dialogs.setNextPrintCancel();
     d.click(d.form->Button1);
     QCOMPARE(d.dialogs.printDialogs.size(), 1);
@@ -145,8 +144,8 @@ class PrintTest : public QObject {
     QVERIFY(s.allowPageRange);
     QVERIFY(s.allowSelection);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(d.form->Stations.size(), std::size_t{1});
-    QVERIFY(!d.form->Saved);
+    QCOMPARE(d.form->survey().stations().size(), std::size_t{1});
+    QVERIFY(!d.form->survey().saved());
   }
 
   // Every line of the listing reaches the paper in order, over as many pages as it takes, and
@@ -166,7 +165,7 @@ class PrintTest : public QObject {
     QFETCH(bool, severalPages);
     FormDriver d;
     d.chooseDataType(type);
-    d.form->Stations = {Station("S1", 100, spacings), Station("S2", -3.5f, 2)};
+    d.load({Station("S1", 100, spacings), Station("S2", -3.5f, 2)}, 0, false);
     const QList<QStringList> pages = printToPdf(d);
     QVERIFY(d.dialogs.messages.isEmpty());
     QVERIFY(!pages.isEmpty());
@@ -174,10 +173,10 @@ class PrintTest : public QObject {
     // Lines written out for the listing's fixed texts and a few rows.
     std::vector<std::string> lines;
     if (type == dtSounding) {
-      BuildVesListing(d.form->Stations, lines);
+      BuildVesListing(d.form->survey().stations(), lines);
       QCOMPARE(FromGbk(lines[10]), QStringLiteral("点位: x=100   y= 0"));
     } else {
-      BuildDatListing(d.form->Stations, lines);
+      BuildDatListing(d.form->survey().stations(), lines);
       QCOMPARE(FromGbk(lines[7]), QStringLiteral("100   1.5   .5   10.0   .2   .5   .4   .3   .1"));
     }
     QStringList printed;
@@ -231,7 +230,7 @@ class PrintTest : public QObject {
 
     // A water-finding listing has 7 opening lines, one per spacing and a closing line.
     d.chooseDataType(dtWaterFinding);
-    d.form->Stations = {Station("S1", 5, total - 8)};
+    d.load({Station("S1", 5, total - 8)}, 0, false);
     const QList<QStringList> pages = printToPdf(d);
     QCOMPARE(pages.size(), expectedPages);
     QCOMPARE(pages[1].constLast(), QStringLiteral("End of Dat File"));
@@ -243,7 +242,7 @@ class PrintTest : public QObject {
     if (pdftotext_.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
     FormDriver d;
     d.chooseDataType(dtFourPoleProfile);
-    d.form->Stations = {Station("L1", 0, 3)};
+    d.load({Station("L1", 0, 3)}, 0, false);
     const QList<QStringList> pages = printToPdf(d);
     QVERIFY(d.dialogs.messages.isEmpty());
     QCOMPARE(d.dialogs.printDialogs.size(), 1);
@@ -254,7 +253,7 @@ class PrintTest : public QObject {
   // A printer that cannot start a document is reported, not passed over.
   void printerThatCannotStartIsReported() {
     FormDriver d;
-    d.form->Stations = {Station("S1", 100, 3)};
+    d.load({Station("S1", 100, 3)}, 0, false);
     d.dialogs.setNextPrint(ToPdf(d.path(QStringLiteral("missing/folder/out.pdf"))));
     d.click(d.form->Button1);
     verifyOnlyMessage(d, QStringLiteral("无法开始打印，请检查打印机。"), Dialogs::Icon::Warning);

@@ -1,5 +1,6 @@
 // Saving the profile types: one combined-profiling file named after the line number, and one
-// four-pole file per line in the chosen folder. Existing files are replaced without a question.
+// four-pole file per line in the chosen folder. An existing file is replaced only when the user
+// says so: Replace, Skip this line, or Cancel the save.
 #include <QTest>
 
 #include "formdriver.h"
@@ -11,6 +12,11 @@ namespace {
 const QString kWarning = QStringLiteral("警告");
 const QString kSaveFailed = QStringLiteral("文件保存失败.\n非常抱歉，您的处理结果没有及时保存。");
 const QString kNameRule = QStringLiteral("联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
+const QString kFolderTitle = QStringLiteral("选择保存数据的目录...");
+
+QString ReplaceQuestion(const QString& path) {
+  return QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否用当前测线的数据替换它?");
+}
 
 QByteArray CombinedHeader() { return FirstLines(Fixture("combined_profile_example.dat"), 3); }
 QByteArray FourPoleHeader() { return FirstLines(Fixture("fourpole_profile_example.dat"), 3); }
@@ -29,20 +35,20 @@ class ProfileSaveTest : public QObject {
     TInputDataForm& f = *d.form;
     d.chooseDataType(3);
     d.type(f.EP, QStringLiteral("12"));
-    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
-    f.Saved = false;
-    const StationList before = f.Stations;
+    d.load({MakeProfile("A", {{20, 50, 20, 123.4f}})}, 0, false);
+    const StationList before = f.survey().stations();
     const QString target = d.path(QStringLiteral("12.dat"));
-    for (int round = 0; round < 2; ++round) {  // the second time the file exists: no question
+    for (int round = 0; round < 2; ++round) {  // the second time the file exists: replaced when asked
       d.dialogs.setNextFileName(target);
+      if (round == 1) d.dialogs.setNextAnswer(Dialogs::Answer::Replace);
       d.click(f.SaveBtn);
       QCOMPARE(ReadBytes(target), Fixture("combined_profile_example.dat"));
-      QVERIFY(f.Saved);
-      f.Saved = false;
+      QVERIFY(f.survey().saved());
     }
     QCOMPARE(d.dialogs.appendQuestions, 0);
-    QVERIFY(d.dialogs.texts().isEmpty());
-    QCOMPARE(f.Stations, before);
+    QCOMPARE(d.dialogs.texts(), QStringList{ReplaceQuestion(target)});
+    QCOMPARE(d.dialogs.messages[0].buttons, Dialogs::Buttons::ReplaceSkipCancel);
+    QCOMPARE(f.survey().stations(), before);
     const SaveDialogState& shown = d.dialogs.saveDialogs[0];
     QCOMPARE(shown.fileName, QStringLiteral("12.dat"));  // proposed from the line number in EP
     QCOMPARE(shown.title, QStringLiteral("保存输入的数据为..."));
@@ -54,21 +60,20 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(3);
-    f.Stations = {MakeProfile("A", {{40, 50, 20, 100}, {20, 50, 20, 1234567}}),
-                  MakeProfile("B", {{40, 1.5f, 0.00001f, 90}, {20, 50, 20, 80}})};
-    f.Saved = false;
-    const StationList before = f.Stations;
+    d.load({MakeProfile("A", {{40, 50, 20, 100}, {20, 50, 20, 1234567}}),
+                  MakeProfile("B", {{40, 1.5f, 0.00001f, 90}, {20, 50, 20, 80}})}, 0, false);
+    const StationList before = f.survey().stations();
     d.dialogs.setNextFileName(d.path(QStringLiteral("7")));
 
-    QVERIFY(f.SaveBtnClick());
+    QVERIFY(f.saveSurvey());
 
     QCOMPARE(ReadBytes(d.path(QStringLiteral("7.dat"))),
              CombinedHeader() + CrLf({"40 50 20 100 -9999 -9999  -9999 -9999 -9999 -9999 1 -9999",
                                       "20 50 20 1.23457e+06 -9999 -9999  -9999 -9999 -9999 -9999 1 -9999",
                                       "40 1.5 1e-05 90 -9999 -9999  -9999 -9999 -9999 -9999 2 -9999",
                                       "20 50 20 80 -9999 -9999  -9999 -9999 -9999 -9999 2 -9999"}));
-    QCOMPARE(f.Stations, before);
-    QVERIFY(f.Saved);
+    QCOMPARE(f.survey().stations(), before);
+    QVERIFY(f.survey().saved());
   }
 
   void combinedFileIsNamedAfterTheLineNumber_data() {
@@ -87,24 +92,23 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(3);
-    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
-    f.Saved = false;
+    d.load({MakeProfile("A", {{20, 50, 20, 123.4f}})}, 0, false);
     const auto disk = Snapshot(d.dir.path());
     d.dialogs.setNextFileName(d.path(chosen));
 
-    const bool saved = f.SaveBtnClick();
+    const bool saved = f.saveSurvey();
 
     auto expected = disk;
     if (written.isEmpty()) {
       QVERIFY(!saved);
-      QVERIFY(!f.Saved);
+      QVERIFY(!f.survey().saved());
       QCOMPARE(d.dialogs.texts(), QStringList{kNameRule});
       QCOMPARE(d.dialogs.messages[0].caption, QStringLiteral("保存文件"));
       QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
       QVERIFY(d.dialogs.messages[0].owned);
     } else {
       QVERIFY(saved);
-      QVERIFY(f.Saved);
+      QVERIFY(f.survey().saved());
       QVERIFY(d.dialogs.texts().isEmpty());
       expected.insert(written, Fixture("combined_profile_example.dat"));
     }
@@ -115,7 +119,7 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     d.chooseDataType(3);
     d.dialogs.setNextFileName(d.path(QStringLiteral("3.dat")));
-    QVERIFY(d.form->SaveBtnClick());
+    QVERIFY(d.form->saveSurvey());
     QCOMPARE(ReadBytes(d.path(QStringLiteral("3.dat"))), CombinedHeader());
   }
 
@@ -123,22 +127,22 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(3);
-    f.Stations = {MakeProfile("A", {{20, 50, 20, 123.4f}})};
-    f.Saved = false;
+    d.load({MakeProfile("A", {{20, 50, 20, 123.4f}})}, 0, false);
     const QString target = d.path(QStringLiteral("12.dat"));
     QVERIFY(WriteBytes(target, "old\r\n"));
     MakeReadOnly(target);
     const auto disk = Snapshot(d.dir.path());
     d.dialogs.setNextFileName(target);
+    d.dialogs.setNextAnswer(Dialogs::Answer::Replace);
 
     d.click(f.SaveBtn);
 
     QCOMPARE(Snapshot(d.dir.path()), disk);
-    QCOMPARE(d.dialogs.texts(), QStringList{kSaveFailed});
-    QCOMPARE(d.dialogs.messages[0].caption, kWarning);
-    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
-    QVERIFY(!d.dialogs.messages[0].details.isEmpty());
-    QVERIFY(!f.Saved);
+    QCOMPARE(d.dialogs.texts(), (QStringList{ReplaceQuestion(target), kSaveFailed}));
+    QCOMPARE(d.dialogs.messages[1].caption, kWarning);
+    QCOMPARE(d.dialogs.messages[1].icon, Dialogs::Icon::Warning);
+    QVERIFY(!d.dialogs.messages[1].details.isEmpty());
+    QVERIFY(!f.survey().saved());
   }
 
   void cancelWritesNothing_data() {
@@ -151,32 +155,35 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(type);
-    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}})};
-    f.Saved = false;
+    d.load({MakeProfile("100", {{20, 50, 20, 123.4f}})}, 0, false);
     const auto disk = Snapshot(d.dir.path());
-    d.dialogs.setNextSaveCancel();
+    if (type == 2) {
+      d.dialogs.setNextFolderCancel();
+    } else {
+      d.dialogs.setNextSaveCancel();
+    }
 
-    QVERIFY(!f.SaveBtnClick());
+    QVERIFY(!f.saveSurvey());
 
     QCOMPARE(Snapshot(d.dir.path()), disk);
     QVERIFY(d.dialogs.texts().isEmpty());
-    QVERIFY(!f.Saved);
-    QCOMPARE(f.SaveDialog.title, QStringLiteral("保存输入的数据为..."));
+    QVERIFY(!f.survey().saved());
+    QCOMPARE(f.survey().saveDialog().title, std::string("保存输入的数据为..."));
   }
 
-  // One file per line, named after the line, in the folder of the chosen name; the chosen file
-  // itself is not written, and an existing file is replaced without a question.
+  // One file per line, named after the line, in the chosen folder; an existing file is replaced
+  // once the user says so.
   void fourPoleWritesOneFilePerLine() {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.chooseDataType(2);
     QVERIFY(QDir(d.dir.path()).mkdir(QStringLiteral("lines")));
     QVERIFY(WriteBytes(d.path(QStringLiteral("lines/100.dat")), "old\r\n"));
-    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("1.5", {{10, 5, 1, 60}, {30, 5, 1, 70}}),
-                  MakeProfile(ToGbk(QStringLiteral("测线7")), {}), MakeProfile("a/b", {{1, 2, 3, 4}})};
-    f.Saved = false;
-    const StationList before = f.Stations;
-    d.dialogs.setNextFileName(d.path(QStringLiteral("lines/none.dat")));
+    d.load({MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("1.5", {{10, 5, 1, 60}, {30, 5, 1, 70}}),
+                  MakeProfile(ToGbk(QStringLiteral("测线7")), {}), MakeProfile("a/b", {{1, 2, 3, 4}})}, 0, false);
+    const StationList before = f.survey().stations();
+    d.dialogs.setNextFolder(d.path(QStringLiteral("lines")));
+    d.dialogs.setNextAnswer(Dialogs::Answer::Replace);
 
     d.click(f.SaveBtn);
 
@@ -190,15 +197,43 @@ class ProfileSaveTest : public QObject {
                     FourPoleHeader() + CrLf({"1 2 3 4 -9999 -9999  -9999 -9999 -9999 -9999 -9999 -9999"}));
     QCOMPARE(Snapshot(d.path(QStringLiteral("lines"))), expected);
     QCOMPARE(d.dialogs.appendQuestions, 0);
-    QVERIFY(d.dialogs.texts().isEmpty());
-    QVERIFY(f.Saved);
-    QCOMPARE(f.Stations, before);
-    // The dialog asked for the folder under its own title, which is put back afterwards.
-    QCOMPARE(d.dialogs.saveDialogs.size(), 1);
-    QCOMPARE(d.dialogs.saveDialogs[0].title, QStringLiteral("选择保存数据的目录..."));
-    QCOMPARE(d.dialogs.saveDialogs[0].fileName, QStringLiteral("none.dat"));
-    QCOMPARE(d.dialogs.saveDialogs[0].initialDir, d.path(QStringLiteral("Data/")));
-    QCOMPARE(f.SaveDialog.title, QStringLiteral("保存输入的数据为..."));
+    QCOMPARE(d.dialogs.texts(), QStringList{ReplaceQuestion(d.path(QStringLiteral("lines/100.dat")))});
+    QVERIFY(f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    // A folder chooser, not a file dialog whose typed name would be ignored.
+    QVERIFY(d.dialogs.saveDialogs.isEmpty());
+    QCOMPARE(d.dialogs.folderTitles, QStringList{kFolderTitle});
+  }
+
+  // An existing line file: Replace writes it, Skip keeps it and writes the other lines, Cancel
+  // ends the save at that line. Only a save that wrote every line makes the survey saved.
+  void fourPoleAsksBeforeReplacing_data() {
+    QTest::addColumn<Dialogs::Answer>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<bool>("otherWritten");
+    QTest::newRow("replace") << Dialogs::Answer::Replace << true << true;
+    QTest::newRow("skip") << Dialogs::Answer::Skip << false << true;
+    QTest::newRow("cancel") << Dialogs::Answer::Cancel << false << false;
+  }
+  void fourPoleAsksBeforeReplacing() {
+    QFETCH(Dialogs::Answer, answer);
+    QFETCH(bool, replaced);
+    QFETCH(bool, otherWritten);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(2);
+    d.load({MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("150", {{20, 50, 20, 123.4f}})}, 0, false);
+    const QString existing = d.path(QStringLiteral("100.dat"));
+    QVERIFY(WriteBytes(existing, "another line\r\n"));
+    d.dialogs.setNextFolder(d.dir.path());
+    d.dialogs.setNextAnswer(answer);
+
+    QCOMPARE(f.saveSurvey(), replaced);
+
+    QCOMPARE(d.dialogs.texts(), QStringList{ReplaceQuestion(existing)});
+    QCOMPARE(ReadBytes(existing), replaced ? Fixture("fourpole_profile_example.dat") : QByteArray("another line\r\n"));
+    QCOMPARE(QFile::exists(d.path(QStringLiteral("150.dat"))), otherWritten);
+    QCOMPARE(f.survey().saved(), replaced);
   }
 
   // A file that cannot be written costs only that file: the message names it, the old file is
@@ -210,21 +245,22 @@ class ProfileSaveTest : public QObject {
     const QString first = d.path(QStringLiteral("100.dat"));
     QVERIFY(WriteBytes(first, "old\r\n"));
     MakeReadOnly(first);
-    f.Stations = {MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("150", {{20, 50, 20, 123.4f}})};
-    f.Saved = false;
-    d.dialogs.setNextFileName(d.path(QStringLiteral("none.dat")));
+    d.load({MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile("150", {{20, 50, 20, 123.4f}})}, 0, false);
+    d.dialogs.setNextFolder(d.dir.path());
+    d.dialogs.setNextAnswer(Dialogs::Answer::Replace);
 
-    QVERIFY(!f.SaveBtnClick());
+    QVERIFY(!f.saveSurvey());
 
     QCOMPARE(ReadBytes(first), QByteArray("old\r\n"));
     QCOMPARE(ReadBytes(d.path(QStringLiteral("150.dat"))), Fixture("fourpole_profile_example.dat"));
     QCOMPARE(d.dialogs.texts(),
-             QStringList{QStringLiteral("保存文件") + first + QStringLiteral("\n失败.\n非常抱歉，您的处理结果没有及时保存。")});
-    QCOMPARE(d.dialogs.messages[0].caption, kWarning);
-    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::Warning);
-    QVERIFY(d.dialogs.messages[0].owned);
-    QVERIFY(!d.dialogs.messages[0].details.isEmpty());
-    QVERIFY(!f.Saved);
+             (QStringList{ReplaceQuestion(first),
+                          QStringLiteral("保存文件") + first + QStringLiteral("\n失败.\n非常抱歉，您的处理结果没有及时保存。")}));
+    QCOMPARE(d.dialogs.messages[1].caption, kWarning);
+    QCOMPARE(d.dialogs.messages[1].icon, Dialogs::Icon::Warning);
+    QVERIFY(d.dialogs.messages[1].owned);
+    QVERIFY(!d.dialogs.messages[1].details.isEmpty());
+    QVERIFY(!f.survey().saved());
     QCOMPARE(QDir(d.dir.path()).entryList(QDir::Files | QDir::Hidden),
              (QStringList{QStringLiteral("100.dat"), QStringLiteral("150.dat")}));
   }
@@ -233,7 +269,7 @@ class ProfileSaveTest : public QObject {
     FormDriver d;
     d.chooseDataType(2);
     const auto disk = Snapshot(d.dir.path());
-    d.dialogs.setNextFileName(d.path(QStringLiteral("none.dat")));
+    d.dialogs.setNextFolder(d.dir.path());
     d.click(d.form->SaveBtn);
     QCOMPARE(Snapshot(d.dir.path()), disk);
     QVERIFY(d.dialogs.texts().isEmpty());

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/folders.h"
+#include "io/folders.h"
 #include "formdriver.h"
 #include "stationfiles.h"
 
@@ -49,11 +49,10 @@ class FileSizeLimit {
 };
 
 // Puts the window on a sounding type with the given stations, as if they had just been committed.
-void Prepare(FormDriver& d, int type, const StationList& stations) {
+void Prepare(FormDriver& d, int type, const StationList& stations, int currentIndex = 0) {
   if (type != 0) d.chooseDataType(type);
-  QCOMPARE(d.form->dataType(), static_cast<::DataType>(type));
-  d.form->Stations = stations;
-  d.form->Saved = false;
+  QCOMPARE(d.form->survey().type(), static_cast<::DataType>(type));
+  d.load(stations, currentIndex, false);
 }
 
 QString Ext(int type) { return type == 0 ? QStringLiteral("ves") : QStringLiteral("dat"); }
@@ -76,8 +75,8 @@ class SaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     Prepare(d, type, {type == 0 ? VesExample() : DatExample()});
-    const StationList before = f.Stations;
-    f.SaveDialog.filterIndex = 1;
+    const StationList before = f.survey().stations();
+    f.survey().saveDialog().filterIndex = 1;
     const QString target = d.path(QStringLiteral("out.") + Ext(type));
     d.dialogs.setNextFileName(target);
 
@@ -86,8 +85,8 @@ class SaveTest : public QObject {
     QCOMPARE(ReadBytes(target), ExampleFile(type));
     QVERIFY(d.dialogs.texts().isEmpty());
     QCOMPARE(d.dialogs.appendQuestions, 0);  // no file there: nothing to ask
-    QVERIFY(f.Saved);
-    QCOMPARE(f.Stations, before);
+    QVERIFY(f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
     // The dialog as it was shown: the window's one save dialog, started in the data folder.
     QCOMPARE(d.dialogs.saveDialogs.size(), 1);
     const SaveDialogState& shown = d.dialogs.saveDialogs[0];
@@ -97,7 +96,7 @@ class SaveTest : public QObject {
     QCOMPARE(shown.initialDir, d.path(QStringLiteral("Data/")));
     // The .dat writer selects the .dat filter item while it runs and puts the old one back.
     QCOMPARE(shown.filterIndex, type == 0 ? 1 : 2);
-    QCOMPARE(f.SaveDialog.filterIndex, 1);
+    QCOMPARE(f.survey().saveDialog().filterIndex, 1);
   }
 
   // The .ves writer leaves the filter item the user had.
@@ -105,11 +104,11 @@ class SaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     Prepare(d, 0, {VesExample()});
-    f.SaveDialog.filterIndex = 2;
+    f.survey().saveDialog().filterIndex = 2;
     d.dialogs.setNextFileName(d.path(QStringLiteral("keep.ves")));
     d.click(f.SaveBtn);
     QCOMPARE(d.dialogs.saveDialogs[0].filterIndex, 2);
-    QCOMPARE(f.SaveDialog.filterIndex, 2);
+    QCOMPARE(f.survey().saveDialog().filterIndex, 2);
     QCOMPARE(ReadBytes(d.path(QStringLiteral("keep.ves"))), ExampleFile(0));
   }
 
@@ -129,14 +128,14 @@ class SaveTest : public QObject {
                 {QStringLiteral("2.5"), QStringLiteral("225")},
                 {QStringLiteral("4"), QStringLiteral("340")}});
     d.click(f.BitBtn2);
-    QCOMPARE(f.Stations.size(), std::size_t{1});
-    QVERIFY(!f.Saved);
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
+    QVERIFY(!f.survey().saved());
     d.dialogs.setNextFileName(d.path(QStringLiteral("s1")));
 
     d.trigger(f.VES1);
 
     QCOMPARE(ReadBytes(d.path(QStringLiteral("s1.ves"))), ExampleFile(0));
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().saved());
   }
 
   void forcesTheExtension_data() {
@@ -166,7 +165,7 @@ class SaveTest : public QObject {
     auto expected = before;
     expected.insert(written, ExampleFile(type));
     QCOMPARE(Snapshot(d.dir.path()), expected);
-    QCOMPARE(d.form->SaveDialog.fileName, d.path(chosen));  // the dialog keeps the name as typed
+    QCOMPARE(QString::fromStdString(d.form->survey().saveDialog().fileName), d.path(chosen));  // the name as typed
   }
 
   // Cancel in the save dialog or in the question: nothing read, nothing written, not saved.
@@ -186,10 +185,9 @@ class SaveTest : public QObject {
     QFETCH(int, filterAfter);
     FormDriver d;
     TInputDataForm& f = *d.form;
-    Prepare(d, type, {MakeSounding("9", 9, 0, {{1, 2}}), MakeSounding("3", 3, 0, {{4, 5}, {1, 6}})});
-    f.CurrentIndex = 1;
-    f.SaveDialog.filterIndex = 1;
-    const StationList before = f.Stations;
+    Prepare(d, type, {MakeSounding("9", 9, 0, {{1, 2}}), MakeSounding("3", 3, 0, {{4, 5}, {1, 6}})}, 1);
+    f.survey().saveDialog().filterIndex = 1;
+    const StationList before = f.survey().stations();
     const QString target = d.path(QStringLiteral("old.") + Ext(type));
     // Not a readable file of either format: reading it would show a message.
     if (fileExists) QVERIFY(WriteBytes(target, "old bytes\r\n"));
@@ -206,10 +204,10 @@ class SaveTest : public QObject {
     QCOMPARE(Snapshot(d.dir.path()), disk);
     QVERIFY(d.dialogs.texts().isEmpty());
     QCOMPARE(d.dialogs.appendQuestions, fileExists ? 1 : 0);
-    QVERIFY(!f.Saved);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 1);
-    QCOMPARE(f.SaveDialog.filterIndex, filterAfter);
+    QVERIFY(!f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.survey().saveDialog().filterIndex, filterAfter);
   }
 
   void replaceWritesTheWindowsStationsOnly_data() {
@@ -232,10 +230,9 @@ class SaveTest : public QObject {
     for (int round = 0; round < 2; ++round) {
       d.dialogs.setNextFileName(target);
       d.dialogs.setNextAppendChoice(Dialogs::AppendChoice::Replace);
-      f.Saved = false;
       d.click(f.SaveBtn);
       QCOMPARE(ReadBytes(target), ExampleFile(type));
-      QVERIFY(f.Saved);
+      QVERIFY(f.survey().saved());
     }
     QCOMPARE(d.dialogs.appendQuestions, 2);  // asked at every save, the file being there
     QVERIFY(d.dialogs.texts().isEmpty());
@@ -251,9 +248,9 @@ class SaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     Prepare(d, type, {});
-    f.SaveDialog.filterIndex = 1;
+    f.survey().saveDialog().filterIndex = 1;
 
-    QVERIFY(!f.SaveBtnClick());
+    QVERIFY(!f.saveSurvey());
 
     QCOMPARE(d.dialogs.messages.size(), 1);
     const ShownMessage& m = d.dialogs.messages[0];
@@ -263,8 +260,8 @@ class SaveTest : public QObject {
     QCOMPARE(m.buttons, Dialogs::Buttons::Ok);
     QVERIFY(m.owned);
     QVERIFY(d.dialogs.saveDialogs.isEmpty());
-    QCOMPARE(f.SaveDialog.filterIndex, 1);
-    QVERIFY(!f.Saved);  // nothing was saved: the flag keeps its value
+    QCOMPARE(f.survey().saveDialog().filterIndex, 1);
+    QVERIFY(!f.survey().saved());  // nothing was saved: the flag keeps its value
   }
 
   // A write that fails at any point leaves the old file byte for byte, no stray file, the
@@ -289,10 +286,9 @@ class SaveTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     // Out of X order, with a station whose name is also in the file, so that an append merges.
-    Prepare(d, type, {MakeSounding("200", 200, 0, {{10, 30}, {1.5f, 10}}), type == 0 ? VesExample() : DatExample()});
-    f.CurrentIndex = 1;
-    f.SaveDialog.filterIndex = 1;
-    const StationList before = f.Stations;
+    Prepare(d, type, {MakeSounding("200", 200, 0, {{10, 30}, {1.5f, 10}}), type == 0 ? VesExample() : DatExample()}, 1);
+    f.survey().saveDialog().filterIndex = 1;
+    const StationList before = f.survey().stations();
     const bool noFolder = how == QLatin1String("nofolder");
     const QString target = d.path((noFolder ? QStringLiteral("missing/out.") : QStringLiteral("out.")) + Ext(type));
     if (!noFolder) {
@@ -307,9 +303,9 @@ class SaveTest : public QObject {
     bool saved = true;
     if (how == QLatin1String("full")) {
       FileSizeLimit limit(16);
-      saved = f.SaveBtnClick();
+      saved = f.saveSurvey();
     } else {
-      saved = f.SaveBtnClick();
+      saved = f.saveSurvey();
     }
 
     QVERIFY(!saved);
@@ -322,10 +318,10 @@ class SaveTest : public QObject {
     QCOMPARE(m.buttons, Dialogs::Buttons::Ok);
     QVERIFY(m.owned);
     QVERIFY(!m.details.isEmpty());  // the system's reason
-    QVERIFY(!f.Saved);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 1);
-    QCOMPARE(f.SaveDialog.filterIndex, 1);
+    QVERIFY(!f.survey().saved());
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.survey().saveDialog().filterIndex, 1);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
   }
 
@@ -337,9 +333,8 @@ class SaveTest : public QObject {
     Prepare(d, 0,
             {MakeSounding("B", 50, 1, {{10, 30}, {1.5f, 10}, {4, 20}}, "w", "p", "o", "i"),
              MakeSounding("A", 3456789.5f, 0.001f, {{0.00001f, 1234567}}, "w", "p", "o", "i"),
-             MakeSounding("C", 10, 2, {}, "w", "p", "o", "i")});
-    f.CurrentIndex = 2;
-    const StationList before = f.Stations;
+             MakeSounding("C", 10, 2, {}, "w", "p", "o", "i")}, 2);
+    const StationList before = f.survey().stations();
     d.dialogs.setNextFileName(d.path(QStringLiteral("order.ves")));
 
     d.click(f.SaveBtn);
@@ -352,9 +347,9 @@ class SaveTest : public QObject {
                                       "A", "3.45679e+06 0.001 0", "w", "p", "o", "i", "1", " 1e-05 1.23457e+06", " 1",
                                       " 100 100", ""});
     QCOMPARE(ReadBytes(d.path(QStringLiteral("order.ves"))), expected);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 2);
-    QVERIFY(f.Saved);
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 2);
+    QVERIFY(f.survey().saved());
   }
 
   // Two window stations of one name (same typed x, other y) are one station in the file, with
@@ -365,9 +360,8 @@ class SaveTest : public QObject {
     Prepare(d, 1,
             {MakeSounding("100", 100, 0, {{4, 30, 1, 2, 3, 4, 5}, {1.5f, 10, 1, 1, 1, 1, 1}}),
              MakeSounding("12.5", 12.5f, 0, {{1, 9}}),
-             MakeSounding("100", 100, 7, {{1.5f, 20, 3, 3, 3, 3, 3}, {2.5f, 25}})});
-    f.CurrentIndex = 2;
-    const StationList before = f.Stations;
+             MakeSounding("100", 100, 7, {{1.5f, 20, 3, 3, 3, 3, 3}, {2.5f, 25}})}, 2);
+    const StationList before = f.survey().stations();
     d.dialogs.setNextFileName(d.path(QStringLiteral("fold.dat")));
 
     d.click(f.SaveBtn);
@@ -378,8 +372,8 @@ class SaveTest : public QObject {
                                       "100 2.5 0.5 25 0 0 0 0 0 -9999 -9999 -9999",
                                       "100 4 0.5 30 2 5 4 3 1 -9999 -9999 -9999"});
     QCOMPARE(ReadBytes(d.path(QStringLiteral("fold.dat"))), expected);
-    QCOMPARE(f.Stations, before);
-    QCOMPARE(f.CurrentIndex, 2);
+    QCOMPARE(f.survey().stations(), before);
+    QCOMPARE(f.survey().currentIndex(), 2);
   }
 
   // The save handles no window events while it runs: an event already queued is handled only
@@ -398,10 +392,10 @@ class SaveTest : public QObject {
     bool handled = false;
     QTimer::singleShot(0, &f, [&] {
       handled = true;
-      f.Stations.clear();
+      d.load({});
     });
 
-    QVERIFY(f.SaveBtnClick());
+    QVERIFY(f.saveSurvey());
 
     QVERIFY(!handled);
     QCOMPARE(ReadBytes(target), ExampleFile(1));

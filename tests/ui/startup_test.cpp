@@ -3,7 +3,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/folders.h"
+#include "io/folders.h"
 #include "ui/tabout.h"
 #include "formdriver.h"
 #include "ui/widgets.h"
@@ -15,7 +15,7 @@ class StartupTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     QCOMPARE(f.windowTitle(), QStringLiteral("输入野外数据..."));
-    QCOMPARE(f.dataType(), dtSounding);
+    QCOMPARE(f.survey().type(), dtSounding);
     QCOMPARE(f.SG->rowCount(), 14);
     QCOMPARE(f.SG->colCount(), 3);
     QCOMPARE(f.SG->cell(0, 0), QStringLiteral("序号"));
@@ -30,9 +30,9 @@ class StartupTest : public QObject {
     QVERIFY(!f.Next->isEnabled());
     QVERIFY(!f.UpdateData->isEnabled());
     QVERIFY(f.AB->isHidden());
-    QVERIFY(f.Stations.empty());
-    QCOMPARE(f.CurrentIndex, 0);
-    QVERIFY(f.Saved);
+    QVERIFY(f.survey().stations().empty());
+    QCOMPARE(f.survey().currentIndex(), 0);
+    QVERIFY(f.survey().saved());
     // Every control is found by its name.
     for (const char* name : {"DataType", "GroupBox1", "ES", "EP", "EW", "EX", "EY", "EO", "EI", "NST", "EAB", "NUD",
                              "StaticText2", "SG", "ABST", "AB", "BitBtn4", "BitBtn1", "BitBtn2", "ST", "Previous",
@@ -45,8 +45,8 @@ class StartupTest : public QObject {
   }
 
   // Sounding to water finding: the grid gets 14 rows and 8 columns, the row numbers and the
-  // default spacings are written again, and the resistivities typed stay.
-  void soundingToWaterFindingKeepsResistivities() {
+  // default spacings are written again, and the readings typed under the old layout are emptied.
+  void soundingToWaterFindingEmptiesTheReadings() {
     FormDriver d;
     TInputDataForm& f = *d.form;
     d.type(f.EAB, QStringLiteral("19"));
@@ -56,7 +56,7 @@ class StartupTest : public QObject {
     d.setCell(1, 2, QStringLiteral("2.7"));
     d.chooseDataType(dtWaterFinding);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.dataType(), dtWaterFinding);
+    QCOMPARE(f.survey().type(), dtWaterFinding);
     QCOMPARE(f.SG->rowCount(), 14);
     QCOMPARE(f.SG->colCount(), 8);
     const QStringList headers = {"序号", "极距", "视电阻率", "综合激电参数", "半衰时", "衰减度", "偏离度", "视极化率"};
@@ -65,7 +65,7 @@ class StartupTest : public QObject {
     for (int r = 1; r <= 13; ++r) {
       QCOMPARE(f.SG->cell(0, r), QString::number(r));
       QCOMPARE(f.SG->cell(1, r), spacings[r - 1]);
-      QCOMPARE(f.SG->cell(2, r), QString::number(r * 11));
+      QCOMPARE(f.SG->cell(2, r), QString());  // no resistivity stays under the new layout
     }
     QCOMPARE(f.EAB->text(), QStringLiteral("13"));
     QCOMPARE(f.NUD->position(), 13);
@@ -133,7 +133,7 @@ class StartupTest : public QObject {
     for (int r = 1; r < f.SG->rowCount(); ++r) d.setCell(4, r, QString::number(100 + r));
     d.click(f.BitBtn2);
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join(QLatin1Char('|'))));
-    QCOMPARE(f.Stations.size(), std::size_t{1});
+    QCOMPARE(f.survey().stations().size(), std::size_t{1});
   }
 
   // A switch with committed stations empties the list (the offer to save answered No).
@@ -144,11 +144,11 @@ class StartupTest : public QObject {
       for (int r = 1; r <= 13; ++r) d.setCell(2, r, QString::number(100 + r));
       d.click(f.BitBtn2);
     }
-    QCOMPARE(f.Stations.size(), std::size_t{3});
+    QCOMPARE(f.survey().stations().size(), std::size_t{3});
     QCOMPARE(f.ST->text(), QStringLiteral("已输入3个测点"));
     d.dialogs.setNextAnswer(Dialogs::Answer::No);
     d.chooseDataType(dtFourPoleProfile);
-    QVERIFY(f.Stations.empty());
+    QVERIFY(f.survey().stations().empty());
     QCOMPARE(f.ST->text(), QStringLiteral("没有测线"));
     d.chooseDataType(dtSounding);
     QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));

@@ -9,13 +9,11 @@
 namespace {
 // Stations as a run of commits leaves them, then one step back so that station `shown` is in the
 // controls and the update is enabled, as the user would get there.
-void LoadAndShow(FormDriver& d, StationList stations, int shown) {
+void LoadAndShow(FormDriver& d, StationList stations, int shown, bool saved = false) {
   TInputDataForm& f = *d.form;
-  f.Stations = std::move(stations);
-  f.CurrentIndex = static_cast<int>(f.Stations.size()) - 1;
-  f.Previous->setEnabled(true);
-  f.Saved = false;
-  while (f.CurrentIndex > shown) d.click(f.Previous);
+  const int last = static_cast<int>(stations.size()) - 1;
+  d.load(std::move(stations), last, saved);
+  while (f.survey().currentIndex() > shown) d.click(f.Previous);
   QVERIFY(f.UpdateData->isEnabled());
 }
 
@@ -33,7 +31,7 @@ class UpdateTest : public QObject {
     d.typeCell(2, 2, QStringLiteral("25"));
     d.trigger(f.UpdateData);
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
-    const sdata& s = f.Stations[0];
+    const sdata& s = f.survey().stations()[0];
     QCOMPARE(s.Name, std::string("S1"));
     QCOMPARE(s.SpacingCount, 3);
     QCOMPARE(s.Columns[colAB2], std::vector<float>({1.5f, 2.5f, 4.0f}));
@@ -41,10 +39,10 @@ class UpdateTest : public QObject {
     for (int k = colZP; k <= colR; ++k) QCOMPARE(s.Columns[k], Zeros(3));
     QVERIFY(s.Columns[colPointNo].empty());
     QVERIFY(s.Columns[colMN2].empty());
-    QVERIFY(f.Stations[1] == later);
-    QCOMPARE(f.CurrentIndex, 0);
-    QVERIFY(!f.Saved);
-    QCOMPARE(f.ST->text(), QStringLiteral("没有测点数据"));
+    QVERIFY(f.survey().stations()[1] == later);
+    QCOMPARE(f.survey().currentIndex(), 0);
+    QVERIFY(!f.survey().saved());
+    QCOMPARE(f.ST->text(), QStringLiteral("已输入2个测点"));  // the update leaves the status line
   }
 
   // The update is chosen from a menu while the cell editor still holds the correction: the
@@ -60,7 +58,7 @@ class UpdateTest : public QObject {
     QVERIFY(editor != nullptr && editor != f.SG);
     d.enterText(editor, QStringLiteral("35"));
     d.trigger(f.UpdateData);
-    QCOMPARE(f.Stations[0].Columns[colRho], std::vector<float>({10, 20, 35}));
+    QCOMPARE(f.survey().stations()[0].Columns[colRho], std::vector<float>({10, 20, 35}));
     QCOMPARE(f.SG->cell(2, 3), QStringLiteral("35"));
     QApplication::processEvents();
     QCOMPARE(f.SG->cell(2, 3), QStringLiteral("35"));
@@ -74,7 +72,7 @@ class UpdateTest : public QObject {
     d.type(f.EAB, QStringLiteral("2"));
     d.trigger(f.UpdateData);
     QVERIFY(d.dialogs.messages.isEmpty());
-    const sdata& s = f.Stations[0];
+    const sdata& s = f.survey().stations()[0];
     QCOMPARE(s.SpacingCount, 2);
     QCOMPARE(s.Columns[colAB2], std::vector<float>({1.5f, 2.5f}));
     QCOMPARE(s.Columns[colRho], std::vector<float>({10, 20}));
@@ -105,7 +103,7 @@ class UpdateTest : public QObject {
     LoadAndShow(d, {s, BuildStation(dt, "x", 1000, rows)}, 0);
     d.trigger(f.UpdateData);
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
-    QVERIFY(f.Stations[0] == s);
+    QVERIFY(f.survey().stations()[0] == s);
   }
 
   // Nothing of the station changes when any text does not convert, even where fields before
@@ -138,7 +136,7 @@ class UpdateTest : public QObject {
     }
     d.dialogs.messages.clear();
     d.trigger(f.UpdateData);
-    QVERIFY(f.Stations[0] == before);
+    QVERIFY(f.survey().stations()[0] == before);
     QCOMPARE(d.dialogs.messages.size(), 1);
     QCOMPARE(d.dialogs.messages[0].text, error);
     QCOMPARE(d.dialogs.messages[0].caption, kAppTitle);
@@ -153,8 +151,8 @@ class UpdateTest : public QObject {
     }
     d.trigger(f.UpdateData);
     QCOMPARE(d.dialogs.messages.size(), 1);
-    QCOMPARE(f.Stations[0].Name, std::string("S9"));
-    QCOMPARE(f.Stations[0].Columns[colRho][0], 99.0f);
+    QCOMPARE(f.survey().stations()[0].Name, std::string("S9"));
+    QCOMPARE(f.survey().stations()[0].Columns[colRho][0], 99.0f);
   }
 
   // A count of 0 or less keeps no rows and is stored as 0.
@@ -171,26 +169,25 @@ class UpdateTest : public QObject {
     d.type(f.EAB, count);
     d.trigger(f.UpdateData);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations[0].SpacingCount, 0);
-    for (const auto& column : f.Stations[0].Columns) QVERIFY(column.empty());
+    QCOMPARE(f.survey().stations()[0].SpacingCount, 0);
+    for (const auto& column : f.survey().stations()[0].Columns) QVERIFY(column.empty());
   }
 
   // A moved X is written as typed and the list keeps its order; Saved is left alone.
   void movedXDoesNotReorderTheList() {
     FormDriver d;
     TInputDataForm& f = *d.form;
-    LoadAndShow(d, {SoundingStation("S1", 0), SoundingStation("S2", 100), SoundingStation("S3", 200)}, 1);
-    f.Saved = true;
+    LoadAndShow(d, {SoundingStation("S1", 0), SoundingStation("S2", 100), SoundingStation("S3", 200)}, 1, true);
     d.type(f.EX, QStringLiteral("300"));
     d.trigger(f.UpdateData);
     QVERIFY(d.dialogs.messages.isEmpty());
-    QCOMPARE(f.Stations.size(), std::size_t{3});
-    QCOMPARE(f.Stations[0].X, 0.0f);
-    QCOMPARE(f.Stations[1].X, 300.0f);
-    QCOMPARE(f.Stations[1].Name, std::string("S2"));
-    QCOMPARE(f.Stations[2].X, 200.0f);
-    QCOMPARE(f.CurrentIndex, 1);
-    QVERIFY(f.Saved);
+    QCOMPARE(f.survey().stations().size(), std::size_t{3});
+    QCOMPARE(f.survey().stations()[0].X, 0.0f);
+    QCOMPARE(f.survey().stations()[1].X, 300.0f);
+    QCOMPARE(f.survey().stations()[1].Name, std::string("S2"));
+    QCOMPARE(f.survey().stations()[2].X, 200.0f);
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QVERIFY(f.survey().saved());
     d.click(f.Next);
     QCOMPARE(f.ES->text(), QStringLiteral("S3"));
     // Saved before the update: closing asks nothing.

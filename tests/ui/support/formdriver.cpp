@@ -17,10 +17,7 @@ FormDriver::FormDriver() {
 
 FormDriver::~FormDriver() {
   // Close without the close query: the test decides what it checks.
-  if (form) {
-    form->Saved = true;
-    form->hide();
-  }
+  if (form) form->hide();
 }
 
 QString FormDriver::path(const QString& name) const { return dir.filePath(name); }
@@ -81,9 +78,13 @@ void FormDriver::chooseDataType(int index) {
 
 void FormDriver::fillRows(const QList<std::pair<QString, QString>>& rows) {
   type(form->EAB, QString::number(rows.size()));
-  form->EABExit();
+  form->leaveCount();
   for (int i = 0; i < rows.size(); ++i) {
     setCell(1, i + 1, rows[i].first);
     setCell(2, i + 1, rows[i].second);
   }
+}
+
+void FormDriver::load(StationList stations, int currentIndex, bool saved) {
+  form->survey().load(form->survey().type(), std::move(stations), currentIndex, saved);
 }

@@ -44,6 +44,10 @@ class FormDriver {
   // Clicks an item of the DataType radio group.
   void chooseDataType(int index);
 
+  // Puts stations in the survey as if just committed in the window's current data type: the
+  // current index given, nothing shown, saved or not.
+  void load(StationList stations, int currentIndex = 0, bool saved = false);
+
   // Fills the sounding grid with count rows of (AB/2, resistivity) and sets EAB.
   void fillRows(const QList<std::pair<QString, QString>>& rows);
 };

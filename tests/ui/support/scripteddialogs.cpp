@@ -13,8 +13,10 @@ Dialogs::Answer ScriptedDialogs::message(QWidget* owner, const QString& caption,
   if (!answers_.isEmpty()) return answers_.dequeue();
   switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
-    case Buttons::OkCancel: return Answer::Cancel;
     case Buttons::YesNo: return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::ReplaceSkipCancel: return Answer::Cancel;
   }
   return Answer::Ok;
 }
@@ -30,6 +32,12 @@ bool ScriptedDialogs::saveFile(QWidget*, SaveDialogState& state) {
   if (!answer) return false;
   state.fileName = *answer;
   return true;
+}
+
+QString ScriptedDialogs::chooseFolder(QWidget*, const QString& title, const QString&) {
+  folderTitles.append(title);
+  if (onShown) onShown();
+  return folderAnswers_.isEmpty() ? QString() : folderAnswers_.dequeue();
 }
 
 Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace() {

@@ -22,8 +22,8 @@ struct ShownMessage {
 class ScriptedDialogs : public Dialogs {
  public:
   // ---- message boxes ----
-  // The answer to the next message box; without one, OK boxes answer Ok, OK/Cancel boxes
-  // Cancel and Yes/No boxes No.
+  // The answer to the next message box; without one, OK boxes answer Ok, Yes/No boxes No and
+  // boxes with a Cancel button Cancel.
   void setNextAnswer(Answer answer) { answers_.enqueue(answer); }
   QList<ShownMessage> messages;
   QStringList texts() const;  // the texts of messages, in order
@@ -34,6 +34,11 @@ class ScriptedDialogs : public Dialogs {
   // Dialogs shown, as the state they were opened with.
   QList<SaveDialogState> saveDialogs;
   int unansweredSaveDialogs = 0;  // shown with nothing scripted (answered as cancelled)
+
+  // ---- folder chooser ----
+  void setNextFolder(const QString& folder) { folderAnswers_.enqueue(folder); }
+  void setNextFolderCancel() { folderAnswers_.enqueue(QString()); }
+  QStringList folderTitles;  // titles of the folder choosers shown
 
   // ---- append/replace question ----
   void setNextAppendChoice(AppendChoice choice) { appendAnswers_.enqueue(choice); }
@@ -53,6 +58,7 @@ class ScriptedDialogs : public Dialogs {
   Answer message(QWidget* owner, const QString& caption, const QString& text, Icon icon, Buttons buttons,
                  const QString& details = QString()) override;
   bool saveFile(QWidget* owner, SaveDialogState& state) override;
+  QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
 
@@ -60,5 +66,6 @@ class ScriptedDialogs : public Dialogs {
   QQueue<Answer> answers_;
   QQueue<std::optional<QString>> saveAnswers_;
   QQueue<AppendChoice> appendAnswers_;
+  QQueue<QString> folderAnswers_;
   QQueue<std::function<void(QPrinter&)>> printAnswers_;
 };
