@@ -6,6 +6,8 @@
 #include "io/textconv.h"
 #include "stationbuilder.h"
 
+Q_DECLARE_METATYPE(Dialogs::Answer)
+
 namespace {
 // The window as a run of commits leaves it: the last committed station current, Previous
 // enabled once there are two stations, the list unsaved.
@@ -347,6 +349,100 @@ class BrowseTest : public QObject {
     QCOMPARE(f.SG->cell(7, 0), QStringLiteral("视极化率"));
     QCOMPARE(f.EAB->text(), QStringLiteral("3"));
     QVERIFY(f.survey().stations() == stations);
+  }
+
+  // A shown station can be deleted from the grid's menu or the data menu, after a Yes/No
+  // question naming it; the next station takes its place and the list becomes unsaved.
+  void deletesTheShownStation_data() {
+    QTest::addColumn<bool>("fromMenuBar");
+    QTest::addColumn<Dialogs::Answer>("answer");
+    QTest::newRow("grid menu, yes") << false << Dialogs::Answer::Yes;
+    QTest::newRow("data menu, yes") << true << Dialogs::Answer::Yes;
+    QTest::newRow("data menu, no") << true << Dialogs::Answer::No;
+  }
+  void deletesTheShownStation() {
+    QFETCH(bool, fromMenuBar);
+    QFETCH(Dialogs::Answer, answer);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    Load(d, {SoundingStation("S1", 0, 11), SoundingStation("S2", 50, 12), SoundingStation("S3", 100, 13)}, true);
+    QVERIFY(!f.DeleteStation->isEnabled());  // the proposal of the next station is not a station
+    d.click(f.Previous);
+    QCOMPARE(f.ES->text(), QStringLiteral("S2"));
+    QVERIFY(f.DeleteStation->isEnabled() && f.N12->isEnabled());
+    d.dialogs.setNextAnswer(answer);
+
+    d.trigger(fromMenuBar ? f.N12 : f.DeleteStation);
+
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    QVERIFY(d.dialogs.messages[0].text.contains(QStringLiteral("S2")));
+    QCOMPARE(d.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    if (answer == Dialogs::Answer::No) {
+      QCOMPARE(f.survey().stations().size(), std::size_t{3});
+      QVERIFY(f.survey().saved());
+      return;
+    }
+    QCOMPARE(f.survey().stations().size(), std::size_t{2});
+    QCOMPARE(f.survey().stations()[1].Name, std::string("S3"));
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.ES->text(), QStringLiteral("S3"));
+    QCOMPARE(f.SG->cell(2, 1), QStringLiteral("13"));
+    QCOMPARE(f.ST->text(), QStringLiteral("已输入2个测点"));
+    QVERIFY(f.Previous->isEnabled());
+    QVERIFY(!f.Next->isEnabled());
+    QVERIFY(!f.survey().saved());
+
+    // Deleting down to nothing leaves nothing to browse.
+    for (int left = 2; left > 0; --left) {
+      d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+      d.trigger(f.DeleteStation);
+    }
+    QVERIFY(f.survey().stations().empty());
+    QVERIFY(!f.Previous->isEnabled() && !f.Next->isEnabled() && !f.DeleteStation->isEnabled());
+    QCOMPARE(f.ST->text(), QStringLiteral("当前没有数据"));
+  }
+
+  // A click into a cell and typing replaces its text; so does typing after a second click on
+  // the same cell (it does not append to the old value). F2 edits in place.
+  void typingIntoAClickedCellReplacesIt() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.setCell(2, 3, QStringLiteral("58"));
+    ClickCell(d, 2, 3);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(f.SG->cell(2, 3), QStringLiteral("7"));
+    ClickCell(d, 2, 3);
+    ClickCell(d, 2, 3);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("9"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(f.SG->cell(2, 3), QStringLiteral("9"));
+    QCOMPARE(f.survey().form().grid.cell(2, 3), std::string("9"));  // the survey has what was typed
+    ClickCell(d, 2, 3);
+    QTest::keyClick(f.SG, Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(f.SG->cell(2, 3), QStringLiteral("95"));
+  }
+
+  // Where x cannot be typed and the proposed x is taken (the type was chosen while EX held
+  // 50), the next free x beyond the line is proposed, so the next branch can be committed.
+  void profileProposalNeverStandsOnACommittedUnit() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.type(f.EX, QStringLiteral("50"));
+    d.chooseDataType(dtCombinedProfile);
+    QCOMPARE(f.EX->text(), QStringLiteral("50"));
+    for (int branch = 0; branch < 2; ++branch) {
+      for (int r = 1; r < f.SG->rowCount(); ++r) d.setCell(4, r, QString::number(100 + r));
+      d.click(f.BitBtn2);
+    }
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
+    QCOMPARE(f.survey().stations().size(), std::size_t{2});
+    QCOMPARE(f.survey().stations()[0].X, 50.0f);
+    QCOMPARE(f.survey().stations()[1].X, 100.0f);
+    QCOMPARE(f.EX->text(), QStringLiteral("150"));
   }
 };
 
