@@ -3,19 +3,15 @@
 // file is a fixed point. Surveys are generated with fixed seeds, with the cases that break
 // readers: Chinese names, negative and equal x, empty texts, stations without rows.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "io/filekind.h"
 #include "io/profiledat.h"
-#include "io/profileread.h"
 #include "io/soundingdat.h"
 #include "io/textconv.h"
 #include "io/vesfile.h"
@@ -45,7 +41,7 @@ class SurveyMaker {
       for (std::string* text : {&s.WorkArea, &s.Profile, &s.Operator, &s.Instrument}) *text = Pick(Texts());
       const int rows = Chance(0.15) ? 0 : Int(1, IsSoundingType(type) ? 49 : 60);
       // The window refuses first-column values closer than 0.1 within a unit.
-      const std::vector<float> first = Distinct(rows, IsSoundingType(type) ? 0.1f : 0.1f, 10000.0f);
+      const std::vector<float> first = Distinct(rows, 0.1f, 10000.0f);
       for (int r = 0; r < rows; ++r) AddRow(type, s, first[static_cast<std::size_t>(r)]);
       s.SpacingCount = rows;
       survey.push_back(std::move(s));
