@@ -46,3 +46,6 @@ struct sdata {
 };
 
 using StationList = std::vector<sdata>;
+
+// The two sounding data types (one station per unit); the others are profiling lines.
+inline bool IsSoundingType(DataType type) { return type == dtSounding || type == dtWaterFinding; }
