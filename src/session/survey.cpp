@@ -325,8 +325,9 @@ bool Survey::commit() {
     // beyond the last unit is proposed instead.
     double nextX = static_cast<double>(kXStep) * static_cast<double>(n);
     if (!sp.stationFieldsEditable) {
-      const bool taken = std::any_of(stations_.begin(), stations_.end(),
-                                     [&](const sdata& s) { return SamePoint(nextX, 0.0, s.X, s.Y); });
+      const bool taken = std::any_of(stations_.begin(), stations_.end(), [&](const sdata& s) {
+        return std::fabs(nextX - static_cast<double>(s.X)) < kSamePointTolerance;
+      });
       if (taken) {
         float largest = stations_.front().X;
         for (const sdata& s : stations_) largest = std::max(largest, s.X);
@@ -414,14 +415,10 @@ bool Survey::leaveShownStation() {
 
 bool Survey::previous() {
   Batch batch(*this);
+  if (!previousEnabled()) return false;
   if (!leaveShownStation()) return false;
-  const auto n = static_cast<long long>(stations_.size());
   const long long i = currentIndex_;
-  if (i >= 1 && i - 1 < n) {
-    --currentIndex_;
-  } else if (!(!browsing_ && i >= 0 && i < n)) {
-    return false;
-  }
+  if (i >= 1 && i - 1 < static_cast<long long>(stations_.size())) --currentIndex_;
   // While the next unit's proposal is shown and no station stands before the current index,
   // the station at the index itself is the one before the proposal.
   showStation(currentIndex_);

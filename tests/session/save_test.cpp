@@ -1,0 +1,254 @@
+// The save command of each data type: the bytes written for units typed into the survey, the
+// dialogs shown, the questions before an existing file is replaced, and the saved state.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "io/folders.h"
+#include "survey_support.h"
+
+using namespace sessiontest;
+
+namespace {
+const std::string kSaveTitle = "保存输入的数据为...";
+const std::string kFilter = "QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat";
+
+// The line of the four-pole and combined examples, as the survey holds it after a commit.
+sdata ExampleLine(const std::string& name, float x) {
+  sdata s = BuildStation(dtFourPoleProfile, name, x, {{20, 50, 20, 123.4f}});
+  s.Profile = name;
+  return s;
+}
+}  // namespace
+
+// Each worked example typed into the survey, committed and saved gives the example's bytes.
+TEST(Save, TypedUnitsGiveTheWorkedExamples) {
+  struct Case {
+    DataType type;
+    std::vector<std::pair<Field, std::string>> fields;
+    std::vector<std::string> rows;
+    std::string chosen;   // in the save dialog, or the folder chosen
+    std::string written;  // relative to the temporary folder
+    std::string fixture;
+  };
+  const Case cases[] = {
+      {dtSounding, {}, {"1.5|150", "2.5|225", "4|340"}, "out", "out.ves", "ves_worked_example.ves"},
+      {dtWaterFinding,
+       {{Field::EX, "100"}},
+       {"1.5|35.2|3.75|2.1|45|0.5|1.25", "2.5|40|4|2.3|50.5|0.8|1.5"},
+       "out.txt",
+       "out.dat",
+       "sounding_worked_example.dat"},
+      {dtFourPoleProfile, {{Field::EP, "100"}}, {"20|50|20|123.4"}, "lines", "lines/100.dat",
+       "fourpole_profile_example.dat"},
+      {dtCombinedProfile, {{Field::EP, "12"}}, {"20|50|20|123.4"}, "12.dat", "12.dat", "combined_profile_example.dat"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    Session t;
+    Survey& s = t.survey;
+    ASSERT_TRUE(s.switchType(c.type));
+    for (const auto& [field, text] : c.fields) s.editField(field, text);
+    FillRows(s, c.rows);
+    ASSERT_TRUE(s.commit());
+    const StationList stations = s.stations();
+    const int index = s.currentIndex();
+    const bool folder = c.type == dtFourPoleProfile;
+    if (folder) {
+      ASSERT_TRUE(std::filesystem::create_directory(t.path(c.chosen)));
+      t.q.folder(t.path(c.chosen));
+    } else {
+      t.q.saveAs(t.path(c.chosen));
+    }
+    const auto before = Snapshot(t.dir.path());
+
+    EXPECT_TRUE(s.save());
+
+    auto expected = before;
+    expected[c.written] = Fixture(c.fixture);
+    EXPECT_EQ(Snapshot(t.dir.path()), expected);
+    EXPECT_TRUE(t.q.messages.empty());
+    EXPECT_EQ(t.q.appendQuestions, 0);
+    EXPECT_TRUE(s.saved());
+    EXPECT_EQ(s.stations(), stations);
+    EXPECT_EQ(s.currentIndex(), index);
+    const std::string dataDir = DataDir(s.programPath());
+    EXPECT_EQ(dataDir, t.path("Data/"));
+    if (folder) {
+      ASSERT_EQ(t.q.folderRequests.size(), 1u);
+      EXPECT_EQ(t.q.folderRequests[0].title, kFolderTitle);
+      EXPECT_EQ(t.q.folderRequests[0].startDir, dataDir);
+      EXPECT_TRUE(t.q.saveDialogs.empty());
+      continue;
+    }
+    ASSERT_EQ(t.q.saveDialogs.size(), 1u);
+    const SaveDialog& shown = t.q.saveDialogs[0];
+    EXPECT_EQ(shown.title, kSaveTitle);
+    EXPECT_EQ(shown.filter, kFilter);
+    EXPECT_EQ(shown.initialDir, dataDir);
+    // The sounding .dat writer selects the .dat item while it runs and puts the old one back.
+    EXPECT_EQ(shown.filterIndex, c.type == dtWaterFinding ? 2 : 1);
+    EXPECT_EQ(s.saveDialog().filterIndex, 1);
+    if (c.type == dtCombinedProfile) {
+      EXPECT_EQ(shown.fileName, "12.dat");  // proposed from the line number
+    }
+    EXPECT_TRUE(t.q.folderRequests.empty());
+  }
+}
+
+// The sounding saves: only a save that wrote the file makes the list saved; every other way out
+// leaves the files as they were.
+TEST(Save, SoundingSavedOnlyWhenTheFileIsWritten) {
+  struct Case {
+    const char* name;
+    DataType type;
+    std::function<void(Session&)> script;
+    bool written;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {"ves: dialog cancelled", dtSounding, [](Session& t) { t.q.cancelSave(); }, false, {}},
+      {"dat: dialog cancelled", dtWaterFinding, [](Session& t) { t.q.cancelSave(); }, false, {}},
+      {"ves: question cancelled", dtSounding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.ves"), "old bytes\r\n"));
+         t.q.saveAs(t.path("a.ves"));
+         t.q.appendChoice(AppendChoice::Cancel);
+       },
+       false, {}},
+      {"dat: replaced", dtWaterFinding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.dat"), "old bytes\r\n"));
+         t.q.saveAs(t.path("a.dat"));
+         t.q.appendChoice(AppendChoice::Replace);
+       },
+       true, {}},
+      {"ves: no such folder", dtSounding, [](Session& t) { t.q.saveAs(t.path("missing/a.ves")); }, false,
+       {kSaveFailed}},
+      {"ves: unreadable file to append to", dtSounding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.ves"), "old bytes\r\n"));
+         t.q.saveAs(t.path("a.ves"));
+         t.q.appendChoice(AppendChoice::Append);
+       },
+       false, {"打开文件失败!\n数据格式不是QL软件支持的格式.", "数据文件无法完整读取，文件未作改动，新数据没有保存。"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session t;
+    Survey& s = t.survey;
+    s.load(c.type, {BuildStation(c.type, "100", 100, {{1.5f, 35.2f, 3.75f, 2.1f, 45, 0.5f, 1.25f}}),
+                    BuildStation(c.type, "9", 9, {{1, 2, 0, 0, 0, 0, 0}})});
+    c.script(t);
+    const auto before = Snapshot(t.dir.path());
+    const StationList stations = s.stations();
+
+    EXPECT_EQ(s.save(), c.written);
+
+    EXPECT_EQ(s.saved(), c.written);
+    EXPECT_EQ(t.q.texts(), c.texts);
+    EXPECT_EQ(s.stations(), stations);
+    EXPECT_TRUE(t.q.scriptUsed());
+    EXPECT_EQ(s.saveDialog().filterIndex, 1);
+    if (c.written) {
+      EXPECT_NE(Snapshot(t.dir.path()), before);
+    } else {
+      EXPECT_EQ(Snapshot(t.dir.path()), before);
+    }
+  }
+}
+
+// An empty sounding list is refused with a message, before any dialog.
+TEST(Save, EmptySoundingListIsRefused) {
+  for (DataType type : {dtSounding, dtWaterFinding}) {
+    SCOPED_TRACE(type);
+    Session t;
+    Survey& s = t.survey;
+    ASSERT_TRUE(s.switchType(type));
+    EXPECT_FALSE(s.save());
+    ASSERT_EQ(t.q.messages.size(), 1u);
+    EXPECT_EQ(t.q.messages[0].caption, "保存文件");
+    EXPECT_EQ(t.q.messages[0].text, "没有数据可以保存。");
+    EXPECT_TRUE(t.q.saveDialogs.empty());
+  }
+}
+
+// A combined-profiling line never replaces another file silently: an existing file of the line
+// number asks Replace, Skip or Cancel, and only Replace writes it.
+TEST(Save, CombinedLineAsksBeforeReplacingAFile) {
+  for (Answer answer : {Answer::Replace, Answer::Skip, Answer::Cancel}) {
+    SCOPED_TRACE(static_cast<int>(answer));
+    Session t;
+    Survey& s = t.survey;
+    s.load(dtCombinedProfile, {ExampleLine("A", 0)});
+    const std::string target = t.path("12.dat");
+    ASSERT_TRUE(WriteBytes(target, "other line\r\n"));
+    t.q.saveAs(target);
+    t.q.answer(answer);
+
+    EXPECT_EQ(s.save(), answer == Answer::Replace);
+
+    ASSERT_EQ(t.q.messages.size(), 1u);
+    const Message& m = t.q.messages[0];
+    EXPECT_EQ(m.caption, "警告");
+    EXPECT_EQ(m.text, ReplaceLineFile(target));
+    EXPECT_EQ(m.icon, Message::Icon::Question);
+    EXPECT_EQ(m.buttons, Message::Buttons::ReplaceSkipCancel);
+    EXPECT_EQ(ReadBytes(target), answer == Answer::Replace ? Fixture("combined_profile_example.dat") : "other line\r\n");
+    EXPECT_EQ(s.saved(), answer == Answer::Replace);
+    EXPECT_EQ(t.q.appendQuestions, 0);
+  }
+}
+
+// The four-pole save asks for a folder and writes every line to its own file there; an existing
+// file of a line asks Replace, Skip or Cancel. Skip leaves that file and goes on with the next
+// line, Cancel stops; either way the list is not saved.
+TEST(Save, FourPoleLinesAskBeforeReplacingAFile) {
+  struct Case {
+    Answer answer;
+    bool first;   // the existing 100.dat is replaced
+    bool second;  // 150.dat is written
+  };
+  const Case cases[] = {
+      {Answer::Replace, true, true},
+      {Answer::Skip, false, true},
+      {Answer::Cancel, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.answer));
+    Session t;
+    Survey& s = t.survey;
+    s.load(dtFourPoleProfile, {ExampleLine("100", 0), ExampleLine("150", 50)});
+    const std::string folder = t.path("lines");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    ASSERT_TRUE(WriteBytes(folder + "/100.dat", "old\r\n"));
+    t.q.folder(folder);
+    t.q.answer(c.answer);
+
+    EXPECT_EQ(s.save(), c.answer == Answer::Replace);
+
+    EXPECT_EQ(t.q.texts(), std::vector<std::string>{ReplaceLineFile(folder + "/100.dat")});
+    EXPECT_EQ(t.q.messages[0].buttons, Message::Buttons::ReplaceSkipCancel);
+    const std::string example = Fixture("fourpole_profile_example.dat");
+    EXPECT_EQ(ReadBytes(folder + "/100.dat"), c.first ? example : "old\r\n");
+    EXPECT_EQ(ReadBytes(folder + "/150.dat"), c.second ? std::optional<std::string>(example) : std::nullopt);
+    EXPECT_EQ(s.saved(), c.answer == Answer::Replace);
+    EXPECT_TRUE(t.q.saveDialogs.empty());
+  }
+}
+
+// A cancelled folder chooser writes nothing.
+TEST(Save, FourPoleFolderCancelledWritesNothing) {
+  Session t;
+  Survey& s = t.survey;
+  s.load(dtFourPoleProfile, {ExampleLine("100", 0)});
+  t.q.cancelFolder();
+  const auto before = Snapshot(t.dir.path());
+  EXPECT_FALSE(s.save());
+  EXPECT_EQ(Snapshot(t.dir.path()), before);
+  EXPECT_FALSE(s.saved());
+  EXPECT_TRUE(t.q.messages.empty());
+  ASSERT_EQ(t.q.folderRequests.size(), 1u);
+  EXPECT_EQ(t.q.folderRequests[0].title, kFolderTitle);
+}
