@@ -150,7 +150,24 @@ void Survey::flush() {
   const unsigned changes = pending_;
   pending_ = 0;
   if (changes == 0) return;
+  toldCells_ = std::move(changedCells_);
+  changedCells_ = GridChanges();
   for (SurveyObserver* o : std::vector<SurveyObserver*>(observers_)) o->surveyChanged(changes);
+}
+
+void Survey::noteCell(int col, int row) {
+  if (changedCells_.whole) return;
+  // Beyond a quarter of the grid the whole grid is shown again anyway.
+  if (changedCells_.cells.size() * 4 > static_cast<std::size_t>(form_.grid.rows()) * static_cast<std::size_t>(form_.grid.cols())) {
+    noteWholeGrid();
+    return;
+  }
+  changedCells_.cells.emplace_back(col, row);
+}
+
+void Survey::noteWholeGrid() {
+  changedCells_.whole = true;
+  changedCells_.cells.clear();
 }
 
 Answer Survey::ask(const Message& message) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/sdata.h"
@@ -32,6 +33,12 @@ inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
 inline constexpr unsigned kHistory = 1u << 8;   // what undo and redo would do
 inline constexpr unsigned kAll = 0x1ffu;
 }  // namespace change
+
+// The grid cells an operation changed: those listed, or every cell (and the grid's shape).
+struct GridChanges {
+  bool whole = false;
+  std::vector<std::pair<int, int>> cells;  // (col, row)
+};
 
 class SurveyObserver {
  public:
@@ -64,6 +71,9 @@ class Survey {
   const FormState& form() const { return form_; }
   SaveDialog& saveDialog() { return saveDialog_; }
   const std::string& programPath() const { return programPath_; }
+
+  // Inside SurveyObserver::surveyChanged with change::kGrid: which cells changed.
+  const GridChanges& changedCells() const { return toldCells_; }
 
   void addObserver(SurveyObserver* observer);
   void removeObserver(SurveyObserver* observer);
@@ -151,6 +161,8 @@ class Survey {
     Survey& s_;
   };
   void touch(unsigned changes) { pending_ |= changes; }
+  void noteCell(int col, int row);
+  void noteWholeGrid();
   void flush();
   void beginOperation(const char* name, int mergeKey);
   void endOperation();
@@ -209,6 +221,8 @@ class Survey {
   std::string programPath_;
   std::vector<SurveyObserver*> observers_;
   unsigned pending_ = 0;
+  GridChanges changedCells_;  // since observers were last told
+  GridChanges toldCells_;     // what they are being told
   int depth_ = 0;
 
   DataType type_ = dtSounding;

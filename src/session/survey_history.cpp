@@ -74,6 +74,7 @@ void Survey::setCell(int col, int row, std::string text) {
   if (g.cell(col, row) == text) return;
   if (step_) record(history::CellEdit{col, row, g.cell(col, row), text});
   g.setCell(col, row, std::move(text));
+  noteCell(col, row);
   touch(change::kGrid);
 }
 
@@ -98,6 +99,7 @@ void Survey::resizeGrid(int count, bool rows) {
   } else {
     g.setCols(count);
   }
+  noteWholeGrid();
   touch(change::kGrid);
 }
 
@@ -116,11 +118,12 @@ void Survey::shiftRows(int from, bool down) {
   } else {
     g.shiftUp(from);
   }
+  noteWholeGrid();
   touch(change::kGrid);
 }
 
 void Survey::setBranch(int branch) {
-  if (form_.branch == branch) return;
+  // Told even when it stays: the window shows the survey's branch again.
   form_.branch = branch;
   touch(change::kBranch);
 }
@@ -220,6 +223,7 @@ void Survey::apply(history::Edit& edit, bool forward) {
           },
           [&](history::CellEdit& e) {
             g.setCell(e.col, e.row, forward ? e.after : e.before);
+            noteCell(e.col, e.row);
             touch(change::kGrid);
           },
           [&](history::ShapeEdit& e) {
@@ -236,6 +240,7 @@ void Survey::apply(history::Edit& edit, bool forward) {
               for (int r = firstRow; r < g.rows(); ++r)
                 for (int c = firstCol; c < g.cols() && k < e.lost.size(); ++c) g.setCell(c, r, e.lost[k++]);
             }
+            noteWholeGrid();
             touch(change::kGrid);
           },
           [&](history::ShiftEdit& e) {
@@ -251,6 +256,7 @@ void Survey::apply(history::Edit& edit, bool forward) {
               for (int c = 1; c < g.cols() && static_cast<std::size_t>(c - 1) < e.lost.size(); ++c)
                 g.setCell(c, row, e.lost[static_cast<std::size_t>(c - 1)]);
             }
+            noteWholeGrid();
             touch(change::kGrid);
           },
           [&](history::StationEdit& e) {
@@ -310,7 +316,7 @@ void Survey::applyScalars(const history::Scalars& s) {
     browsing_ = s.browsing;
     touch(change::kBrowse);
   }
-  setBranch(s.branch);
+  if (form_.branch != s.branch) setBranch(s.branch);
   if (status_ != s.status) {
     status_ = s.status;
     touch(change::kStatus);

@@ -55,6 +55,13 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Returns true when every file the command set out to write was written completely.
   bool saveSurvey();
   void printListing();
+  // The grid's clipboard and the undo history.
+  void pasteCells();
+  void copyCells();
+  void cutCells();
+  void clearCells();
+  void undoStep();
+  void redoStep();
   void showHelp();
   void showAbout();
   void quit();
@@ -67,25 +74,36 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
   // Runs a handler; an error escaping it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
-  // Shows the error box for a message (application title, error icon, OK, full stop rule).
-  void showError(const QString& message);
+  // Shows the error box for a message (application title, error icon, OK, full stop rule),
+  // with details shown apart when given.
+  void showError(const QString& message, const QString& details = QString());
 
   Dialogs& dialogs() { return dialogs_; }
   QString programPath() const { return programPath_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Typing keys of the station fields: Undo and Redo go to the survey's history, not the field's.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildControls();
   void buildMenus();
+  // Undo, redo and the clipboard commands, in the data menu and the grid's context menu.
+  void buildEditActions();
+  // Puts the selected cells on the clipboard; cut: and empties them.
+  void takeCells(bool cut);
   void connectHandlers();
+  void showHistory();
+  // The window's size and place from the last run, or its natural size centred on the screen.
+  void restoreWindowGeometry();
   // Commits an open cell editor, so that its text is in the survey before a command reads it.
   void finishEditing();
   // Shows what changed in the survey.
   void surveyChanged(unsigned changes) override;
   void showFields();
-  void showGrid();
+  // Shows the grid's cells: all of them, or those the survey says changed.
+  void showGrid(bool whole = true);
   void showType();
   void showBrowseState();
   QLineEdit* edit(Field field) const;
@@ -151,6 +169,13 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* N16 = nullptr;          // "使用数据输入程序(&H)" F1
   QAction* N10 = nullptr;          // "关于数据输入(&A)"
 
+  // Undo, redo and the grid's clipboard (in N8 and PopupMenu1).
+  QAction* UndoAction = nullptr;   // "撤销 <step>" Ctrl+Z
+  QAction* RedoAction = nullptr;   // "重做 <step>" Ctrl+Y, Ctrl+Shift+Z
+  QAction* CutAction = nullptr;    // "剪切" Ctrl+X
+  QAction* CopyAction = nullptr;   // "复制" Ctrl+C
+  QAction* PasteAction = nullptr;  // "粘贴" Ctrl+V
+
  private:
   Dialogs& dialogs_;
   QString programPath_;
@@ -160,3 +185,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
 // The application title, the caption of simple message boxes and of the error box.
 inline const QString kAppTitle = QStringLiteral("手工输入野外电法观测数据");
+
+// Where the window's size and place are kept between runs (QSettings).
+inline const QString kSettingsOrganization = QStringLiteral("FieldInput");
+inline const QString kSettingsApplication = QStringLiteral("fieldinput");
+inline const QString kGeometryKey = QStringLiteral("InputDataForm/geometry");
