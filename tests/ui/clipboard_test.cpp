@@ -54,10 +54,6 @@ QString SpreadsheetBlock() {
   return text;
 }
 
-void StartAt(FormDriver& d, int col, int row) {
-  d.focus(d.form->SG);
-  d.form->SG->setCurrentCell(col, row);
-}
 }  // namespace
 
 class ClipboardTest : public QObject {
@@ -71,7 +67,7 @@ class ClipboardTest : public QObject {
     d.chooseDataType(dtWaterFinding);
     const QString block = SpreadsheetBlock();
     SetClipboard(block);
-    StartAt(d, 1, 1);
+    d.startAt(1, 1);
     d.press(Qt::Key_V, Qt::ControlModifier);
     QVERIFY(d.dialogs.messages.isEmpty());
     QString expected = block;
@@ -104,7 +100,7 @@ class ClipboardTest : public QObject {
     TInputDataForm& f = *d.form;
     d.chooseDataType(dtWaterFinding);
     SetClipboard(text);
-    StartAt(d, 2, 4);
+    d.startAt(2, 4);
     d.trigger(f.PasteAction);  // from the menu
     QVERIFY(d.dialogs.messages.isEmpty());
     const bool tabbed = text.contains(QLatin1Char('\t'));
@@ -121,7 +117,7 @@ class ClipboardTest : public QObject {
     QString column;
     for (int r = 0; r < 20; ++r) column += QString::number(500 + r) + QStringLiteral("\n");
     SetClipboard(column);
-    StartAt(d, 2, 10);
+    d.startAt(2, 10);
     d.press(Qt::Key_V, Qt::ControlModifier);
     QVERIFY(d.dialogs.messages.isEmpty());
     QCOMPARE(f.EAB->text(), QStringLiteral("29"));
@@ -131,10 +127,10 @@ class ClipboardTest : public QObject {
     QCOMPARE(f.SG->cell(1, 29), QString());
 
     SetClipboard(column + column);  // 40 rows from row 10: 49 fit
-    StartAt(d, 2, 10);
+    d.startAt(2, 10);
     d.press(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(f.EAB->text(), QStringLiteral("49"));
-    StartAt(d, 2, 11);  // 50 do not
+    d.startAt(2, 11);  // 50 do not
     d.press(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(d.dialogs.texts(),
              QStringList{QStringLiteral("粘贴这些数据需要 50 行，超过了本数据类型最多 49 行的限制，没有粘贴。")});
@@ -149,7 +145,7 @@ class ClipboardTest : public QObject {
     TInputDataForm& f = *d.form;
     d.chooseDataType(dtWaterFinding);
     SetClipboard(SpreadsheetBlock());
-    StartAt(d, 1, 1);
+    d.startAt(1, 1);
     d.press(Qt::Key_V, Qt::ControlModifier);
     const QString original = Shown(f.SG, 1, 1, 7, 13);
     f.SG->selectCells({0, 1, 7, 13});
@@ -159,7 +155,7 @@ class ClipboardTest : public QObject {
     QCOMPARE(copied.count(QLatin1Char('\t')), 13 * 6);
     QVERIFY(!copied.contains(QLatin1Char('\r')));
 
-    StartAt(d, 1, 1);
+    d.startAt(1, 1);
     d.press(Qt::Key_Delete);  // one cell emptied, then the whole block pasted back
     QCOMPARE(f.SG->cell(1, 1), QString());
     d.press(Qt::Key_V, Qt::ControlModifier);
@@ -170,7 +166,7 @@ class ClipboardTest : public QObject {
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("102.5\t2.25\n103.5\t3.25\n"));
     QCOMPARE(Shown(f.SG, 2, 3, 3, 4), QStringLiteral("|/|"));
     QCOMPARE(f.UndoAction->text(), QStringLiteral("撤销 剪切"));
-    StartAt(d, 2, 12);
+    d.startAt(2, 12);
     d.press(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(Shown(f.SG, 2, 12, 3, 13), QStringLiteral("102.5|2.25/103.5|3.25"));
     QVERIFY(d.dialogs.messages.isEmpty());
@@ -203,7 +199,7 @@ class ClipboardTest : public QObject {
     }
     QGuiApplication::clipboard()->setMimeData(mime);
     const QStringList before = {Shown(f.SG, 0, 0, 2, 13), f.EAB->text()};
-    StartAt(d, 2, 1);
+    d.startAt(2, 1);
     d.press(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(d.dialogs.texts(), QStringList{message});
     QCOMPARE(QStringList({Shown(f.SG, 0, 0, 2, 13), f.EAB->text()}), before);

@@ -13,11 +13,6 @@ bool InGrid(const TInputDataForm& f) {
   return w == f.SG || f.SG->isAncestorOf(w);
 }
 
-// Focuses the grid on a cell, without an editor open.
-void StartAt(FormDriver& d, int col, int row) {
-  d.focus(d.form->SG);
-  d.form->SG->setCurrentCell(col, row);
-}
 
 // Whether a cell editor is open and has the focus.
 bool Editing(const TInputDataForm& f) {
@@ -38,7 +33,7 @@ class GridKeysTest : public QObject {
   void enterGoesDownTheColumn() {
     FormDriver d;
     TInputDataForm& f = *d.form;
-    StartAt(d, 2, 1);
+    d.startAt(2, 1);
     for (int r = 1; r <= 13; ++r) {
       d.keys(QString::number(100 + r));
       d.press(Qt::Key_Return);
@@ -67,7 +62,7 @@ class GridKeysTest : public QObject {
     TInputDataForm& f = *d.form;
     d.chooseDataType(dtWaterFinding);
     const QStringList row1 = {"1.5", "35.2", "3.75", "2.1", "45", "0.5", "1.25"};
-    StartAt(d, 1, 1);
+    d.startAt(1, 1);
     for (int c = 1; c <= 7; ++c) {
       d.keys(row1[c - 1].left(1));
       if (c == 1) QVERIFY(f.SG->frozenView()->isAncestorOf(QApplication::focusWidget()));
@@ -91,7 +86,7 @@ class GridKeysTest : public QObject {
   // The arrows move as in a spreadsheet and never onto the row numbers.
   void arrowsStayOnValueCells() {
     FormDriver d;
-    StartAt(d, 1, 5);
+    d.startAt(1, 5);
     d.press(Qt::Key_Left);
     QCOMPARE(d.currentCell(), Cell(1, 5));
     d.press(Qt::Key_Right);
@@ -111,7 +106,7 @@ class GridKeysTest : public QObject {
     FormDriver d;
     TInputDataForm& f = *d.form;
     for (int r = 1; r <= 13; ++r) d.setCell(2, r, QString::number(r));
-    StartAt(d, 1, 2);
+    d.startAt(1, 2);
     d.press(Qt::Key_Right, Qt::ShiftModifier);
     d.press(Qt::Key_Down, Qt::ShiftModifier);
     d.press(Qt::Key_Down, Qt::ShiftModifier);
@@ -123,13 +118,13 @@ class GridKeysTest : public QObject {
     }
     QCOMPARE(f.SG->cell(2, 5), QStringLiteral("5"));
     QCOMPARE(f.UndoAction->text(), QStringLiteral("撤销 清空单元格"));
-    StartAt(d, 2, 7);
+    d.startAt(2, 7);
     d.press(Qt::Key_Backspace);
     QCOMPARE(SurveyCell(f, 2, 7), QString());
     d.keys(QStringLiteral("88"));
     d.press(Qt::Key_Return);
     QCOMPARE(SurveyCell(f, 2, 7), QStringLiteral("88"));
-    StartAt(d, 2, 8);
+    d.startAt(2, 8);
     d.keys(QStringLiteral("9"));  // replaces "8"
     d.press(Qt::Key_Return);
     QCOMPARE(SurveyCell(f, 2, 8), QStringLiteral("9"));
@@ -147,7 +142,7 @@ class GridKeysTest : public QObject {
     QCOMPARE(f.survey().stations()[0].X, 25.0f);
 
     for (int r = 1; r <= 13; ++r) d.setCell(2, r, QString::number(200 + r));
-    StartAt(d, 2, 13);
+    d.startAt(2, 13);
     d.keys(QStringLiteral("77"));
     QVERIFY(Editing(f));
     d.press(Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);

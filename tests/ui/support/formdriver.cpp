@@ -81,6 +81,11 @@ void FormDriver::keys(const QString& text) {
   QApplication::processEvents();
 }
 
+void FormDriver::startAt(int col, int row) {
+  focus(form->SG);
+  form->SG->setCurrentCell(col, row);
+}
+
 std::pair<int, int> FormDriver::currentCell() const {
   const QModelIndex index = form->SG->currentIndex();
   return index.isValid() ? std::pair<int, int>{index.column(), index.row() + 1} : std::pair<int, int>{-1, 0};

@@ -42,6 +42,8 @@ class FormDriver {
   // Types ASCII text key by key into whatever has the focus (the first key typed on a grid cell
   // opens its editor, the rest go to the editor).
   void keys(const QString& text);
+  // Focuses the grid on a cell (column, data row), no editor open.
+  void startAt(int col, int row);
   // The grid's current cell in the grid's numbering (column, data row); (-1, 0) for none.
   std::pair<int, int> currentCell() const;
   // Left-clicks a button.
