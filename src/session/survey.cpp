@@ -145,7 +145,7 @@ void Survey::editCell(int col, int row, std::string text) {
   if (form_.grid.cell(col, row) == text) return;
   Batch batch(*this);
   form_.grid.setCell(col, row, std::move(text));
-  touch(change::kGrid);
+  touch(change::kCell);
 }
 
 void Survey::setField(Field field, std::string text) {

@@ -27,7 +27,8 @@ inline constexpr unsigned kType = 1u << 4;      // the data type
 inline constexpr unsigned kSaved = 1u << 5;     // the saved state
 inline constexpr unsigned kStatus = 1u << 6;    // the status line
 inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
-inline constexpr unsigned kAll = 0xffu;
+inline constexpr unsigned kCell = 1u << 8;      // one grid cell typed (editCell), the shape unchanged
+inline constexpr unsigned kAll = 0x1ffu;
 }  // namespace change
 
 class SurveyObserver {

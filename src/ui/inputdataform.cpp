@@ -353,6 +353,7 @@ QLineEdit* TInputDataForm::edit(Field field) const {
 }
 
 void TInputDataForm::surveyChanged(unsigned changes) {
+  // A typed cell (change::kCell) came from the grid itself: it already shows it.
   if (changes & change::kType) showType();
   if (changes & change::kFields) showFields();
   if (changes & change::kGrid) showGrid();
