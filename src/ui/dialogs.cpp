@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include "ui/appendreplacedialog.h"
@@ -98,4 +99,10 @@ bool QtDialogs::print(QWidget* owner, QPrinter& printer, const PrintDialogSettin
   dialog.setMinMax(settings.minPage, settings.maxPage);
   printer.setFromTo(settings.fromPage, settings.toPage);
   return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+  QPrintPreviewDialog dialog(&printer, owner);
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(*p); });
+  dialog.exec();
 }

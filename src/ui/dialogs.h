@@ -4,6 +4,7 @@
 // the window a scripted implementation that answers in advance and records what was shown.
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -52,6 +53,10 @@ class Dialogs {
 
   // The print dialog for printer; true when the user confirmed.
   virtual bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) = 0;
+
+  // The print preview of the pages paint draws on printer (again whenever the preview needs
+  // them); printing from the preview prints them.
+  virtual void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 // Qt's own dialogs.
@@ -63,6 +68,7 @@ class QtDialogs : public Dialogs {
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+  void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -224,6 +224,7 @@ void TInputDataForm::buildMenus() {
   N2 = MakeAction(N1, "N2", QStringLiteral("新测线(&New)"));
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+  PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
   N1->addSeparator();
   N7 = MakeAction(N1, "N7", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
@@ -268,6 +269,7 @@ void TInputDataForm::connectHandlers() {
   on(N2, &QAction::triggered, &TInputDataForm::startNewLine);
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
+  on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
   on(N7, &QAction::triggered, &TInputDataForm::quit);
   on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);

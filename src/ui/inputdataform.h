@@ -21,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QToolButton;
 class StringGrid;
@@ -55,6 +56,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Returns true when every file the command set out to write was written completely.
   bool saveSurvey();
   void printListing();
+  void previewListing();
   void showHelp();
   void showAbout();
   void quit();
@@ -89,6 +91,11 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void showType();
   void showBrowseState();
   QLineEdit* edit(Field field) const;
+  // The listing of the survey on a printer's pages.
+  enum class Painted { Complete, NotStarted, Incomplete };
+  Painted paintListing(QPrinter& printer);
+  // False, after saying so, when there is nothing to print.
+  bool listingAvailable();
 
   // ---- Questions: the survey's messages and dialogs through Dialogs ----
   Answer ask(const Message& message) override;
@@ -140,6 +147,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* VES1 = nullptr;         // "保存数据" Ctrl+S
   QAction* N2 = nullptr;           // "新测线(&New)"
   QAction* N5 = nullptr;           // "打印数据(&P)" Ctrl+P
+  QAction* PrintPreview = nullptr; // "打印预览"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"

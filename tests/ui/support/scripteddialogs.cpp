@@ -59,3 +59,10 @@ bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintDialogSettin
   configure(printer);
   return true;
 }
+
+void ScriptedDialogs::printPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+  ++previews;
+  if (onShown) onShown();
+  if (previewPrinter) previewPrinter(printer);
+  paint(printer);
+}

@@ -52,6 +52,12 @@ class ScriptedDialogs : public Dialogs {
   void setNextPrintCancel() { printAnswers_.enqueue(nullptr); }
   QList<PrintDialogSettings> printDialogs;
 
+  // ---- print preview ----
+  // Previews shown; each is painted once onto the printer as previewPrinter sets it up (for
+  // example PDF output to a file).
+  int previews = 0;
+  std::function<void(QPrinter&)> previewPrinter;
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -61,6 +67,7 @@ class ScriptedDialogs : public Dialogs {
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+  void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
  private:
   QQueue<Answer> answers_;
