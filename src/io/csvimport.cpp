@@ -48,7 +48,15 @@ std::size_t Utf8CharAt(std::string_view s, std::size_t i) {
   return n;
 }
 
-bool IsValidUtf8(std::string_view s) {
+// Whether bytes are valid UTF-8, and which lengths of characters beyond ASCII they hold.
+struct Utf8Scan {
+  bool valid = true;
+  bool twoByteChars = false;  // U+0080 to U+07FF: Latin, Greek, Cyrillic, Hebrew...
+  bool widerChars = false;    // U+0800 and up, Chinese among them
+};
+
+Utf8Scan ScanUtf8(std::string_view s) {
+  Utf8Scan scan;
   std::size_t i = 0;
   while (i < s.size()) {
     // Eight ASCII bytes at a time: most of a CSV file is digits and separators.
@@ -61,10 +69,26 @@ bool IsValidUtf8(std::string_view s) {
       }
     }
     const std::size_t n = Utf8CharAt(s, i);
-    if (n == 0) return false;
+    if (n == 0) {
+      scan.valid = false;
+      return scan;
+    }
+    if (n == 2) scan.twoByteChars = true;
+    if (n > 2) scan.widerChars = true;
     i += n;
   }
-  return true;
+  return scan;
+}
+
+bool IsValidUtf8(std::string_view s) { return ScanUtf8(s).valid; }
+
+bool IsValidGbk(std::string_view s) {
+  try {
+    GbkToUtf8(s);
+    return true;
+  } catch (const GbkError&) {
+    return false;
+  }
 }
 
 std::string_view Trim(std::string_view s) { return TrimCsvBlanks(s); }
@@ -173,13 +197,21 @@ bool IsProfileField(CsvField f) {
 
 class Importer {
  public:
-  Importer(CsvPreview& preview, std::string_view body, bool bodyValidUtf8, bool detecting, int separatorRow)
-      : p_(preview), body_(body), bodyValidUtf8_(bodyValidUtf8), detecting_(detecting), separatorRow_(separatorRow) {
+  // gbkAlike: the body is valid UTF-8 with only two-byte characters beyond ASCII, and valid GBK.
+  Importer(CsvPreview& preview, std::string_view body, bool bodyValidUtf8, bool gbkAlike, bool detecting,
+           int separatorRow)
+      : p_(preview),
+        body_(body),
+        bodyValidUtf8_(bodyValidUtf8),
+        gbkAlike_(gbkAlike),
+        detecting_(detecting),
+        separatorRow_(separatorRow) {
     column_.fill(-1);
   }
 
   void Row(int row, const std::vector<std::string_view>& cells) {
     if (stopped_ || row == separatorRow_) return;
+    row_ = row;
     if (AllBlank(cells)) {
       Note(row, "是空行，已跳过。");
       return;
@@ -226,6 +258,13 @@ class Importer {
                       std::vector<std::string>& problems);
   bool ReadText(CsvField f, std::string_view raw, std::string& gbk, std::vector<std::string>& problems);
   bool GbkReadingPossible();
+  // Notes the first text beyond ASCII of a gbkAlike_ file: GBK would read it otherwise.
+  void NoteUndecided(std::string_view raw) {
+    if (!gbkAlike_ || undecidedRow_ != 0 || p_.encoding == CsvEncoding::Gbk) return;
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return;
+    undecidedRow_ = row_;
+    undecidedText_.assign(raw);
+  }
 
   // Reads the station cells of a row into station; key identifies the station.
   void ReadStation(const std::vector<std::string_view>& cells, sdata& station, std::string& key,
@@ -242,8 +281,12 @@ class Importer {
   CsvPreview& p_;
   std::string_view body_;
   bool bodyValidUtf8_;
+  bool gbkAlike_;
   bool detecting_;
   int separatorRow_;
+  int row_ = 0;             // the row being read
+  int undecidedRow_ = 0;    // the first row whose text reads differently as GBK (gbkAlike_)
+  std::string undecidedText_;
   bool stopped_ = false;  // the header refused the file: the rows are not examined
   int gbkReadable_ = -1;  // GbkReadingPossible, once worked out
 
@@ -276,6 +319,7 @@ void Importer::Header(int row, const std::vector<std::string_view>& cells) {
     CsvColumn c;
     c.header = Shown(cells[i], p_.encoding);
     c.field = CsvFieldOfHeader(c.header);
+    if (c.field == CsvField::Unknown) NoteUndecided(cells[i]);
     if (c.field != CsvField::Unknown && c.field != CsvField::RowNumber) {
       int& known = column_[Index(c.field)];
       if (known >= 0) {
@@ -424,13 +468,7 @@ bool Importer::ReadCoordinate(CsvField f, std::string_view raw, float& value, st
 bool Importer::GbkReadingPossible() {
   if (gbkReadable_ < 0) {
     gbkReadable_ = 0;
-    if (detecting_ && p_.encoding == CsvEncoding::Utf8) {
-      try {
-        GbkToUtf8(body_);
-        gbkReadable_ = 1;
-      } catch (const GbkError&) {
-      }
-    }
+    if (detecting_ && p_.encoding == CsvEncoding::Utf8 && IsValidGbk(body_)) gbkReadable_ = 1;
     p_.gbkReadingPossible = gbkReadable_ == 1;
   }
   return gbkReadable_ == 1;
@@ -456,6 +494,7 @@ bool Importer::ReadText(CsvField f, std::string_view raw, std::string& gbk, std:
     }
     gbk.assign(raw);
   } else {
+    NoteUndecided(raw);
     if (!bodyValidUtf8_ && !IsValidUtf8(raw)) {
       problems.push_back(label + Quoted(Shown(raw, p_.encoding, kShownBytes)) +
                          "中有不是 UTF-8 文字的字节（混进了 GBK 编码的文字？）。");
@@ -653,6 +692,13 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
 }
 
 void Importer::Finish() {
+  if (undecidedRow_ != 0) {
+    // What the file says depends on a guess: nothing is offered until the caller chooses.
+    p_.encodingUndecided = true;
+    p_.fileError = RowPrefix(undecidedRow_) + "无法确定文件的编码：" + Quoted(Shown(undecidedText_, CsvEncoding::Utf8, kShownBytes)) +
+                   "按 UTF-8 读是这样，按 GBK 读是" + Quoted(Shown(undecidedText_, CsvEncoding::Gbk, kShownBytes)) +
+                   "。请选择按哪一种编码读取。";
+  }
   if (p_.headerRow == 0 && p_.fileError.empty()) p_.fileError = "文件中没有任何内容。";
   if (!p_.fileError.empty()) {
     // Nothing can be imported: no station is offered.
@@ -767,7 +813,13 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   }
   const bool bom = StartsWith(bytes, kBom);
   const std::string_view body = bom ? bytes.substr(kBom.size()) : bytes;
-  const bool validUtf8 = choice != CsvEncodingChoice::Gbk && IsValidUtf8(body);
+  const Utf8Scan scan = choice != CsvEncodingChoice::Gbk ? ScanUtf8(body) : Utf8Scan{false, false, false};
+  const bool validUtf8 = scan.valid;
+  // Chinese in UTF-8 takes three bytes a character; GBK text read as UTF-8 gives two-byte
+  // characters. Texts of bytes that read both ways with only two-byte characters are not
+  // guessed at.
+  const bool gbkAlike = choice == CsvEncodingChoice::Detect && !bom && scan.valid && scan.twoByteChars &&
+                        !scan.widerChars && IsValidGbk(body);
   switch (choice) {
     case CsvEncodingChoice::Detect:
       p.encoding = bom ? CsvEncoding::Utf8WithBom : validUtf8 ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
@@ -778,7 +830,7 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   const auto [separator, separatorRow] = FindSeparator(body, p.encoding);
   p.separator = separator;
 
-  Importer importer(p, body, validUtf8, choice == CsvEncodingChoice::Detect, separatorRow);
+  Importer importer(p, body, validUtf8, gbkAlike, choice == CsvEncodingChoice::Detect, separatorRow);
   const CsvReadError error =
       ReadCsvRows(body, separator, [&](int row, const std::vector<std::string_view>& cells) { importer.Row(row, cells); });
   if (error.kind != CsvReadError::Kind::None && p.fileError.empty()) p.fileError = ReadErrorMessage(error);

@@ -7,9 +7,15 @@
 //
 // What PreviewCsv understands:
 // - Encoding: a UTF-8 byte-order mark means UTF-8; without one, bytes that are valid UTF-8 are
-//   read as UTF-8, others as GBK (the code page of Chinese Windows spreadsheets). The caller
-//   may insist on one of the two (CsvEncodingChoice). UTF-16 files, Excel workbooks and
-//   binary files are refused with a message saying how to save a CSV file.
+//   read as UTF-8, others as GBK (the code page of Chinese Windows spreadsheets). Chinese in
+//   UTF-8 takes three bytes a character, while GBK Chinese that happens to be valid UTF-8
+//   reads as two-byte characters (GBK "谢" is UTF-8 "л"): in bytes that are valid both ways
+//   and hold only two-byte characters, a text to import (or an unknown header) beyond ASCII
+//   is not guessed at; the preview asks the caller to choose (encodingUndecided). A unit
+//   such as "(Ω·m)" in a known header does not count. The caller may insist on one encoding
+//   (CsvEncodingChoice).
+//   UTF-16 files, Excel workbooks and binary files are refused with a message saying how to
+//   save a CSV file.
 // - Separator: ',', ';' or tab, whichever makes the first non-empty line name the most known
 //   columns (then: gives the most cells; then in that order). A first line "sep=X" (as Excel
 //   writes it) sets the separator and is otherwise passed over.
@@ -84,6 +90,10 @@ struct CsvPreview {
   // and the bytes are also valid GBK: the file may well be GBK; preview it again with
   // CsvEncodingChoice::Gbk to see.
   bool gbkReadingPossible = false;
+  // The bytes read both as UTF-8 and as GBK, and nothing tells which is meant: fileError
+  // names the row of a text that reads differently and shows it both ways; preview again
+  // with CsvEncodingChoice::Utf8 or ::Gbk.
+  bool encodingUndecided = false;
   char separator = ',';
   bool commaDecimals = false;      // some number was read with ',' as its decimal point
   int headerRow = 0;               // 0 when no header was found
