@@ -152,12 +152,6 @@ bool IsStationField(CsvField field) {
   }
 }
 
-std::string_view TrimCsvBlanks(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 void AppendShortestReal(std::string& out, float value) {
   char buf[32];
   // Without a format, to_chars writes the shortest digits that read back as the same float.

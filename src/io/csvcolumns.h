@@ -55,7 +55,11 @@ int ModelColumnOf(CsvField field);
 bool IsStationField(CsvField field);
 
 // The text without blanks and tabs at either end.
-std::string_view TrimCsvBlanks(std::string_view s);
+inline std::string_view TrimCsvBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
 
 // The shortest text that reads back as exactly this float ("0.1", "1e-05", "-0"): the export
 // writes numbers so, and messages show them so. '.' is the decimal point whatever the locale.

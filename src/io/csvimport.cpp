@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <optional>
+#include <system_error>
 #include <cstdint>
 #include <cstring>
 #include <tuple>
@@ -293,6 +296,13 @@ class Importer {
   std::vector<std::string> headerCells_;
   std::array<int, kFieldCount> column_{};
   std::vector<CsvField> readingFields_;
+  struct ReadingColumn {
+    CsvField field;
+    std::size_t cell;   // index of the cell in a row
+    std::size_t model;  // Columns[model] of the station
+  };
+  std::vector<ReadingColumn> readingColumns_;
+  std::vector<std::size_t> unnamedColumns_;  // columns without a header
   std::vector<CsvField> stationFields_;  // the station columns the file has and the import uses
   std::vector<bool> unnamedWithData_;    // per column: no header, yet some row has a value there
 
@@ -399,7 +409,10 @@ bool Importer::CheckColumns(int row) {
       c.used = c.field != CsvField::RowNumber;
     }
     if (c.used && IsStationField(c.field)) stationFields_.push_back(c.field);
+    if (c.field == CsvField::Unknown && IsBlank(headerCells_[i])) unnamedColumns_.push_back(i);
   }
+  for (CsvField f : readingFields_)
+    readingColumns_.push_back({f, static_cast<std::size_t>(ColumnOf(f)), static_cast<std::size_t>(ModelColumnOf(f))});
   if (!IsSoundingType(p_.type) && (!Has(CsvField::X) || !Has(CsvField::Y))) {
     p_.positionsAssigned = true;
     Note(row, "没有 x坐标 或 y坐标 列：各条测线按输入窗口的做法依次取 x = 0、50、100……，y = 0。");
@@ -428,10 +441,29 @@ bool Importer::RaggedRow(int row, const std::vector<std::string_view>& cells) {
   return false;
 }
 
+// The usual cell, "-12.5" or "100": an optional '-', digits and at most one '.', short enough
+// to lie far inside the float range. from_chars reads it as TryStrToFloat would, faster.
+bool ReadPlainDecimal(std::string_view s, float& value) {
+  if (s.empty() || s.size() > 20) return false;
+  bool dot = false, digit = false;
+  for (std::size_t i = s.front() == '-' ? 1 : 0; i < s.size(); ++i) {
+    if (s[i] >= '0' && s[i] <= '9') {
+      digit = true;
+    } else if (s[i] == '.' && !dot) {
+      dot = true;
+    } else {
+      return false;
+    }
+  }
+  if (!digit) return false;
+  const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
+  return res.ec == std::errc() && res.ptr == s.data() + s.size();
+}
+
 Importer::NumberRead Importer::ReadNumber(std::string_view raw, float& value, std::string* text) {
   const std::string_view s = Trim(raw);
   if (s.empty()) return NumberRead::Blank;
-  if (TryStrToFloat(s, value)) {
+  if (ReadPlainDecimal(s, value) || TryStrToFloat(s, value)) {
     if (text) text->assign(s);
     return NumberRead::Ok;
   }
@@ -612,8 +644,8 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
     return;
   }
   if (RaggedRow(row, cells)) return;
-  for (std::size_t i = 0; i < std::min(cells.size(), p_.columns.size()); ++i)
-    if (p_.columns[i].field == CsvField::Unknown && IsBlank(headerCells_[i]) && !IsBlank(cells[i])) unnamedWithData_[i] = true;
+  for (std::size_t i : unnamedColumns_)
+    if (i < cells.size() && !IsBlank(cells[i])) unnamedWithData_[i] = true;
 
   std::vector<std::string> problems;
 
@@ -621,20 +653,20 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
   std::array<float, kColumnCount> values{};
   std::vector<CsvField> blank;
   bool anyReading = false;
-  for (CsvField f : readingFields_) {
-    const std::string_view raw = Cell(cells, f);
-    float& v = values[static_cast<std::size_t>(ModelColumnOf(f))];
-    switch (ReadNumber(raw, v, nullptr)) {
+  for (const ReadingColumn& c : readingColumns_) {
+    // A missing cell of a reading column has been refused as a ragged row.
+    const std::string_view raw = cells[c.cell];
+    switch (ReadNumber(raw, values[c.model], nullptr)) {
       case NumberRead::Ok: anyReading = true; break;
-      case NumberRead::Blank: blank.push_back(f); break;
-      default: anyReading = true; problems.push_back(NotANumber(f, raw)); break;
+      case NumberRead::Blank: blank.push_back(c.field); break;
+      default: anyReading = true; problems.push_back(NotANumber(c.field, raw)); break;
     }
   }
   if (anyReading && !blank.empty()) problems.push_back(JoinLabels(blank) + "是空的。");
 
   // The station.
   std::size_t index = kNoStation;
-  sdata fresh;
+  std::optional<sdata> fresh;
   const bool continues = std::all_of(stationFields_.begin(), stationFields_.end(),
                                      [&](CsvField f) { return IsBlank(Cell(cells, f)); });
   if (continues) {
@@ -649,11 +681,11 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
     index = lastStation_;
   } else {
     std::string key;
-    ReadStation(cells, fresh, key, problems);
+    ReadStation(cells, fresh.emplace(), key, problems);
     if (problems.empty()) {
       if (auto it = stationByKey_.find(key); it != stationByKey_.end()) {
         index = it->second;
-        CompareTexts(p_.stations[index], fresh, cells, index, problems);
+        CompareTexts(p_.stations[index], *fresh, cells, index, problems);
       } else {
         stationByKey_.emplace(std::move(key), p_.stations.size());
       }
@@ -670,7 +702,7 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
   }
   if (index == kNoStation) {
     index = p_.stations.size();
-    p_.stations.push_back(std::move(fresh));
+    p_.stations.push_back(std::move(*fresh));
     p_.stationRows.push_back({row, {}});
   }
   if (!continues && index != lastStation_) {
@@ -684,10 +716,7 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
     return;
   }
   sdata& s = p_.stations[index];
-  for (CsvField f : readingFields_) {
-    const auto k = static_cast<std::size_t>(ModelColumnOf(f));
-    s.Columns[k].push_back(values[k]);
-  }
+  for (const ReadingColumn& c : readingColumns_) s.Columns[c.model].push_back(values[c.model]);
   p_.stationRows[index].readings.push_back(row);
 }
 
@@ -813,7 +842,8 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   }
   const bool bom = StartsWith(bytes, kBom);
   const std::string_view body = bom ? bytes.substr(kBom.size()) : bytes;
-  const Utf8Scan scan = choice != CsvEncodingChoice::Gbk ? ScanUtf8(body) : Utf8Scan{false, false, false};
+  // A file marked UTF-8 is not scanned as a whole: its texts are checked one by one.
+  const Utf8Scan scan = bom || choice == CsvEncodingChoice::Gbk ? Utf8Scan{false, false, false} : ScanUtf8(body);
   const bool validUtf8 = scan.valid;
   // Chinese in UTF-8 takes three bytes a character; GBK text read as UTF-8 gives two-byte
   // characters. Texts of bytes that read both ways with only two-byte characters are not

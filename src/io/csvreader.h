@@ -1,7 +1,8 @@
 #pragma once
 // Splitting CSV bytes into rows of cells, with libcsv in its strict RFC 4180 mode: a quoted
-// cell may hold separators, line breaks and quotes written twice (""); blanks around an
-// unquoted cell are dropped, blanks inside quotes kept. A line may end in CR LF, LF or CR.
+// cell may hold separators, line breaks and quotes written twice (""); blanks (and tabs,
+// unless the tab is the separator) around an unquoted cell are dropped, inside quotes kept.
+// A line may end in CR LF, LF or CR.
 //
 // Rows are numbered from 1 as a spreadsheet numbers them: every record is one row, an empty
 // line is a row of no cells, and a line break inside quotes does not start a new row.
