@@ -83,13 +83,13 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
   const auto& col2 = s.Columns[sounding ? colRho : colAB2];
   const char* label1 = sounding ? "AB/2" : "点号";
   const char* label2 = sounding ? "视电阻率" : "AB/2";
-  const std::string name = NameOf(s);
+  const std::string name = (sounding ? "测点" : "测线") + NameOf(s);
   auto rowOf = [rows](std::size_t r) { return rows && r < rows->readings.size() ? rows->readings[r] : 0; };
   auto add = [&](int row, const std::string& text) { problems.push_back({station, row, RowText(row) + text}); };
 
   const std::size_t limit = sounding ? kMaxSoundingReadings : kMaxProfilePoints;
   if (col1.size() > limit) {
-    add(rows ? rows->firstRow : 0, (sounding ? "测点" : "测线") + name + "有 " + std::to_string(col1.size()) +
+    add(rows ? rows->firstRow : 0, name + "有 " + std::to_string(col1.size()) +
                                        (sounding ? " 个极距，一个测深点最多 " : " 个测点，一条测线最多 ") +
                                        std::to_string(limit) + " 个。");
   }
@@ -98,11 +98,11 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
     const bool missing2 = r >= col2.size();
     const float b = missing2 ? 0.0f : col2[r];
     if (!(a > 0.0f && a <= kMaxColumn1))
-      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的" + label1 + " " + ShortestReal(a) +
-                        "不合法：要大于 0、不超过 10000。");
+      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label1 + " 是 " + ShortestReal(a) +
+                        "，不合法：要大于 0、不超过 10000。");
     if (missing2 || !(b > 0.0f && b <= kMaxColumn2))
-      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的" + label2 + " " +
-                        (missing2 ? std::string("缺了") : ShortestReal(b)) + "不合法：要大于 0、不超过 50000。");
+      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label2 +
+                        (missing2 ? std::string("缺了") : " 是 " + ShortestReal(b)) + "，不合法：要大于 0、不超过 50000。");
   }
 
   // Each reading against the earlier ones, through the earlier values in order.
@@ -114,9 +114,10 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
     for (auto it = earlier.lower_bound({v - kBand, 0}); it != earlier.end() && it->first <= v + kBand; ++it) {
       if (std::fabs(v - it->first) < kDuplicateTolerance) {
         const std::size_t p = it->second;
-        std::string other = rowOf(p) > 0 ? "第 " + std::to_string(rowOf(p)) + " 行的 " : "第 " + std::to_string(p + 1) + " 个读数的 ";
-        add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的" + label1 + " " + ShortestReal(col1[r]) + "与" +
-                          other + ShortestReal(col1[p]) + "相差不到 0.1，" + (sounding ? "极距" : "点号") + "重复了。");
+        const std::string other =
+            rowOf(p) > 0 ? "第 " + std::to_string(rowOf(p)) + " 行的 " : "第 " + std::to_string(p + 1) + " 个读数的 ";
+        add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label1 + " " + ShortestReal(col1[r]) + " 与" +
+                          other + ShortestReal(col1[p]) + " 相差不到 0.1，" + (sounding ? "极距" : "点号") + "重复了。");
         break;
       }
     }

@@ -234,7 +234,7 @@ class Importer {
   void Finish();
 
  private:
-  // A station cell of the row: the station was read from it, or it was refused.
+  // lastStation_ before any row has named a station, and after a row naming one was refused.
   static constexpr std::size_t kNoStation = static_cast<std::size_t>(-1);
   static constexpr std::size_t kRefusedStation = static_cast<std::size_t>(-2);
 

@@ -19,7 +19,9 @@
 // - Separator: ',', ';' or tab, whichever makes the first non-empty line name the most known
 //   columns (then: gives the most cells; then in that order). A first line "sep=X" (as Excel
 //   writes it) sets the separator and is otherwise passed over.
-// - Cells: RFC 4180 quoting (see csvreader.h); blanks around numbers do not matter.
+// - Cells: RFC 4180 quoting (see csvreader.h); blanks around numbers do not matter. A quote
+//   misused (inside an unquoted cell, or text after a closing quote) or never closed refuses
+//   the file, naming its row: what follows it cannot be read with certainty.
 // - Header: the first non-empty row. Each cell is matched with CsvFieldOfHeader, in any order.
 //   A header that is not understood is a note, and its column is not imported.
 // - Data type: IP columns (综合激电参数, 视极化率, 半衰时, 衰减度, 偏离度) make water finding;
@@ -49,9 +51,13 @@
 //   not a number ("nan" and "inf" included), a text with a line break (a data file line
 //   cannot hold it), with the replacement character U+FFFD (the text was already lost by a
 //   program that read GBK as UTF-8), with bytes that are not text in the file's encoding, or
-//   with a character GBK cannot hold; a branch other than A or B; a repeated header row.
-//   Notes (the import may go ahead): empty rows, unknown headers, readings-free rows of a
-//   station that has readings, assigned line positions.
+//   with a character GBK cannot hold; a branch other than A or B; a repeated header row;
+//   a station differing in a text from its earlier rows; readings with no station cells and
+//   no station above them (or a refused one).
+//   Notes (the import may go ahead): empty rows (also rows whose cells to import are all
+//   empty), unknown headers, data under a column without a header, a station column in a
+//   combined profile (the branch names it), readings-free rows of a station that has
+//   readings, assigned line positions.
 // - Row numbers count every record from 1, the header and empty lines included, as a
 //   spreadsheet numbers its rows; a line break inside quotes does not start a new row.
 
