@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <cstdint>
@@ -442,13 +443,21 @@ bool Importer::RaggedRow(int row, const std::vector<std::string_view>& cells) {
 }
 
 // The usual cell, "-12.5" or "100": an optional '-', digits and at most one '.', short enough
-// to lie far inside the float range. from_chars reads it as TryStrToFloat would, faster.
+// to lie far inside the float range; read exactly as TryStrToFloat reads it, faster. Up to
+// 2^24 of digits and 10 decimals, the digits and the power of ten are exact floats and one
+// division rounds their quotient correctly, as from_chars would.
 bool ReadPlainDecimal(std::string_view s, float& value) {
+  static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
   if (s.empty() || s.size() > 20) return false;
+  const bool negative = s.front() == '-';
   bool dot = false, digit = false;
-  for (std::size_t i = s.front() == '-' ? 1 : 0; i < s.size(); ++i) {
+  std::uint64_t digits = 0;  // at most 19 of them
+  std::size_t decimals = 0;
+  for (std::size_t i = negative ? 1 : 0; i < s.size(); ++i) {
     if (s[i] >= '0' && s[i] <= '9') {
       digit = true;
+      digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+      if (dot) ++decimals;
     } else if (s[i] == '.' && !dot) {
       dot = true;
     } else {
@@ -456,6 +465,11 @@ bool ReadPlainDecimal(std::string_view s, float& value) {
     }
   }
   if (!digit) return false;
+  if (digits <= (std::uint64_t{1} << 24) && decimals < std::size(kPowersOfTen)) {
+    const float f = static_cast<float>(digits) / kPowersOfTen[decimals];
+    value = negative ? -f : f;
+    return true;
+  }
   const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
   return res.ec == std::errc() && res.ptr == s.data() + s.size();
 }
@@ -702,8 +716,12 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
   }
   if (index == kNoStation) {
     index = p_.stations.size();
+    // Stations of a survey mostly have as many readings as the one before.
+    const std::size_t expected = index > 0 ? p_.stationRows.back().readings.size() : 0;
     p_.stations.push_back(std::move(*fresh));
     p_.stationRows.push_back({row, {}});
+    for (const ReadingColumn& c : readingColumns_) p_.stations.back().Columns[c.model].reserve(expected);
+    p_.stationRows.back().readings.reserve(expected);
   }
   if (!continues && index != lastStation_) {
     lastStation_ = index;

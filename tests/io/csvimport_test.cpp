@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -336,6 +339,38 @@ TEST(CsvPreview, WhatThePreviewSaysOfEachFile) {
     EXPECT_EQ(p.stationRows.size(), p.stations.size());
     EXPECT_EQ(p.CanImport(), !c.fileError && !refused && c.stations > 0);
     if (c.more) c.more(p);
+  }
+}
+
+// Every number reads as the window reads what is typed (StrToFloat), bit for bit: plain
+// decimals of up to and beyond 2^24 in digits and 10 decimals, and other forms.
+TEST(CsvPreview, NumbersReadAsTheWindowReadsThem) {
+  std::vector<std::string> texts{"16777216", "16777217", "0.16777217", "-0", "0.0000000001", "0.00000000001",
+                                 "123456789012345678", "00012.50", ".5", "5.", "1e5", "+3", "-7.25E-3", " 42 "};
+  std::mt19937 random(7);
+  for (int decimals = 0; decimals <= 11; ++decimals) {
+    for (int i = 0; i < 400; ++i) {
+      std::string digits = std::to_string(random() % (1u << 25));
+      if (decimals > 0) {
+        if (digits.size() <= static_cast<std::size_t>(decimals))
+          digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - static_cast<std::size_t>(decimals), ".");
+      }
+      texts.push_back((random() % 2 ? "-" : "") + digits);
+    }
+  }
+  std::string csv = std::string(kHeader) + "\n";
+  for (std::size_t i = 0; i + 1 < texts.size(); i += 2) csv += "S1,0,0," + texts[i] + "," + texts[i + 1] + "\n";
+  const CsvPreview p = PreviewCsv(csv);
+  ASSERT_EQ(p.fileError, "");
+  ASSERT_EQ(p.stations.size(), 1u);
+  const auto& ab2 = p.stations[0].Columns[colAB2];
+  const auto& rho = p.stations[0].Columns[colRho];
+  ASSERT_EQ(ab2.size(), texts.size() / 2);
+  for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(ab2[i / 2]), std::bit_cast<std::uint32_t>(StrToFloat(texts[i]))) << texts[i];
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(rho[i / 2]), std::bit_cast<std::uint32_t>(StrToFloat(texts[i + 1])))
+        << texts[i + 1];
   }
 }
 
