@@ -448,10 +448,10 @@ bool Importer::RaggedRow(int row, const std::vector<std::string_view>& cells) {
 // division rounds their quotient correctly, as from_chars would.
 bool ReadPlainDecimal(std::string_view s, float& value) {
   static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-  if (s.empty() || s.size() > 20) return false;
+  if (s.empty() || s.size() > 19) return false;
   const bool negative = s.front() == '-';
   bool dot = false, digit = false;
-  std::uint64_t digits = 0;  // at most 19 of them
+  std::uint64_t digits = 0;  // at most 19 of them: no overflow
   std::size_t decimals = 0;
   for (std::size_t i = negative ? 1 : 0; i < s.size(); ++i) {
     if (s[i] >= '0' && s[i] <= '9') {

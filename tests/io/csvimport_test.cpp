@@ -346,7 +346,7 @@ TEST(CsvPreview, WhatThePreviewSaysOfEachFile) {
 // decimals of up to and beyond 2^24 in digits and 10 decimals, and other forms.
 TEST(CsvPreview, NumbersReadAsTheWindowReadsThem) {
   std::vector<std::string> texts{"16777216", "16777217", "0.16777217", "-0", "0.0000000001", "0.00000000001",
-                                 "123456789012345678", "00012.50", ".5", "5.", "1e5", "+3", "-7.25E-3", " 42 "};
+                                 "123456789012345678", "18446744073709551616", "0.18446744073709551617", "00012.50", ".5", "5.", "1e5", "+3", "-7.25E-3", " 42 "};
   std::mt19937 random(7);
   for (int decimals = 0; decimals <= 11; ++decimals) {
     for (int i = 0; i < 400; ++i) {
