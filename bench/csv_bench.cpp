@@ -7,6 +7,7 @@
 #include <string>
 
 #include "io/csvexport.h"
+#include "session/datatypespec.h"
 #include "io/csvimport.h"
 #include "survey_data.h"
 

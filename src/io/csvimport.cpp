@@ -1,4 +1,5 @@
 #include "io/csvimport.h"
+#include "session/datatypespec.h"
 
 #include <algorithm>
 #include <array>

@@ -12,6 +12,7 @@
 
 #include "io/atomicfile.h"
 #include "io/csvexport.h"
+#include "session/datatypespec.h"
 #include "io/csvimport.h"
 #include "io/textconv.h"
 

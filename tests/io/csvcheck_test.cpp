@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/csvimport.h"
+#include "session/datatypespec.h"
 #include "io/textconv.h"
 #include "model/stations.h"
 
