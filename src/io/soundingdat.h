@@ -10,8 +10,9 @@
 #include "model/sdata.h"
 
 // The station number N of a data line: X truncated toward zero with an allowance of 0.01
-// away from zero, so -5 gives -5 and 99.99 gives 99. Computed in double; NaN gives 0 and
-// values beyond the range of long long are clamped to it.
+// away from zero, so -5 gives -5 and 99.99 gives 99. Computed in double; NaN gives 0. Every
+// value within the 64-bit range is kept whole (it is an integer from 2^24 on, as the listing
+// shows it); only values beyond that range are clamped to it.
 long long StationNumber(float x);
 
 // Folds stations of equal name (byte for byte) into the first of them, which keeps its name,

@@ -278,6 +278,11 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
   firstByName.reserve(stations.size() + list.size());
   for (std::size_t k = 0; k < stations.size(); ++k) firstByName.try_emplace(stations[k].Name, k);
 
+  // Folding after every added block gives the same rows as folding once after the last: rows
+  // that stayed after a fold never fold with each other, and later rows join the earliest
+  // match. So each station that took rows in is folded once, at the end.
+  std::vector<std::size_t> grown;
+  std::vector<bool> isGrown(stations.size(), false);
   for (const TStation& s : list) {
     const std::size_t rows = std::min(s.AB2.size(), s.Rho.size());
     const auto ab2 = std::span(s.AB2).first(rows);
@@ -297,6 +302,7 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
       n.Columns[colRho].assign(rho.begin(), rho.end());
       fileformat::FitValueColumns(n);
       stations.push_back(std::move(n));
+      isGrown.push_back(false);
       continue;
     }
     sdata& m = stations[found->second];
@@ -304,6 +310,10 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
     m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
     m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());
     fileformat::FitValueColumns(m);  // 0.0 in Columns[4..8] for every added row
-    fileformat::FoldEqualSpacings(m, /*averageAll=*/false);
+    if (!isGrown[found->second]) {
+      isGrown[found->second] = true;
+      grown.push_back(found->second);
+    }
   }
+  for (std::size_t k : grown) fileformat::FoldEqualSpacings(stations[k], /*averageAll=*/false);
 }
