@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,18 +56,32 @@ inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_
   return true;
 }
 
-// Reads the whole file at path and gives its bytes to read; a result with status CannotOpen
-// when the file cannot be opened or read.
+// Reads the whole file at path (at most limit bytes) and gives its bytes to read; a result with
+// the status of ReadWholeFile when that is not Complete.
 template <class Result, class Read>
-Result ReadFileWith(const std::string& path, Read read) {
+Result ReadFileWith(const std::string& path, std::uint64_t limit, Read read) {
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path, bytes, error)) {
+  const ReadStatus status = ReadWholeFile(path, bytes, error, limit);
+  if (status != ReadStatus::Complete) {
     Result result;
-    result.status = ReadStatus::CannotOpen;
+    result.status = status;
     return result;
   }
   return read(std::string_view(bytes));
+}
+
+// Runs a reader; when memory runs out, what it had read is let go and the result is an empty
+// one with status OutOfMemory, so that the caller rewrites nothing.
+template <class Result, class Read>
+Result KeepingNothingOnMemoryFailure(Read read) {
+  try {
+    return read();
+  } catch (const std::bad_alloc&) {
+    Result result;
+    result.status = ReadStatus::OutOfMemory;
+    return result;
+  }
 }
 
 // Reads header lines 1 and 2 of a sounding file: line 1 must hold "QL", line 2 every one of

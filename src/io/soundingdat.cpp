@@ -136,7 +136,9 @@ std::string BuildSoundingDatFile(StationList w) {
   return out;
 }
 
-DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
+namespace {
+
+DatReadResult ReadDatBytes(std::string_view bytes, const NoticeFn& notify) {
   DatReadResult result;
   TextInput in(bytes);
   if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark()}, notify)) {
@@ -177,7 +179,13 @@ DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
   return result;
 }
 
-DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify) {
-  return fileformat::ReadFileWith<DatReadResult>(
-      ForceExtension(path, ".dat"), [&](std::string_view bytes) { return ReadSoundingDat(bytes, notify); });
+}  // namespace
+
+DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
+  return fileformat::KeepingNothingOnMemoryFailure<DatReadResult>([&] { return ReadDatBytes(bytes, notify); });
+}
+
+DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify, std::uint64_t limit) {
+  return fileformat::ReadFileWith<DatReadResult>(ForceExtension(path, ".dat"), limit,
+                                                 [&](std::string_view bytes) { return ReadSoundingDat(bytes, notify); });
 }

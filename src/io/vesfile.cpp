@@ -239,7 +239,9 @@ bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
          ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, notify);
 }
 
-VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
+namespace {
+
+VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
   VesReadResult result;
   TextInput in(bytes);
   if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark(), "VES"}, notify)) {
@@ -266,9 +268,15 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
   return result;
 }
 
-VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify) {
+}  // namespace
+
+VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
+  return fileformat::KeepingNothingOnMemoryFailure<VesReadResult>([&] { return ReadVesBytes(bytes, notify); });
+}
+
+VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify, std::uint64_t limit) {
   return fileformat::ReadFileWith<VesReadResult>(
-      path, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
+      path, limit, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
 }
 
 void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
