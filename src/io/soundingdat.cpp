@@ -122,15 +122,19 @@ std::string BuildSoundingDatFile(StationList w) {
     AppendInt(number, StationNumber(s.X));
     const auto& ab2 = s.Columns[colAB2];
     for (std::size_t r = 0; r < ab2.size(); ++r) {
-      out += number;
-      out += ' ';
-      AppendReal(out, ab2[r]);
-      out += " 0.5";
+      // One line built in place and appended once: files of a million rows are written.
+      char line[32 + 8 * (kMaxRealChars + 1) + 32];
+      char* p = std::copy(number.begin(), number.end(), line);
+      *p++ = ' ';
+      p = WriteReal(p, ab2[r]);
+      p = std::copy_n(" 0.5", 4, p);
       for (int c : kWrittenColumns) {
-        out += ' ';
-        AppendReal(out, s.Columns[c][r]);
+        *p++ = ' ';
+        p = WriteReal(p, s.Columns[c][r]);
       }
-      out += " -9999 -9999 -9999\r\n";
+      constexpr std::string_view kTail = " -9999 -9999 -9999\r\n";
+      p = std::copy(kTail.begin(), kTail.end(), p);
+      out.append(line, p);
     }
   }
   return out;

@@ -56,12 +56,16 @@ void AppendTextLine(std::string& out, const std::string& text, std::string_view 
 
 // " a b" and CR LF: one spacing row or one model layer.
 void AppendPairLines(std::string& out, std::span<const float> first, std::span<const float> second) {
+  char line[2 * kMaxRealChars + 4];
   for (std::size_t i = 0; i < first.size(); ++i) {
-    out += ' ';
-    AppendReal(out, first[i]);
-    out += ' ';
-    AppendReal(out, second[i]);
-    out += "\r\n";
+    char* p = line;
+    *p++ = ' ';
+    p = WriteReal(p, first[i]);
+    *p++ = ' ';
+    p = WriteReal(p, second[i]);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.append(line, p);
   }
 }
 

@@ -10,51 +10,9 @@
 #include "io/soundingdat.h"
 #include "io/vesfile.h"
 #include "iotest_support.h"
+#include "reference_fold.h"
 
 namespace {
-
-// The pairwise fold: every row compared with every later row still in place.
-void ReferenceFold(sdata& s, bool averageAll) {
-  auto& ab2 = s.Columns[colAB2];
-  for (std::size_t i = 0; i + 1 < ab2.size(); ++i) {
-    for (std::size_t j = i + 1; j < ab2.size();) {
-      if (!fileformat::SameSpacing(ab2[i], ab2[j])) {
-        ++j;
-        continue;
-      }
-      for (int c = colRho; c <= colR; ++c) {
-        auto& col = s.Columns[c];
-        if (c == colRho || averageAll) col[i] = fileformat::MeanOf(col[i], col[j]);
-        col.erase(col.begin() + static_cast<std::ptrdiff_t>(j));
-      }
-      ab2.erase(ab2.begin() + static_cast<std::ptrdiff_t>(j));
-    }
-  }
-  s.SpacingCount = static_cast<std::int32_t>(ab2.size());
-}
-
-// The merge folding the station after every block added to it.
-void ReferenceMerge(StationList& stations, const std::vector<TStation>& list) {
-  for (const TStation& t : list) {
-    sdata* into = nullptr;
-    for (sdata& s : stations)
-      if (s.Name == t.Name) {
-        into = &s;
-        break;
-      }
-    if (into == nullptr) {
-      StationList one;
-      MergeVesStations(one, {t});  // a station of a new name is taken over as it is
-      stations.push_back(one.front());
-      continue;
-    }
-    fileformat::FitValueColumns(*into);
-    into->Columns[colAB2].insert(into->Columns[colAB2].end(), t.AB2.begin(), t.AB2.end());
-    into->Columns[colRho].insert(into->Columns[colRho].end(), t.Rho.begin(), t.Rho.end());
-    fileformat::FitValueColumns(*into);
-    ReferenceFold(*into, false);
-  }
-}
 
 // Spacings on a grid of 0.004, so that many lie within 0.01 of each other and some just
 // outside it; values different in every row and column.
@@ -82,7 +40,7 @@ TEST(FoldEqualSpacings, GivesThePairwiseFoldsRows) {
       sdata s = iotest::Sounding("S", 0, Spacings(random, rows), Values(random, rows));
       for (int c = colZP; c <= colR; ++c) s.Columns[c] = Values(random, rows);
       sdata expected = s;
-      ReferenceFold(expected, averageAll);
+      reference::FoldEqualSpacings(expected, averageAll);
       fileformat::FoldEqualSpacings(s, averageAll);
       ASSERT_EQ(s, expected) << "round " << round << (averageAll ? " averaging all" : "");
     }
@@ -108,7 +66,7 @@ TEST(MergeVesStations, GivesTheRowsOfAFoldAfterEveryBlock) {
       file.push_back(t);
     }
     StationList expected = window;
-    ReferenceMerge(expected, file);
+    reference::MergeVesStations(expected, file);
     MergeVesStations(window, file);
     ASSERT_EQ(window, expected) << "round " << round;
   }
@@ -136,7 +94,7 @@ TEST(FoldStationsByName, GivesTheRowsOfAFoldAfterEveryStation) {
       }
       for (int c : {colAB2, colRho, colZP, colIP, colTD, colTH, colR})
         first->Columns[c].insert(first->Columns[c].end(), s.Columns[c].begin(), s.Columns[c].end());
-      ReferenceFold(*first, true);
+      reference::FoldEqualSpacings(*first, true);
     }
     FoldStationsByName(w);
     ASSERT_EQ(w, expected) << "round " << round;

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "model/stations.h"
+#include "reference_sort.h"
 
 namespace {
 sdata Station(const std::string& name, float x) {
@@ -32,16 +33,6 @@ sdata Sounding(std::vector<float> ab2, std::vector<float> rho) {
   return s;
 }
 
-// The plain exchange sort the files' order is defined by, on (key, original index) pairs.
-std::vector<std::size_t> ReferenceOrder(const std::vector<float>& keys) {
-  std::vector<std::size_t> order(keys.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  for (std::size_t i = 0; i + 1 < order.size(); ++i)
-    for (std::size_t j = i + 1; j < order.size(); ++j)
-      if (keys[order[i]] > keys[order[j]]) std::swap(order[i], order[j]);
-  return order;
-}
-
 std::string Show(const std::vector<float>& keys) {
   std::string out;
   for (float k : keys) out += std::to_string(k) + " ";
@@ -59,7 +50,7 @@ TEST(ExchangeSortOrder, EqualsTheExchangeSortOnEveryShortListWithTies) {
       while (true) {
         std::vector<float> keys(n);
         for (std::size_t i = 0; i < n; ++i) keys[i] = alphabet[digits[i]];
-        ASSERT_EQ(ExchangeSortOrder(keys), ReferenceOrder(keys)) << Show(keys);
+        ASSERT_EQ(ExchangeSortOrder(keys), reference::ExchangeSortOrder(keys)) << Show(keys);
         std::size_t i = 0;
         while (i < n && ++digits[i] == alphabet.size()) digits[i++] = 0;
         if (i == n) break;
@@ -77,7 +68,7 @@ TEST(ExchangeSortOrder, EqualsTheExchangeSortOnRandomListsWithManyTies) {
     std::vector<float> keys(n);
     for (float& k : keys) k = static_cast<float>(value(random)) * 0.5f - 3.0f;
     if (round % 10 == 0) keys[n / 2] = std::numeric_limits<float>::quiet_NaN();
-    ASSERT_EQ(ExchangeSortOrder(keys), ReferenceOrder(keys)) << Show(keys);
+    ASSERT_EQ(ExchangeSortOrder(keys), reference::ExchangeSortOrder(keys)) << Show(keys);
   }
 }
 
@@ -89,7 +80,7 @@ TEST(SortStationsByX, RandomListsWithTiesComeOutAsTheExchangeSortLeavesThem) {
     StationList list;
     for (std::size_t i = 0; i < xs.size(); ++i) list.push_back(Station(std::to_string(i) + ",", xs[i]));
     StationList expected;
-    for (std::size_t i : ReferenceOrder(xs)) expected.push_back(list[i]);
+    for (std::size_t i : reference::ExchangeSortOrder(xs)) expected.push_back(list[i]);
     SortStationsByX(list);
     EXPECT_EQ(Names(list), Names(expected));
   }
@@ -106,7 +97,7 @@ TEST(SortRowsBySpacing, RowsWithEqualSpacingsComeOutAsTheExchangeSortLeavesThem)
     for (int c : {colZP, colIP, colTD, colTH, colR})
       for (std::size_t r = 0; r < ab2.size(); ++r) s.Columns[c][r] = rho[r] * 100.0f + static_cast<float>(c);
     SortRowsBySpacing(s);
-    const std::vector<std::size_t> order = ReferenceOrder(ab2);
+    const std::vector<std::size_t> order = reference::ExchangeSortOrder(ab2);
     for (std::size_t k = 0; k < order.size(); ++k) {
       ASSERT_EQ(s.Columns[colAB2][k], ab2[order[k]]);
       ASSERT_EQ(s.Columns[colRho][k], rho[order[k]]) << "row " << k;
