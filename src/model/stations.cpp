@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <numeric>
 #include <utility>
 
@@ -40,21 +43,24 @@ class Fenwick {
     if (!all) return;
     for (std::size_t i = 1; i <= n; ++i) tree_[i] = i & (~i + 1);  // each node covers its lowest bit's span
   }
-  void add(std::size_t pos, std::ptrdiff_t delta) {
-    for (std::size_t i = pos + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += delta;
+  void add(std::size_t pos) {
+    for (std::size_t i = pos + 1; i < tree_.size(); i += i & (~i + 1)) ++tree_[i];
+  }
+  void remove(std::size_t pos) {
+    for (std::size_t i = pos + 1; i < tree_.size(); i += i & (~i + 1)) --tree_[i];
   }
   // The sum over positions [0, end).
   std::size_t prefix(std::size_t end) const {
-    std::ptrdiff_t sum = 0;
+    std::size_t sum = 0;
     for (std::size_t i = end; i > 0; i -= i & (~i + 1)) sum += tree_[i];
-    return static_cast<std::size_t>(sum);
+    return sum;
   }
   // The position holding the k-th one (k from 0), with every count 0 or 1 and k below the total.
   std::size_t findKth(std::size_t k) const {
     std::size_t pos = 0;
     std::size_t step = 1;
     while (step * 2 < tree_.size()) step *= 2;
-    std::ptrdiff_t left = static_cast<std::ptrdiff_t>(k);
+    std::size_t left = k;
     for (; step > 0; step /= 2) {
       if (pos + step < tree_.size() && tree_[pos + step] <= left) {
         pos += step;
@@ -67,20 +73,54 @@ class Fenwick {
   }
 
  private:
-  std::vector<std::ptrdiff_t> tree_;
+  std::vector<std::size_t> tree_;
 };
 
 // ExchangeSortOrder for keys without NaN.
-std::vector<std::size_t> OrderOfComparableKeys(std::span<const float> keys) {
+// A float as an unsigned number of the same order: equal floats (0 and -0 too) give equal
+// numbers, a smaller float a smaller number. Not for NaN.
+std::uint32_t OrderedBits(float f) {
+  if (f == 0.0f) f = 0.0f;  // -0 is equal to 0
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &f, sizeof bits);
+  return (bits & 0x80000000u) != 0 ? ~bits : (bits | 0x80000000u);
+}
+
+// The positions of keys in key order, equal keys in position order, and whether any two keys
+// are equal. Sorting numbers that hold both the key and the position keeps it fast on a
+// million rows.
+std::vector<std::size_t> PositionsByKey(std::span<const float> keys, std::vector<std::uint32_t>& rank, bool& ties) {
   const std::size_t n = keys.size();
   std::vector<std::size_t> byKey(n);
+  rank.assign(n, 0);
+  ties = false;
+  if (n <= std::numeric_limits<std::uint32_t>::max()) {
+    std::vector<std::uint64_t> packed(n);
+    for (std::size_t i = 0; i < n; ++i) packed[i] = (std::uint64_t{OrderedBits(keys[i])} << 32) | i;
+    std::sort(packed.begin(), packed.end());
+    for (std::size_t k = 0; k < n; ++k) {
+      byKey[k] = static_cast<std::size_t>(packed[k] & 0xFFFFFFFFu);
+      rank[k] = static_cast<std::uint32_t>(packed[k] >> 32);
+      if (k > 0 && rank[k] == rank[k - 1]) ties = true;
+    }
+    return byKey;
+  }
   std::iota(byKey.begin(), byKey.end(), std::size_t{0});
   std::sort(byKey.begin(), byKey.end(), [&](std::size_t a, std::size_t b) {
     return keys[a] < keys[b] || (!(keys[b] < keys[a]) && a < b);
   });
-  auto sameKey = [&](std::size_t a, std::size_t b) { return !(keys[a] < keys[b]) && !(keys[b] < keys[a]); };
+  for (std::size_t k = 0; k < n; ++k) {
+    rank[k] = OrderedBits(keys[byKey[k]]);
+    if (k > 0 && rank[k] == rank[k - 1]) ties = true;
+  }
+  return byKey;
+}
+
+std::vector<std::size_t> OrderOfComparableKeys(std::span<const float> keys) {
+  const std::size_t n = keys.size();
+  std::vector<std::uint32_t> rank;  // rank[k]: the key of byKey[k] as OrderedBits
   bool ties = false;
-  for (std::size_t k = 1; k < n && !ties; ++k) ties = sameKey(byKey[k - 1], byKey[k]);
+  const std::vector<std::size_t> byKey = PositionsByKey(keys, rank, ties);
   if (!ties) return byKey;  // distinct keys: every sort gives the same order
 
   std::vector<std::size_t> order;
@@ -92,7 +132,7 @@ std::vector<std::size_t> OrderOfComparableKeys(std::span<const float> keys) {
   std::vector<std::size_t> cycle;
   for (std::size_t start = 0; start < n;) {
     std::size_t end = start + 1;
-    while (end < n && sameKey(byKey[start], byKey[end])) ++end;
+    while (end < n && rank[end] == rank[start]) ++end;
     const std::size_t* e = byKey.data() + start;  // positions of this key, ascending
     const std::size_t count = end - start;
     if (count == 1) {
@@ -116,11 +156,11 @@ std::vector<std::size_t> OrderOfComparableKeys(std::span<const float> keys) {
       for (std::size_t j = count; j-- > 0;) {
         const std::size_t slot = slots.findKth(insertAt[j]);
         cycle[slot] = e[j];
-        slots.add(slot, -1);
+        slots.remove(slot);
       }
       for (std::size_t r = 0; r < count; ++r) order.push_back(cycle[(front + r) % count]);
     }
-    for (std::size_t j = 0; j < count; ++j) smaller.add(e[j], 1);
+    for (std::size_t j = 0; j < count; ++j) smaller.add(e[j]);
     start = end;
   }
   return order;
