@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -180,8 +179,10 @@ bool IsTemporaryFileOf(std::string_view entry, std::string_view name) {
   const std::string stem = Stem(name) + "-";
   if (entry.size() != stem.size() + kRandomChars + kTemporarySuffix.size()) return false;
   if (entry.substr(0, stem.size()) != stem || !entry.ends_with(kTemporarySuffix)) return false;
-  for (char c : entry.substr(stem.size(), kRandomChars))
-    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  for (char c : entry.substr(stem.size(), kRandomChars)) {
+    const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!letterOrDigit) return false;  // what mkostemps puts there, whatever the locale
+  }
   return true;
 }
 

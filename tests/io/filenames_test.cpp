@@ -82,7 +82,7 @@ TEST(CheckFileNameOf, FourPoleLineNamesAsTheirFilesAreNamed) {
   for (const Case& c : cases) {
     const std::string path = FourPoleFilePath(folder, c.line);
     EXPECT_EQ(CheckFileNameOf(path), c.fault) << path;
-    EXPECT_EQ(FileNameFaultMessage(c.fault), c.message);
+    EXPECT_STREQ(FileNameFaultMessage(c.fault), c.message);
   }
   EXPECT_EQ(CheckFileNameOf("relative.dat"), FileNameFault::None);
   EXPECT_EQ(CheckFileNameOf(std::string("/tmp\0/x.dat", 11)), FileNameFault::ControlCharacter);
