@@ -107,13 +107,16 @@ class SaveTransaction {
   SaveTransaction(const SaveTransaction&) = delete;
   SaveTransaction& operator=(const SaveTransaction&) = delete;
 
-  // Step 1. false: see problem(); nothing was changed.
+  // Step 1. false: see problem(); nothing was changed. Blocks the calling thread while it
+  // waits for another save's lock (at most SaveOptions::lockWait).
   bool begin();
   // Step 2. exists is false (and bytes empty) when there is no target yet. false: see
   // problem(); bytes is empty. May be called again after commit() returned Changed.
   bool readExisting(std::string& bytes, bool& exists);
   // Step 3. Saved: the target holds bytes, on disk. Changed and Failed: the target is as it
-  // was, problem() says why. May be called again (after a new readExisting() for Changed).
+  // was, problem() says why; the one exception is a folder that could not be flushed after the
+  // rename (Failed, msg::kFolderNotFlushed): the target holds bytes, but a power cut may still
+  // undo the rename. May be called again (after a new readExisting() for Changed).
   Commit commit(std::string_view bytes);
   // Step 4: lets the lock go; the destructor does it too.
   void end();

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -23,13 +24,21 @@ char* WriteRealFixed(char* p, float value) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
   const double a = std::fabs(static_cast<double>(value));
   if (!(a >= 1e-4 && a < 999999.5)) return nullptr;  // NaN too
-  // k: the decimals that leave six significant digits, 10^(5-k) <= a < 10^(6-k).
-  int k = 0;
-  double scaled = a;
-  while (scaled < 100000.0) {
-    if (++k > 9) return nullptr;
+  // k: the decimals that leave six significant digits, 10^(5-k) <= a < 10^(6-k). With
+  // 2^e <= a < 2^(e+1), the decimal exponent is floor(e log10 2) or one more (1233/4096 is
+  // log10 2 closely enough for these exponents).
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int e = static_cast<int>((bits >> 23) & 0xFF) - 127;  // a normal float here
+  int k = 5 - ((e * 1233) >> 12);
+  if (k > 9) k = 9;
+  if (k < 0) return nullptr;
+  double scaled = a * kPow10[k];
+  if (scaled >= 1000000.0) {
+    if (--k < 0) return nullptr;
     scaled = a * kPow10[k];
   }
+  if (scaled < 100000.0) return nullptr;
   auto digits = static_cast<std::uint32_t>(scaled);
   const double rest = scaled - static_cast<double>(digits);
   if (rest > 0.5 || (rest == 0.5 && (digits & 1u) != 0)) ++digits;
