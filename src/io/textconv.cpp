@@ -262,8 +262,46 @@ bool IsDecimalNumber(std::string_view s) {
 ConvertError::ConvertError(Kind kind, std::string_view text)
     : std::runtime_error(ConvertMessage(kind, text)), kind_(kind), text_(text) {}
 
+namespace {
+// Digits with at most one '.', seven digits at most, no sign and no exponent: the value read
+// as an integer and the power of ten are exact floats, so one float division rounds the
+// decimal exactly as from_chars does (Clinger's fast path). The files hold millions of such
+// numbers. false for anything else.
+bool TryPlainDecimal(std::string_view s, float& value) {
+  static constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  std::uint32_t digits = 0;
+  int count = 0;
+  int decimals = 0;
+  bool point = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      if (++count > 7) return false;
+      digits = digits * 10 + static_cast<std::uint32_t>(c - '0');
+      if (point) ++decimals;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  value = static_cast<float>(digits) / kPow10[decimals];
+  return true;
+}
+}  // namespace
+
 bool TryStrToFloat(std::string_view text, float& value) {
   std::string_view s = TrimBlanks(text);
+  {
+    std::string_view magnitude = s;
+    const bool minus = !magnitude.empty() && magnitude.front() == '-';
+    if (!magnitude.empty() && (minus || magnitude.front() == '+')) magnitude.remove_prefix(1);
+    float f = 0.0f;
+    if (TryPlainDecimal(magnitude, f)) {
+      value = minus ? -f : f;
+      return true;
+    }
+  }
   if (!IsDecimalNumber(s)) return false;
   bool negative = false;
   if (s.front() == '+' || s.front() == '-') {
