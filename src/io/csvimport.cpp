@@ -890,9 +890,11 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
 CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path, bytes, error)) {
+  const ReadStatus status = ReadWholeFile(path, bytes, error);
+  if (status != ReadStatus::Complete) {
     CsvPreview p;
-    p.fileError = "无法打开文件 " + path + "：" + error;
+    p.fileError = status == ReadStatus::CannotOpen ? "无法打开文件 " + path + "：" + error
+                                                   : ReadStatusMessage(status, kMaxReadBytes);
     return p;
   }
   return PreviewCsv(bytes, choice);
