@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "ui/appendreplacedialog.h"
 #include "ui/widgets.h"
@@ -98,4 +99,25 @@ bool QtDialogs::print(QWidget* owner, QPrinter& printer, const PrintDialogSettin
   dialog.setMinMax(settings.minPage, settings.maxPage);
   printer.setFromTo(settings.fromPage, settings.toPage);
   return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const QString& filter) {
+  QFileDialog dialog(owner, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = filter.split(QStringLiteral(";;"));
+  dialog.setNameFilters(filters);
+  // A name typed without a suffix gets the one of the chosen filter ("... (*.svg)" gives svg).
+  auto suffixOf = [](const QString& nameFilter) {
+    const qsizetype star = nameFilter.indexOf(QStringLiteral("*."));
+    if (star < 0) return QString();
+    QString suffix = nameFilter.mid(star + 2);
+    const qsizetype end = suffix.indexOf(QRegularExpression(QStringLiteral("[ )]")));
+    return end < 0 ? suffix : suffix.left(end);
+  };
+  dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
 }

@@ -52,6 +52,11 @@ class Dialogs {
 
   // The print dialog for printer; true when the user confirmed.
   virtual bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) = 0;
+
+  // A save dialog for an exported picture; filter is a Qt name filter list ("PNG (*.png);;...").
+  // The chosen path, with the suffix of the chosen filter when none was typed, or empty text
+  // when cancelled.
+  virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) = 0;
 };
 
 // Qt's own dialogs.
@@ -63,6 +68,7 @@ class QtDialogs : public Dialogs {
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -59,3 +59,9 @@ bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintDialogSettin
   configure(printer);
   return true;
 }
+
+QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const QString&) {
+  exportTitles.append(title);
+  if (onShown) onShown();
+  return exportAnswers_.isEmpty() ? QString() : exportAnswers_.dequeue();
+}

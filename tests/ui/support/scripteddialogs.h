@@ -52,6 +52,11 @@ class ScriptedDialogs : public Dialogs {
   void setNextPrintCancel() { printAnswers_.enqueue(nullptr); }
   QList<PrintDialogSettings> printDialogs;
 
+  // ---- export file chooser ----
+  void setNextExportFile(const QString& path) { exportAnswers_.enqueue(path); }
+  void setNextExportCancel() { exportAnswers_.enqueue(QString()); }
+  QStringList exportTitles;  // titles of the export choosers shown (answered as cancelled when unscripted)
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -61,6 +66,7 @@ class ScriptedDialogs : public Dialogs {
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
 
  private:
   QQueue<Answer> answers_;
@@ -68,4 +74,5 @@ class ScriptedDialogs : public Dialogs {
   QQueue<AppendChoice> appendAnswers_;
   QQueue<QString> folderAnswers_;
   QQueue<std::function<void(QPrinter&)>> printAnswers_;
+  QQueue<QString> exportAnswers_;
 };
