@@ -21,6 +21,10 @@ constexpr double kMinorGridDecades = 4.0;
 // More intervals than this on a linear axis are drawn as a fixed number of ticks instead.
 constexpr double kMaxLinearIntervals = 50.0;
 
+// Up to this many points a layer marks every point; a longer curve marks only its isolated
+// points (segments of one point): its markers would run together, and cost most of a repaint.
+constexpr std::size_t kMarkEveryPointUpTo = 60;
+
 // Layers in drawing order: the faint comparison at the back, the station being typed in front.
 constexpr int kStackOrder[] = {1, 2, 0};
 
@@ -203,20 +207,21 @@ void PlotChart::setLayer(int layer, const Series& series, const QString& name, c
     while (L.lines.size() < needed) L.lines.push_back(new QLineSeries());
     restack();
   }
-  QList<QPointF> all;
+  const bool markAll = style.markEveryPoint && series.pointCount() <= kMarkEveryPointUpTo;
+  QList<QPointF> marked;
   for (std::size_t i = 0; i < L.lines.size(); ++i) {
     QLineSeries* line = L.lines[i];
     if (i < series.segments.size()) {
       const QList<QPointF> points = Points(series.segments[i]);
       Refill(line, points);
-      all.append(points);
+      if (markAll || points.size() == 1) marked.append(points);
     } else if (!line->points().isEmpty()) {
       line->clear();
     }
     const QPen pen(style.color, style.lineWidth);
     if (line->pen() != pen) line->setPen(pen);
   }
-  Refill(L.points, all);
+  Refill(L.points, marked);
   StyleMarkers(L.points, style.color, style.markerSize);
   if (L.lines.front()->name() != name) L.lines.front()->setName(name);
 }

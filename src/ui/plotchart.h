@@ -33,6 +33,7 @@ class PlotChart {
     QColor color;
     qreal lineWidth = 2.0;
     qreal markerSize = 7.0;
+    bool markEveryPoint = true;  // false: only isolated points (segments of one point) are marked
   };
   // A marked point, found under the mouse.
   struct Hit {

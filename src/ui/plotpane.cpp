@@ -416,7 +416,7 @@ void PlotPane::draw() {
   if (!curveChart_) return;
   const PlotChart::Style current{kBranchColor[branch_ == 0 ? 0 : 1], 2.0, 7.0};
   const PlotChart::Style other{kBranchColor[branch_ == 0 ? 1 : 0], 2.0, 7.0};
-  const PlotChart::Style faint{kFaint, 1.5, 5.0};
+  const PlotChart::Style faint{kFaint, 1.5, 5.0, false};
   const PlotChart::Style styles[] = {current, faint, other};
 
   curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2]}), XScale(kind_), YScale(kind_), xTitle_,
