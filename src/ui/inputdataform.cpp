@@ -79,7 +79,11 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TInputDataForm::~TInputDataForm() { survey_->removeObserver(this); }
+TInputDataForm::~TInputDataForm() {
+  // The plot pane observes the survey, which goes before the window's child widgets do.
+  delete Plot;
+  survey_->removeObserver(this);
+}
 
 void TInputDataForm::buildControls() {
   auto* central = new QWidget(this);
