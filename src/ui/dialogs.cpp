@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "ui/appendreplacedialog.h"
 #include "ui/widgets.h"
@@ -105,4 +106,25 @@ void QtDialogs::printPreview(QWidget* owner, QPrinter& printer, const std::funct
   QPrintPreviewDialog dialog(&printer, owner);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(*p); });
   dialog.exec();
+}
+
+QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const QString& filter) {
+  QFileDialog dialog(owner, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = filter.split(QStringLiteral(";;"));
+  dialog.setNameFilters(filters);
+  // A name typed without a suffix gets the one of the chosen filter ("... (*.svg)" gives svg).
+  auto suffixOf = [](const QString& nameFilter) {
+    const qsizetype star = nameFilter.indexOf(QStringLiteral("*."));
+    if (star < 0) return QString();
+    QString suffix = nameFilter.mid(star + 2);
+    const qsizetype end = suffix.indexOf(QRegularExpression(QStringLiteral("[ )]")));
+    return end < 0 ? suffix : suffix.left(end);
+  };
+  dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
 }

@@ -57,6 +57,11 @@ class Dialogs {
   // The print preview of the pages paint draws on printer (again whenever the preview needs
   // them); printing from the preview prints them.
   virtual void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
+
+  // A save dialog for an exported picture; filter is a Qt name filter list ("PNG (*.png);;...").
+  // The chosen path, with the suffix of the chosen filter when none was typed, or empty text
+  // when cancelled.
+  virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) = 0;
 };
 
 // Qt's own dialogs.
@@ -69,6 +74,8 @@ class QtDialogs : public Dialogs {
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -13,12 +13,14 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
 
 #include "session/datatypespec.h"
+#include "ui/plotpane.h"
 #include "ui/stringgrid.h"
 #include "ui/widgets.h"
 
@@ -69,13 +71,19 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   ST->setText(Text(survey_->status()));
   survey_->addObserver(this);
   connectHandlers();
-  adjustSize();
-  setFixedSize(sizeHint());
+  Plot->rememberLayout(PlotSplitter, ShowPlot);
+  Plot->tintOutliersIn(SG);
+  connect(ShowPlot, &QAction::toggled, this, [this] { fitToContents(); });
+  fitToContents();
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TInputDataForm::~TInputDataForm() { survey_->removeObserver(this); }
+TInputDataForm::~TInputDataForm() {
+  // The plot pane observes the survey, which goes before the window's child widgets do.
+  delete Plot;
+  survey_->removeObserver(this);
+}
 
 void TInputDataForm::buildControls() {
   auto* central = new QWidget(this);
@@ -178,8 +186,15 @@ void TInputDataForm::buildControls() {
   left->addLayout(brand);
   left->addStretch();
 
-  auto* right = new QVBoxLayout();
-  outer->addLayout(right, 1);
+  PlotSplitter = new QSplitter(Qt::Horizontal, central);
+  PlotSplitter->setObjectName(QStringLiteral("PlotSplitter"));
+  PlotSplitter->setChildrenCollapsible(false);
+  auto* gridArea = new QWidget(PlotSplitter);
+  gridArea->setObjectName(QStringLiteral("GridArea"));
+  auto* right = new QVBoxLayout(gridArea);
+  right->setContentsMargins(0, 0, 0, 0);
+  PlotSplitter->addWidget(gridArea);
+  outer->addWidget(PlotSplitter, 1);
   StaticText2 = new QLabel(QStringLiteral("观测数据:"), central);
   StaticText2->setObjectName(QStringLiteral("StaticText2"));
   right->addWidget(StaticText2);
@@ -201,6 +216,12 @@ void TInputDataForm::buildControls() {
   right->addLayout(branchRow);
   ABST->hide();
   AB->hide();
+  // The plot pane comes after the grid's controls in the tab order; it takes the room the
+  // window gains when it is made larger.
+  Plot = new PlotPane(*survey_, dialogs_, PlotSplitter);
+  PlotSplitter->addWidget(Plot);
+  PlotSplitter->setStretchFactor(0, 0);
+  PlotSplitter->setStretchFactor(1, 1);
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -237,6 +258,12 @@ void TInputDataForm::buildMenus() {
   N14 = MakeAction(N8, "N14", QStringLiteral("下一测点(&N)"));
   N8->addSeparator();
   N12 = MakeAction(N8, "N12", QStringLiteral("删除当前测点"));
+
+  N17View = bar->addMenu(QStringLiteral("查看(&V)"));
+  N17View->setObjectName(QStringLiteral("N17View"));
+  ShowPlot = MakeAction(N17View, "ShowPlot", QStringLiteral("显示曲线"));
+  ShowPlot->setCheckable(true);
+  N17View->addAction(Plot->exportAction());
 
   N15 = bar->addMenu(QStringLiteral("帮助(&H)"));
   N15->setObjectName(QStringLiteral("N15"));
@@ -308,6 +335,20 @@ void TInputDataForm::connectHandlers() {
     else if (old == EAB) run([this] { leaveCount(); });
     if (inGrid(now) && !inGrid(old) && QApplication::focusWidget() == now) run([this] { enterGrid(); });
   });
+}
+
+void TInputDataForm::fitToContents() {
+  if (Plot->isHidden()) {
+    adjustSize();
+    setFixedSize(sizeHint());
+    return;
+  }
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  setMinimumSize(minimumSizeHint());
+  // As wide as the contents ask for, on the screen.
+  QSize size = sizeHint();
+  if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
+  resize(size.expandedTo(minimumSizeHint()));
 }
 
 void TInputDataForm::guarded(const std::function<void()>& handler) {

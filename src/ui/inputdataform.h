@@ -23,7 +23,9 @@ class QLineEdit;
 class QMenu;
 class QPrinter;
 class QPushButton;
+class QSplitter;
 class QToolButton;
+class PlotPane;
 class StringGrid;
 class RadioGroup;
 class UpDown;
@@ -96,6 +98,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   Painted paintListing(QPrinter& printer);
   // False, after saying so, when there is nothing to print.
   bool listingAvailable();
+  // The window takes the size of its contents; while the plot pane is shown it can be made larger.
+  void fitToContents();
 
   // ---- Questions: the survey's messages and dialogs through Dialogs ----
   Answer ask(const Message& message) override;
@@ -133,6 +137,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QPushButton* BitBtn3 = nullptr;
   QLabel* Label8 = nullptr;
   QToolButton* Image1 = nullptr;
+  // The plot pane beside the grid, in a splitter with the grid's area.
+  QSplitter* PlotSplitter = nullptr;
+  PlotPane* Plot = nullptr;
 
   // Context menu of the grid.
   QMenu* PopupMenu1 = nullptr;
@@ -155,6 +162,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* N13 = nullptr;          // "上一测点(&P)"
   QAction* N14 = nullptr;          // "下一测点(&N)"
   QAction* N12 = nullptr;          // "删除当前测点"
+  QMenu* N17View = nullptr;        // "查看(&V)"
+  QAction* ShowPlot = nullptr;     // "显示曲线", checkable; the menu also holds the pane's ExportPlot
   QMenu* N15 = nullptr;            // "帮助(&H)"
   QAction* N16 = nullptr;          // "使用数据输入程序(&H)" F1
   QAction* N10 = nullptr;          // "关于数据输入(&A)"

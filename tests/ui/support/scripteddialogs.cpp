@@ -66,3 +66,9 @@ void ScriptedDialogs::printPreview(QWidget*, QPrinter& printer, const std::funct
   if (previewPrinter) previewPrinter(printer);
   paint(printer);
 }
+
+QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const QString&) {
+  exportTitles.append(title);
+  if (onShown) onShown();
+  return exportAnswers_.isEmpty() ? QString() : exportAnswers_.dequeue();
+}

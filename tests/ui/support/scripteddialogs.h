@@ -58,6 +58,11 @@ class ScriptedDialogs : public Dialogs {
   int previews = 0;
   std::function<void(QPrinter&)> previewPrinter;
 
+  // ---- export file chooser ----
+  void setNextExportFile(const QString& path) { exportAnswers_.enqueue(path); }
+  void setNextExportCancel() { exportAnswers_.enqueue(QString()); }
+  QStringList exportTitles;  // titles of the export choosers shown (answered as cancelled when unscripted)
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -69,10 +74,13 @@ class ScriptedDialogs : public Dialogs {
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+
  private:
   QQueue<Answer> answers_;
   QQueue<std::optional<QString>> saveAnswers_;
   QQueue<AppendChoice> appendAnswers_;
   QQueue<QString> folderAnswers_;
   QQueue<std::function<void(QPrinter&)>> printAnswers_;
+  QQueue<QString> exportAnswers_;
 };
