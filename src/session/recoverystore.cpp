@@ -321,7 +321,8 @@ std::vector<LeftSession> RecoveryStore::claimLeftSessions() {
 
 // ---- RecoveryWriter ----
 
-RecoveryWriter::RecoveryWriter(RecoveryStore& store) : store_(store), worker_([this] { run(); }) {}
+RecoveryWriter::RecoveryWriter(RecoveryStore& store, std::function<void(const std::string&)> onFailure)
+    : store_(store), onFailure_(std::move(onFailure)), worker_([this] { run(); }) {}
 
 RecoveryWriter::~RecoveryWriter() { stop(); }
 
@@ -373,6 +374,7 @@ void RecoveryWriter::run() {
     } catch (const std::bad_alloc&) {
       error = "内存不足";
     }
+    if (!ok && lastOk_ && onFailure_) onFailure_(error);  // lastOk_ is only written by this thread
     lock.lock();
     busy_ = false;
     lastOk_ = ok;

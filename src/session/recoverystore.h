@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -99,7 +100,9 @@ class RecoveryWriter {
     std::shared_ptr<const std::string> stations;  // EncodeRecoveryStations of the list
   };
 
-  explicit RecoveryWriter(RecoveryStore& store);
+  // onFailure, when given, is called on the worker thread with the reason of a write that
+  // failed after the previous one succeeded (so a full disk is told once, not every second).
+  explicit RecoveryWriter(RecoveryStore& store, std::function<void(const std::string&)> onFailure = {});
   ~RecoveryWriter();  // stop()
   RecoveryWriter(const RecoveryWriter&) = delete;
   RecoveryWriter& operator=(const RecoveryWriter&) = delete;
@@ -117,6 +120,7 @@ class RecoveryWriter {
   void run();
 
   RecoveryStore& store_;
+  std::function<void(const std::string&)> onFailure_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable idle_;
