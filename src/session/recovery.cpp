@@ -294,6 +294,12 @@ std::string EncodeRecoveryStations(const StationList& stations) {
 }
 
 std::string EncodeRecoveryFile(const SessionState& session, std::string_view stationsBlock) {
+  std::string file = EncodeRecoveryHead(session, stationsBlock);
+  file.append(stationsBlock);
+  return file;
+}
+
+std::string EncodeRecoveryHead(const SessionState& session, std::string_view stationsBlock) {
   std::string body;
   Writer b(body);
   b.i32(session.type);
@@ -307,7 +313,7 @@ std::string EncodeRecoveryFile(const SessionState& session, std::string_view sta
   WriteForm(b, session.shownForm);
 
   std::string out;
-  out.reserve(kHeaderSize + body.size() + stationsBlock.size());
+  out.reserve(kHeaderSize + body.size());
   out.append(kMark);
   Writer w(out);
   w.u32(kRecoveryVersion);
@@ -315,7 +321,6 @@ std::string EncodeRecoveryFile(const SessionState& session, std::string_view sta
   // The checksum runs over the session and the stations block as they follow each other.
   w.u32(Crc32(stationsBlock, Crc32(body)));
   out.append(body);
-  out.append(stationsBlock);
   return out;
 }
 

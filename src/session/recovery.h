@@ -31,7 +31,11 @@ inline constexpr std::uint32_t kRecoveryVersion = 1;
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
 
 std::string EncodeRecoveryStations(const StationList& stations);
-// The whole file for a session and its stations block (from EncodeRecoveryStations).
+// The file up to the stations block: mark, version, size, checksum and the session. The file
+// is this followed by the block (from EncodeRecoveryStations), so that a writer need not copy
+// the block.
+std::string EncodeRecoveryHead(const SessionState& session, std::string_view stationsBlock);
+// The whole file for a session and its stations block.
 std::string EncodeRecoveryFile(const SessionState& session, std::string_view stationsBlock);
 
 struct RecoveryReadResult {

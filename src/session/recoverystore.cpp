@@ -239,7 +239,9 @@ bool RecoveryStore::open(std::string& error) {
   return true;
 }
 
-bool RecoveryStore::write(std::string_view bytes, std::string& error) {
+bool RecoveryStore::write(std::string_view bytes, std::string& error) { return write({bytes}, error); }
+
+bool RecoveryStore::write(std::initializer_list<std::string_view> pieces, std::string& error) {
   std::lock_guard<std::mutex> guard(mutex_);
   if (!isOpen()) {
     error = "no session";
@@ -256,7 +258,8 @@ bool RecoveryStore::write(std::string_view bytes, std::string& error) {
     ::unlink(temporary.c_str());
     return false;
   };
-  if (!WriteAll(fd, bytes, error)) return fail(fd);
+  for (std::string_view piece : pieces)
+    if (!WriteAll(fd, piece, error)) return fail(fd);
   if (::fsync(fd) != 0) {
     error = Reason("flush failed", errno);
     return fail(fd);
@@ -369,8 +372,8 @@ void RecoveryWriter::run() {
     bool ok = false;
     try {
       const std::string none = snapshot.stations ? std::string() : EncodeRecoveryStations({});
-      const std::string bytes = EncodeRecoveryFile(snapshot.session, snapshot.stations ? *snapshot.stations : none);
-      ok = store_.write(bytes, error);
+      const std::string_view block = snapshot.stations ? std::string_view(*snapshot.stations) : none;
+      ok = store_.write({EncodeRecoveryHead(snapshot.session, block), block}, error);
     } catch (const std::bad_alloc&) {
       error = "内存不足";
     }

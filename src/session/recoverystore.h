@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -74,6 +75,8 @@ class RecoveryStore {
   // permissions), flushed to disk and renamed over it. false with the reason; the previous
   // file is then as it was.
   bool write(std::string_view bytes, std::string& error);
+  // The same for a file given in pieces, written one after the other.
+  bool write(std::initializer_list<std::string_view> pieces, std::string& error);
   // The program ends cleanly: removes this session's recovery and lock files.
   void finish();
 
