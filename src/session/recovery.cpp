@@ -54,6 +54,7 @@ class Writer {
   }
   void floats(const std::vector<float>& v) {
     u32(static_cast<std::uint32_t>(v.size()));
+    if (v.empty()) return;
     if constexpr (std::endian::native == std::endian::little) {
       out_.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(float));
     } else {
@@ -120,6 +121,7 @@ class Reader {
       failed_ = true;
       return v;
     }
+    if (n == 0) return v;
     v.resize(n);
     const char* p = bytes_.data() + pos_;
     if constexpr (std::endian::native == std::endian::little) {
