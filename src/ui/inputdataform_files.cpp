@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
@@ -55,6 +56,14 @@ void TInputDataForm::buildFileMenu() {
   connect(SettingsAction, &QAction::triggered, this, [this] { guarded([this] { editDefaultSpacings(); }); });
   setAcceptDrops(true);
   showRecentFiles();
+  // The operator, instrument and work area are remembered as the user last typed them (not as
+  // a station shown or a file opened puts them there).
+  for (QLineEdit* e : {EO, EI, EW}) {
+    connect(e, &QLineEdit::textEdited, this, [this, e](const QString& text) {
+      const Field field = e == EO ? Field::EO : e == EI ? Field::EI : Field::EW;
+      if (settings_ != nullptr) settings_->setFieldText(field, text);
+    });
+  }
 }
 
 // ---- Opening ----
@@ -205,13 +214,6 @@ void TInputDataForm::rememberSettings(unsigned changes) {
   if ((changes & change::kType) && settings_->dataType() != survey_->type()) {
     settings_->setDataType(survey_->type());
     sync = true;
-  }
-  if (changes & change::kFields) {
-    for (int f = 0; f < static_cast<int>(kFieldCount); ++f) {
-      const auto field = static_cast<Field>(f);
-      const QString text = Text(survey_->form().field(field));
-      if (AppSettings::remembers(field) && settings_->fieldText(field) != text) settings_->setFieldText(field, text);
-    }
   }
   for (int t = dtSounding; t <= dtCombinedProfile; ++t) {
     const auto type = static_cast<::DataType>(t);

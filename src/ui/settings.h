@@ -24,7 +24,8 @@ class AppSettings {
   std::optional<DataType> dataType() const;
   void setDataType(DataType type);
 
-  // The texts remembered: the operator, the instrument and the work area; other fields have none.
+  // The texts remembered, as last typed: the operator, the instrument and the work area; other
+  // fields have none.
   static bool remembers(Field field);
   std::optional<QString> fieldText(Field field) const;
   void setFieldText(Field field, const QString& text);

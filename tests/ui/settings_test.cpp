@@ -88,6 +88,17 @@ class SettingsTest : public QObject {
     again.d.chooseDataType(dtSounding);
     again.d.trigger(f.OpenAction);
     QCOMPARE(again.d.dialogs.openDialogs.value(1).dir, dir.path() + QLatin1Char('/'));
+    // Texts shown from a file are not what the user typed: opening a profile line (whose file
+    // holds no operator) leaves the remembered ones.
+    const QString line = dir.filePath(QStringLiteral("150.dat"));
+    QVERIFY(WriteBytes(line, Fixture("fourpole_profile_example.dat")));
+    const auto asked = again.d.dialogs.messages.size();
+    again.d.dialogs.setNextOpenFiles({line});
+    again.d.trigger(f.OpenAction);
+    QCOMPARE(f.survey().type(), dtFourPoleProfile);
+    QCOMPARE(again.d.dialogs.messages.size(), asked);
+    QCOMPARE(f.EO->text(), QString());
+    QCOMPARE(again.settings.fieldText(Field::EO), QStringLiteral("张三"));
   }
 
   // Nonsense in the settings file is ignored: the built-in defaults are used, and no value is lost
