@@ -4,17 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include "session/survey.h"
+#include "silent_questions.h"
 #include "survey_data.h"
 
 namespace {
-// Answers nothing: every benchmark here runs without a question being asked.
-class SilentQuestions : public Questions {
- public:
-  Answer ask(const Message&) override { return Answer::No; }
-  bool chooseSaveFile(SaveDialog&) override { return false; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-  AppendChoice askAppendOrReplace() override { return AppendChoice::Cancel; }
-};
 
 // A survey of 10,000 committed stations, saved, with the 13 default spacings typed for the next.
 void TypeNextStation(Survey& s, int name) {

@@ -93,11 +93,9 @@ Survey::Survey(Questions& questions, std::string programPath)
   form_.grid = GridTexts(14, 3);
   const DataTypeSpec& s = SpecFor(dtSounding);
   for (int c = 0; c < 3; ++c) form_.grid.setCell(c, 0, s.headers[static_cast<std::size_t>(c)]);
-  for (int r = 1; r <= 13; ++r) {
-    form_.grid.setCell(0, r, RowLabel(r));
-    form_.grid.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
-  }
+  layOutSpacings();
   status_ = s.noDataStatus;
+  pending_ = 0;  // nobody has been told anything yet
 }
 
 void Survey::addObserver(SurveyObserver* observer) { observers_.push_back(observer); }
@@ -235,6 +233,22 @@ bool Survey::checkGrid() {
     }
   }
   return false;
+}
+
+std::string Survey::checkSpacingList(const std::vector<std::string>& spacings) {
+  if (spacings.empty() || spacings.size() > static_cast<std::size_t>(kMaxSoundingRows - 1))
+    return "默认极距至少要有 1 个，最多 " + std::to_string(kMaxSoundingRows - 1) + " 个。";
+  float before = 0.0f;
+  for (std::size_t i = 0; i < spacings.size(); ++i) {
+    const std::string number = std::to_string(i + 1);
+    float a = 0.0f;
+    if (!TryStrToFloat(spacings[i], a)) return "第 " + number + " 个默认极距“" + spacings[i] + "”不是数字。";
+    if (a <= 0.0f || a > kMaxColumn1) return "第 " + number + " 个默认极距不在 0 到 10000 之间。";
+    if (i > 0 && static_cast<double>(a) - static_cast<double>(before) < kDuplicateTolerance)
+      return "第 " + number + " 个默认极距没有比前一个大 0.1 以上：极距应从小到大排列。";
+    before = a;
+  }
+  return std::string();
 }
 
 // ---- Building a station from the form ----
@@ -499,12 +513,17 @@ bool Survey::maybeSave(const char* caption, const char* text, Message::Icon icon
   }
 }
 
+bool Survey::mayDiscardList() {
+  // The unsaved stations are saved in the format of the type they were typed in.
+  return leaveShownStation() && maybeSave("警告", kUnsavedWarning, Message::Icon::Warning);
+}
+
 bool Survey::newLine() {
   Batch batch(*this);
-  if (!leaveShownStation()) return false;
-  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  if (!mayDiscardList()) return false;
   stations_.clear();
   touch(change::kStations);
+  forgetFile();
   status_ = kNoData;
   touch(change::kStatus);
   if (spec().hasBranches) {
@@ -521,9 +540,7 @@ bool Survey::newLine() {
 bool Survey::switchType(DataType chosen) {
   Batch batch(*this);
   if (chosen == type_) return true;
-  if (!leaveShownStation()) return false;
-  // The unsaved stations are saved in the format of the type they were typed in.
-  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  if (!mayDiscardList()) return false;
   layOutType(chosen);
   return true;
 }
@@ -531,6 +548,7 @@ bool Survey::switchType(DataType chosen) {
 void Survey::layOutType(DataType chosen) {
   stations_.clear();
   touch(change::kStations);
+  forgetFile();
   resetBrowsing();
   type_ = chosen;
   touch(change::kType);
@@ -544,13 +562,8 @@ void Survey::layOutType(DataType chosen) {
   }
   setField(Field::EP, "0");
   if (sp.rows == RowTemplate::DefaultSpacings) {
-    setField(Field::EAB, "13");
-    g.setRows(14);
     g.setCols(sp.layout.gridColumns);
-    for (int r = 1; r <= 13; ++r) {
-      g.setCell(0, r, RowLabel(r));
-      g.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
-    }
+    layOutSpacings();
   } else {
     g.setCols(sp.layout.gridColumns);
     for (int r = 1; r < g.rows(); ++r) {
@@ -616,12 +629,17 @@ void Survey::clearValues() {
 
 void Survey::defaultSpacings() {
   Batch batch(*this);
-  setField(Field::EAB, "13");
+  layOutSpacings();
+}
+
+void Survey::layOutSpacings() {
+  const int n = static_cast<int>(defaultSpacings_.size());
+  setField(Field::EAB, std::to_string(n));
   GridTexts& g = form_.grid;
-  g.setRows(14);
-  for (int r = 1; r <= 13; ++r) {
+  g.setRows(n + 1);
+  for (int r = 1; r <= n; ++r) {
     g.setCell(0, r, RowLabel(r));
-    g.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
+    g.setCell(1, r, defaultSpacings_[static_cast<std::size_t>(r - 1)]);
   }
   touch(change::kGrid);
 }
@@ -658,6 +676,7 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   if (type != type_) layOutType(type);
   stations_ = std::move(stations);
   touch(change::kStations);
+  forgetFile();
   resetBrowsing();
   currentIndex_ = currentIndex;
   saved_ = saved;

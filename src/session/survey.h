@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/messages.h"
 #include "model/sdata.h"
 #include "session/datatypespec.h"
 #include "session/formstate.h"
@@ -30,6 +31,21 @@ inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
 inline constexpr unsigned kCell = 1u << 8;      // one grid cell typed (editCell), the shape unchanged
 inline constexpr unsigned kAll = 0x1ffu;
 }  // namespace change
+
+// The survey apart from its stations: what the recovery file keeps besides them, so that a
+// restored session shows exactly what the window showed.
+struct SessionState {
+  DataType type = dtSounding;
+  int currentIndex = 0;
+  bool saved = true;
+  bool browsing = false;
+  std::string status;
+  FormState form;
+  FormState shownForm;        // the form as the shown station put it there (browsing only)
+  std::string file;           // the file the survey was opened from or last saved to; "" none
+  bool replaceProposed = false;  // a save into that file proposes to replace it
+  bool operator==(const SessionState&) const = default;
+};
 
 class SurveyObserver {
  public:
@@ -102,6 +118,40 @@ class Survey {
   // current index, nothing shown (the next unit's proposal stays in the form), the saved state.
   void load(DataType type, StationList stations, int currentIndex = 0, bool saved = false);
 
+  // ---- Opening files ----
+  // Opens one data file of any kind, or several four-pole line files as one survey of lines.
+  // Edits to a shown station and unsaved stations are asked about first (the same questions as
+  // a new line). A file that cannot be opened or is refused opens nothing, with a message saying
+  // what was wrong and where; a file read only in part opens only when the user accepts the
+  // stations read before the fault. Opened, the data type is the file's, the stations replace
+  // the list and count as saved, the first one is shown, and the next save proposes the file
+  // (the four-pole lines: their folder) with the replace choice. Paths are the system's bytes.
+  bool open(const std::vector<std::string>& paths);
+  // The file the survey was opened from or last saved to ("" none); cleared when the list is
+  // discarded by a new line or a type switch.
+  const std::string& file() const { return file_; }
+
+  // ---- Folders and default spacings, as the window remembers them between runs ----
+  // The folder the save dialogs of a data type start in ("" for the Data folder beside the
+  // program); set by every open and every completed save of that type.
+  const std::string& lastFolder(DataType type) const;
+  void setLastFolder(DataType type, std::string folder);
+  // The AB/2 texts the sounding grids are laid out with (13 built-in values unless set).
+  // Changing them leaves the grid as it is; they are used the next time it is laid out.
+  const std::vector<std::string>& defaultSpacingTexts() const { return defaultSpacings_; }
+  // Takes a list that checkSpacingList accepts; false (nothing changed) for any other.
+  bool setDefaultSpacings(std::vector<std::string> spacings);
+  // What is wrong with a list of default spacings, or "" when there is nothing: 1 to 49
+  // values, each a number the grid check accepts as a spacing, increasing by at least the
+  // distance at which the grid check calls two spacings the same. UTF-8.
+  static std::string checkSpacingList(const std::vector<std::string>& spacings);
+
+  // ---- The session, for the recovery file ----
+  SessionState sessionState() const;
+  // Puts back a session exactly as sessionState() and stations() gave it. The caller has
+  // checked it (ReadRecoveryFile does).
+  void restore(SessionState state, StationList stations);
+
  private:
   // Collects what an operation changes and tells the observers once, when the outermost
   // operation ends (or before a question, so that the window shows the state being asked about).
@@ -129,11 +179,16 @@ class Survey {
   void resetBrowsing();
   void setField(Field field, std::string text);
   void layOutType(DataType type);
+  // EAB, the row count, the row numbers and column 1 from the default spacings.
+  void layOutSpacings();
   // Edits to a shown station are never dropped silently: asks whether to update it first.
   // False when the user chose to stay.
   bool leaveShownStation();
   // Asks whether to save unsaved stations before they are discarded; false to stay.
   bool maybeSave(const char* caption, const char* text, Message::Icon icon);
+  // The gate before the list is replaced (a new line, a type switch, opening a file): edits to
+  // a shown station, then unsaved stations. False when the user chose to stay.
+  bool mayDiscardList();
   // Runs a save flow; errors escaping it are reported and count as not saved.
   bool runSave(const std::function<bool()>& flow);
 
@@ -142,6 +197,15 @@ class Survey {
   bool saveFourPoleLines();
   bool saveCombinedLine();
   bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
+  // A save wrote path; whole: the file holds exactly the survey (written, not appended to).
+  void rememberSavedFile(const std::string& path, bool whole);
+  // The list no longer comes from a file.
+  void forgetFile();
+  // The folder a save of the current type starts in.
+  std::string saveStartFolder() const;
+  // The file a save proposes to replace: the one the survey holds whole, or "".
+  std::string replaceableFile() const { return replaceProposed_ ? file_ : std::string(); }
+  static Message noticeMessage(const Notice& notice);
 
   Questions& questions_;
   std::string programPath_;
@@ -158,4 +222,8 @@ class Survey {
   FormState form_;
   FormState shownForm_;  // the form as the shown station put it there
   SaveDialog saveDialog_;
+  std::string file_;
+  bool replaceProposed_ = false;
+  std::vector<std::string> folders_ = std::vector<std::string>(4);  // by data type
+  std::vector<std::string> defaultSpacings_ = DefaultSpacings();
 };

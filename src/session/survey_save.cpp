@@ -7,6 +7,7 @@
 #include <new>
 
 #include "io/atomicfile.h"
+#include "io/fileidentity.h"
 #include "io/folders.h"
 #include "io/messages.h"
 #include "io/profiledat.h"
@@ -34,14 +35,6 @@ std::string ReplaceLineFileText(const std::string& path) {
   return "文件 " + path + " 已经存在，是否用当前测线的数据替换它?";
 }
 
-Message NoticeMessage(const Notice& notice) {
-  Message m = Message::plain(kWarningCaption, notice.text,
-                             notice.icon == Notice::Icon::Error ? Message::Icon::Error : Message::Icon::Warning,
-                             Message::Buttons::Ok);
-  m.owned = !notice.ownerless;
-  return m;
-}
-
 enum class Opening { Write, Append, DialogCancelled, QuestionCancelled };
 struct Target {
   Opening how;
@@ -49,9 +42,17 @@ struct Target {
 };
 }  // namespace
 
+Message Survey::noticeMessage(const Notice& notice) {
+  Message m = Message::plain(kWarningCaption, notice.text,
+                             notice.icon == Notice::Icon::Error ? Message::Icon::Error : Message::Icon::Warning,
+                             Message::Buttons::Ok);
+  m.owned = !notice.ownerless;
+  return m;
+}
+
 bool Survey::save() {
   Batch batch(*this);
-  saveDialog_.initialDir = DataDir(programPath_);
+  saveDialog_.initialDir = saveStartFolder();
   bool done = false;
   switch (spec().save) {
     case SaveFormat::Ves: done = runSave([this] { return saveVes(); }); break;
@@ -97,11 +98,15 @@ bool RefuseEmptyList(const StationList& stations, const std::function<Answer(con
 }
 
 // The save dialog, the forced extension and, when the target exists, the append/replace
-// question of the sounding writers.
-Target ChooseSoundingTarget(Questions& questions, SaveDialog& dialog, std::string_view extension) {
+// question of the sounding writers; it proposes Replace when the target is replaceable (the
+// file the survey holds whole; "" for none).
+Target ChooseSoundingTarget(Questions& questions, SaveDialog& dialog, std::string_view extension,
+                            const std::string& replaceable) {
   if (!questions.chooseSaveFile(dialog)) return {Opening::DialogCancelled, {}};
   std::string path = ForceExtension(dialog.fileName, extension);
   if (!FileExists(path)) return {Opening::Write, std::move(path)};
+  dialog.proposedChoice =
+      !replaceable.empty() && SameFile(path, replaceable) ? AppendChoice::Replace : AppendChoice::Append;
   switch (questions.askAppendOrReplace()) {
     case AppendChoice::Append: return {Opening::Append, std::move(path)};
     case AppendChoice::Replace: return {Opening::Write, std::move(path)};
@@ -115,12 +120,12 @@ bool Survey::saveVes() {
   auto asker = [this](const Message& m) { return ask(m); };
   if (RefuseEmptyList(stations_, asker)) return false;
   flush();
-  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves");
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves", replaceableFile());
   if (target.how == Opening::DialogCancelled || target.how == Opening::QuestionCancelled) return false;
 
   StationList all = stations_;
   if (target.how == Opening::Append) {
-    const VesReadResult read = ReadVesFileAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
+    const VesReadResult read = ReadVesFileAt(target.path, [this](const Notice& n) { ask(noticeMessage(n)); });
     // Appending rewrites the file with its stations and the new ones, so it goes on only when
     // the file was read to its end; otherwise the rewrite would drop what could not be read.
     if (read.status != ReadStatus::Complete) {
@@ -129,7 +134,9 @@ bool Survey::saveVes() {
     }
     MergeVesStations(all, read.stations);
   }
-  return writeWholeFile(target.path, BuildVesFile(std::move(all)), msg::kSaveFailed);
+  if (!writeWholeFile(target.path, BuildVesFile(std::move(all)), msg::kSaveFailed)) return false;
+  rememberSavedFile(target.path, target.how == Opening::Write);
+  return true;
 }
 
 bool Survey::saveSoundingDat() {
@@ -138,7 +145,7 @@ bool Survey::saveSoundingDat() {
   flush();
   const int previousFilter = saveDialog_.filterIndex;
   saveDialog_.filterIndex = kDatFilterItem;
-  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".dat");
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".dat", replaceableFile());
   // A cancelled question leaves the .dat item selected; every other way out puts the previous
   // item back.
   if (target.how == Opening::QuestionCancelled) return false;
@@ -147,7 +154,7 @@ bool Survey::saveSoundingDat() {
 
   StationList all = stations_;
   if (target.how == Opening::Append) {
-    const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
+    const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ask(noticeMessage(n)); });
     if (read.status != ReadStatus::Complete) {
       ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
       return false;
@@ -160,11 +167,15 @@ bool Survey::saveSoundingDat() {
       return false;
     all.insert(all.end(), read.stations.begin(), read.stations.end());
   }
-  return writeWholeFile(target.path, BuildSoundingDatFile(std::move(all)), msg::kSaveFailed);
+  if (!writeWholeFile(target.path, BuildSoundingDatFile(std::move(all)), msg::kSaveFailed)) return false;
+  rememberSavedFile(target.path, target.how == Opening::Write);
+  return true;
 }
 
 bool Survey::saveCombinedLine() {
-  saveDialog_.fileName = form_.field(Field::EP) + ".dat";
+  // The line's file once it is known (opened or written); else named after the line number.
+  const std::string replaceable = replaceableFile();
+  saveDialog_.fileName = !replaceable.empty() ? replaceable : form_.field(Field::EP) + ".dat";
   flush();
   if (!questions_.chooseSaveFile(saveDialog_)) return false;
   const std::string chosen = saveDialog_.fileName;
@@ -180,7 +191,9 @@ bool Survey::saveCombinedLine() {
       ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
                          Message::Buttons::ReplaceSkipCancel)) != Answer::Replace)
     return false;
-  return writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed);
+  if (!writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed)) return false;
+  rememberSavedFile(path, true);
+  return true;
 }
 
 bool Survey::saveFourPoleLines() {
@@ -191,6 +204,7 @@ bool Survey::saveFourPoleLines() {
   // Every line goes to its own file in the chosen folder, named after it.
   const StationList lines = stations_;
   bool all = !lines.empty();
+  setLastFolder(type_, *folder);
   for (const sdata& line : lines) {
     const std::string path = FourPoleFilePath(*folder, ShownText(line.Name));
     if (FileExists(path)) {

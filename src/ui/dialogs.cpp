@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include "ui/appendreplacedialog.h"
+#include "ui/spacingsdialog.h"
 #include "ui/widgets.h"
 
 QString ErrorBoxText(const QString& message) {
@@ -85,8 +86,9 @@ QString QtDialogs::chooseFolder(QWidget* owner, const QString& title, const QStr
   return QFileDialog::getExistingDirectory(owner, title, dir);
 }
 
-Dialogs::AppendChoice QtDialogs::askAppendOrReplace() {
+Dialogs::AppendChoice QtDialogs::askAppendOrReplace(AppendChoice selected) {
   AppendReplaceDialog dialog;  // no owner, centred on the screen
+  if (selected == AppendChoice::Replace) dialog.DataRG->setItemIndex(1);
   if (dialog.exec() != QDialog::Accepted) return AppendChoice::Cancel;
   return dialog.DataRG->itemIndex() == 0 ? AppendChoice::Append : AppendChoice::Replace;
 }
@@ -127,4 +129,33 @@ QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const 
                    [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) {
+  return QFileDialog::getOpenFileNames(owner, title, dir, filter);
+}
+
+Dialogs::RecoveryChoice QtDialogs::askRecovery(QWidget* owner, const QString& text, const QString& details) {
+  QMessageBox box(owner);
+  box.setObjectName(QStringLiteral("RecoveryQuestion"));
+  box.setWindowTitle(QStringLiteral("恢复数据"));
+  box.setIcon(QMessageBox::Question);
+  box.setText(text);
+  box.setInformativeText(details);
+  QAbstractButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
+  QAbstractButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
+  QAbstractButton* later = box.addButton(QStringLiteral("以后再说"), QMessageBox::RejectRole);
+  box.setDefaultButton(qobject_cast<QPushButton*>(restore));
+  box.setEscapeButton(later);
+  box.exec();
+  if (box.clickedButton() == restore) return RecoveryChoice::Restore;
+  if (box.clickedButton() == discard) return RecoveryChoice::Discard;
+  return RecoveryChoice::Later;
+}
+
+std::optional<QStringList> QtDialogs::editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                          const QStringList& builtIn) {
+  SpacingsDialog dialog(current, builtIn, owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.spacings();
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -48,8 +49,9 @@ class Dialogs {
   // A folder chooser starting in dir; the chosen folder, or empty text when cancelled.
   virtual QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) = 0;
 
-  // The append/replace question (AppendReplaceDialog, objectName TDataType), created afresh for every question.
-  virtual AppendChoice askAppendOrReplace() = 0;
+  // The append/replace question (AppendReplaceDialog, objectName TDataType), created afresh for
+  // every question, opened with the given choice selected.
+  virtual AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) = 0;
 
   // The print dialog for printer; true when the user confirmed.
   virtual bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) = 0;
@@ -62,6 +64,19 @@ class Dialogs {
   // The chosen path, with the suffix of the chosen filter when none was typed, or empty text
   // when cancelled.
   virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) = 0;
+  // The open dialog starting in dir, for one or more existing files; filter is Qt's name filter
+  // list (";;" between items). The files chosen, or none when cancelled.
+  virtual QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) = 0;
+
+  // The question about a session left by a program that did not end cleanly. Escape and the
+  // close box mean Later, which keeps the recovery file for the next start.
+  enum class RecoveryChoice { Restore, Discard, Later };
+  virtual RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) = 0;
+
+  // The default-spacings dialog (SpacingsDialog) showing current, with builtIn for its reset
+  // button. The list accepted (checked by the dialog), or nothing when cancelled.
+  virtual std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                         const QStringList& builtIn) = 0;
 };
 
 // Qt's own dialogs.
@@ -71,11 +86,15 @@ class QtDialogs : public Dialogs {
                  const QString& details = QString()) override;
   bool saveFile(QWidget* owner, SaveDialogState& state) override;
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
-  AppendChoice askAppendOrReplace() override;
+  AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
   QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+  QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
+  RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
+  std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                 const QStringList& builtIn) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -22,6 +22,7 @@
 #include "session/datatypespec.h"
 #include "ui/plotpane.h"
 #include "ui/stringgrid.h"
+#include "ui/uitext.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -43,8 +44,6 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& text, const QK
   if (!keys.isEmpty()) a->setShortcut(keys);
   return a;
 }
-
-QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 }  // namespace
 
 TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWidget* parent)
@@ -53,11 +52,11 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
       programPath_(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath),
       survey_(std::make_unique<Survey>(static_cast<Questions&>(*this), programPath_.toStdString())) {
   setObjectName(QStringLiteral("InputDataForm"));
-  setWindowTitle(QStringLiteral("输入野外数据..."));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
   buildMenus();
+  buildFileMenu();
   // The Help menu stands at the right end of the menu bar.
   auto* helpBar = new QMenuBar(menuBar());
   helpBar->setObjectName(QStringLiteral("HelpMenuBar"));
@@ -68,6 +67,7 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   showFields();
   showGrid();
   showBrowseState();
+  showTitle();
   ST->setText(Text(survey_->status()));
   survey_->addObserver(this);
   connectHandlers();
@@ -406,6 +406,8 @@ void TInputDataForm::surveyChanged(unsigned changes) {
   }
   if (changes & change::kStatus) ST->setText(Text(survey_->status()));
   showBrowseState();
+  showTitle();
+  rememberSettings(changes);
 }
 
 void TInputDataForm::showFields() {
@@ -441,7 +443,8 @@ void TInputDataForm::showType() {
   BitBtn4->setVisible(spec.rows == RowTemplate::DefaultSpacings);
   ABST->setVisible(spec.hasBranches);
   AB->setVisible(spec.hasBranches);
-  if (spec.rows == RowTemplate::DefaultSpacings) NUD->setPosition(13);
+  if (spec.rows == RowTemplate::DefaultSpacings)
+    NUD->setPosition(static_cast<int>(survey_->defaultSpacingTexts().size()));
 }
 
 void TInputDataForm::showBrowseState() {

@@ -6,17 +6,23 @@
 //   inputdataform.cpp           construction, layout, showing the survey, wiring
 //   inputdataform_commands.cpp  the commands, the survey's questions, help and About
 //   inputdataform_print.cpp     the printed listing
+//   inputdataform_files.cpp     opening files, recent files, drag and drop, the title, the
+//                               remembered settings
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 #include "session/survey.h"
 #include "ui/dialogs.h"
 
+class AppSettings;
 class QAction;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +69,19 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void showAbout();
   void quit();
 
+  // ---- Files and remembered settings ----
+  // Opens the files through the survey (one data file of any kind, or several four-pole line
+  // files); opened, they head the recent files. True when opened.
+  bool openFiles(const QStringList& paths);
+  void openFromDialog();                // 文件 › 打开
+  void openRecent(const QString& path);  // 文件 › 最近打开的文件; a missing file is removed
+  void editDefaultSpacings();           // 文件 › 默认极距设置
+  // From now on remembers through settings what is remembered between runs (null: nothing),
+  // and puts the remembered values in place: the data type, the operator, instrument and work
+  // area, the default spacings, the folders and the recent files.
+  void useSettings(AppSettings* settings);
+  const QStringList& recentFiles() const { return recent_; }
+
   // ---- Focus checks; true when a problem was found and shown ----
   bool leaveX();
   bool leaveY();
@@ -79,6 +98,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Local files dropped on the window are opened as by 文件 › 打开.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildControls();
@@ -100,6 +122,14 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool listingAvailable();
   // The window takes the size of its contents; while the plot pane is shown it can be made larger.
   void fitToContents();
+  // ---- Files (inputdataform_files.cpp) ----
+  void buildFileMenu();
+  void showRecentFiles();
+  // "<file name>[*] - 输入野外数据..." with a file, "输入野外数据...[*]" without; the mark while
+  // closing would ask to save.
+  void showTitle();
+  void rememberSettings(unsigned changes);
+  void setRecentFiles(const QStringList& files);
 
   // ---- Questions: the survey's messages and dialogs through Dialogs ----
   Answer ask(const Message& message) override;
@@ -167,12 +197,17 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QMenu* N15 = nullptr;            // "帮助(&H)"
   QAction* N16 = nullptr;          // "使用数据输入程序(&H)" F1
   QAction* N10 = nullptr;          // "关于数据输入(&A)"
+  QAction* OpenAction = nullptr;      // 文件 › "打开(&O)..." Ctrl+O
+  QMenu* RecentMenu = nullptr;        // 文件 › "最近打开的文件"; items RecentFile1 ...
+  QAction* SettingsAction = nullptr;  // 文件 › "默认极距设置(&T)..."
 
  private:
   Dialogs& dialogs_;
   QString programPath_;
   std::unique_ptr<Survey> survey_;
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs
+  AppSettings* settings_ = nullptr;
+  QStringList recent_;
 };
 
 // The application title, the caption of simple message boxes and of the error box.

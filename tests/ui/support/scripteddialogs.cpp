@@ -40,8 +40,9 @@ QString ScriptedDialogs::chooseFolder(QWidget*, const QString& title, const QStr
   return folderAnswers_.isEmpty() ? QString() : folderAnswers_.dequeue();
 }
 
-Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace() {
+Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace(AppendChoice selected) {
   ++appendQuestions;
+  appendSelections.append(selected);
   if (onShown) onShown();
   if (appendAnswers_.isEmpty()) {
     ++unansweredAppendQuestions;
@@ -71,4 +72,23 @@ QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const 
   exportTitles.append(title);
   if (onShown) onShown();
   return exportAnswers_.isEmpty() ? QString() : exportAnswers_.dequeue();
+}
+
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& title, const QString& dir, const QString& filter) {
+  openDialogs.append({title, dir, filter});
+  if (onShown) onShown();
+  return openAnswers_.isEmpty() ? QStringList() : openAnswers_.dequeue();
+}
+
+Dialogs::RecoveryChoice ScriptedDialogs::askRecovery(QWidget*, const QString& text, const QString& details) {
+  recoveryQuestions.append({text, details});
+  if (onShown) onShown();
+  return recoveryAnswers_.isEmpty() ? RecoveryChoice::Later : recoveryAnswers_.dequeue();
+}
+
+std::optional<QStringList> ScriptedDialogs::editDefaultSpacings(QWidget*, const QStringList& current,
+                                                                const QStringList& builtIn) {
+  spacingDialogs.append({current, builtIn});
+  if (onShown) onShown();
+  return spacingAnswers_.isEmpty() ? std::nullopt : spacingAnswers_.dequeue();
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -44,6 +45,28 @@ class ScriptedDialogs : public Dialogs {
   void setNextAppendChoice(AppendChoice choice) { appendAnswers_.enqueue(choice); }
   int appendQuestions = 0;
   int unansweredAppendQuestions = 0;
+  QList<AppendChoice> appendSelections;  // the choice each question opened with
+
+  // ---- open dialog ----
+  struct OpenDialog {
+    QString title, dir, filter;
+  };
+  void setNextOpenFiles(const QStringList& files) { openAnswers_.enqueue(files); }  // empty: cancelled
+  QList<OpenDialog> openDialogs;
+
+  // ---- recovery question ----
+  struct RecoveryQuestion {
+    QString text, details;
+  };
+  void setNextRecoveryChoice(RecoveryChoice choice) { recoveryAnswers_.enqueue(choice); }  // unscripted: Later
+  QList<RecoveryQuestion> recoveryQuestions;
+
+  // ---- default-spacings dialog ----
+  struct SpacingsRequest {
+    QStringList current, builtIn;
+  };
+  void setNextSpacings(const std::optional<QStringList>& spacings) { spacingAnswers_.enqueue(spacings); }
+  QList<SpacingsRequest> spacingDialogs;
 
   // ---- print dialog ----
   // Confirms the next print dialog after letting configure set up the printer (for example
@@ -70,11 +93,15 @@ class ScriptedDialogs : public Dialogs {
                  const QString& details = QString()) override;
   bool saveFile(QWidget* owner, SaveDialogState& state) override;
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
-  AppendChoice askAppendOrReplace() override;
+  AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
   QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+  QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
+  RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
+  std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                 const QStringList& builtIn) override;
 
  private:
   QQueue<Answer> answers_;
@@ -83,4 +110,7 @@ class ScriptedDialogs : public Dialogs {
   QQueue<QString> folderAnswers_;
   QQueue<std::function<void(QPrinter&)>> printAnswers_;
   QQueue<QString> exportAnswers_;
+  QQueue<QStringList> openAnswers_;
+  QQueue<RecoveryChoice> recoveryAnswers_;
+  QQueue<std::optional<QStringList>> spacingAnswers_;
 };
