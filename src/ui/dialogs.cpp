@@ -9,6 +9,7 @@
 #include <QPrinter>
 
 #include "ui/appendreplacedialog.h"
+#include "ui/csvimportdialog.h"
 #include "ui/widgets.h"
 
 QString ErrorBoxText(const QString& message) {
@@ -105,4 +106,28 @@ void QtDialogs::printPreview(QWidget* owner, QPrinter& printer, const std::funct
   QPrintPreviewDialog dialog(&printer, owner);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(*p); });
   dialog.exec();
+}
+
+namespace {
+const QString kCsvFilter = QStringLiteral("CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)");
+}
+
+QString QtDialogs::openCsvFile(QWidget* owner, const QString& dir) {
+  return QFileDialog::getOpenFileName(owner, QStringLiteral("导入 CSV"), dir, kCsvFilter);
+}
+
+QString QtDialogs::saveCsvFile(QWidget* owner, const QString& proposed) {
+  QFileDialog dialog(owner, QStringLiteral("导出 CSV"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(kCsvFilter.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  dialog.selectFile(proposed);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::confirmCsvImport(QWidget* owner, CsvImportRequest& request) {
+  CsvImportDialog dialog(request, owner);
+  return dialog.exec() == QDialog::Accepted && request.importable();
 }

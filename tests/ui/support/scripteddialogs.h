@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "ui/csvimportdialog.h"
 #include "ui/dialogs.h"
 
 struct ShownMessage {
@@ -58,6 +59,23 @@ class ScriptedDialogs : public Dialogs {
   int previews = 0;
   std::function<void(QPrinter&)> previewPrinter;
 
+  // ---- CSV file choosers ----
+  // The path the next chooser returns; empty text cancels it (as does an unscripted one).
+  void setNextCsvOpen(const QString& path) { csvOpenAnswers_.enqueue(path); }
+  void setNextCsvSave(const QString& path) { csvSaveAnswers_.enqueue(path); }
+  QStringList csvOpenFolders;    // the folder each open chooser started in
+  QStringList csvSaveProposals;  // the path each save chooser proposed
+
+  // ---- CSV import preview ----
+  // The answer to the next preview: first, when given, the encoding the user chooses (the file
+  // is read again), then Import or Cancel. Import answers only while the Import button is
+  // enabled; otherwise, and without a script, the preview is cancelled.
+  void setNextCsvImport(bool import, std::optional<CsvEncodingChoice> encoding = std::nullopt) {
+    csvImportAnswers_.enqueue({import, encoding});
+  }
+  // What each preview said, again after an encoding was chosen in it.
+  QList<CsvImportTexts> csvPreviews;
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -68,6 +86,9 @@ class ScriptedDialogs : public Dialogs {
   AppendChoice askAppendOrReplace() override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+  QString openCsvFile(QWidget* owner, const QString& dir) override;
+  QString saveCsvFile(QWidget* owner, const QString& proposed) override;
+  bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
 
  private:
   QQueue<Answer> answers_;
@@ -75,4 +96,11 @@ class ScriptedDialogs : public Dialogs {
   QQueue<AppendChoice> appendAnswers_;
   QQueue<QString> folderAnswers_;
   QQueue<std::function<void(QPrinter&)>> printAnswers_;
+  QQueue<QString> csvOpenAnswers_;
+  QQueue<QString> csvSaveAnswers_;
+  struct CsvImportAnswer {
+    bool import;
+    std::optional<CsvEncodingChoice> encoding;
+  };
+  QQueue<CsvImportAnswer> csvImportAnswers_;
 };
