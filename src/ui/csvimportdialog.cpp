@@ -154,6 +154,7 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
   ColumnsTable->setObjectName(QStringLiteral("CsvColumnsTable"));
   ColumnsTable->setHorizontalHeaderLabels({QStringLiteral("列"), QStringLiteral("表头"), QStringLiteral("理解为")});
   ColumnsTable->verticalHeader()->setVisible(false);
+  ColumnsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   ColumnsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ColumnsTable->setSelectionMode(QAbstractItemView::NoSelection);
   ColumnsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -171,6 +172,7 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
     list = new QListWidget(box);
     list->setObjectName(QString::fromLatin1(listName));
     list->setWordWrap(true);
+    list->setSpacing(2);
     boxLayout->addWidget(list);
     layout->addWidget(box, stretch);
   };
