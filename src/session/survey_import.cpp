@@ -78,7 +78,7 @@ bool Survey::importStations(DataType type, StationList imported, const std::vect
   AddImportedStations(stations_, std::move(imported));
   touch(change::kStations);
   const auto place = std::find(stations_.rbegin(), stations_.rend(), last);
-  currentIndex_ = static_cast<int>(stations_.rend() - place) - 1;
+  currentIndex_ = place == stations_.rend() ? 0 : static_cast<int>(stations_.rend() - place) - 1;
   browsing_ = false;
   touch(change::kBrowse);
   saved_ = false;
