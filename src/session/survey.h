@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "io/messages.h"
+
+#include "io/csvimport.h"
 #include "model/sdata.h"
 #include "session/datatypespec.h"
 #include "session/formstate.h"
@@ -151,6 +153,27 @@ class Survey {
   // Puts back a session exactly as sessionState() and stations() gave it. The caller has
   // checked it (ReadRecoveryFile does).
   void restore(SessionState state, StationList stations);
+
+  // ---- Importing stations (from a CSV file, see io/csvimport.h) ----
+  // Makes a previewed import ready for this survey and returns what the checks of typed
+  // stations find in its stations. Profile lines without a position in the file take those
+  // the window would propose after the survey's lines (AssignLinePositions). The stations are
+  // checked as if typed after the survey's, or after none when the file's data type is not the
+  // survey's (switching to it empties the list). Nothing to check when the preview found no
+  // data type. Never asks anything.
+  std::vector<StationProblem> prepareImport(CsvPreview& preview) const;
+  // Adds complete stations of a data type to the survey in x order, as committing them one
+  // after the other would, in one operation: all of them or none. First, for another data type,
+  // the type is switched through the same gate as choosing it in the window (edits of a shown
+  // station, then save first?); for the survey's own type, edits of a shown station are asked
+  // about. Then the stations are checked as prepareImport checks them (rows: the file rows of
+  // each station, for the messages); any problem refuses the whole import with a message
+  // listing the problems. Added, the survey is unsaved, nothing is shown, the current index is
+  // the place of the last station of the list given (as after its commit), the status line
+  // counts the stations; the fields keep what was typed, but a proposed x that cannot be typed
+  // (the profile types) moves past the lines when one of them stands there. Returns whether the
+  // stations were added.
+  bool importStations(DataType type, StationList stations, const std::vector<CsvStationRows>& rows = {});
 
  private:
   // Collects what an operation changes and tells the observers once, when the outermost

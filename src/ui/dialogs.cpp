@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include "ui/appendreplacedialog.h"
+#include "ui/csvimportdialog.h"
 #include "ui/spacingsdialog.h"
 #include "ui/widgets.h"
 
@@ -158,4 +159,28 @@ std::optional<QStringList> QtDialogs::editDefaultSpacings(QWidget* owner, const 
   SpacingsDialog dialog(current, builtIn, owner);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.spacings();
+}
+
+namespace {
+const QString kCsvFilter = QStringLiteral("CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)");
+}
+
+QString QtDialogs::openCsvFile(QWidget* owner, const QString& dir) {
+  return QFileDialog::getOpenFileName(owner, QStringLiteral("导入 CSV"), dir, kCsvFilter);
+}
+
+QString QtDialogs::saveCsvFile(QWidget* owner, const QString& proposed) {
+  QFileDialog dialog(owner, QStringLiteral("导出 CSV"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(kCsvFilter.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  dialog.selectFile(proposed);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::confirmCsvImport(QWidget* owner, CsvImportRequest& request) {
+  CsvImportDialog dialog(request, owner);
+  return dialog.exec() == QDialog::Accepted && request.importable();
 }

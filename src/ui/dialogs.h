@@ -10,6 +10,7 @@
 
 class QWidget;
 class QPrinter;
+struct CsvImportRequest;
 
 // The window's one save dialog: what it keeps from one save to the next.
 struct SaveDialogState {
@@ -77,6 +78,17 @@ class Dialogs {
   // button. The list accepted (checked by the dialog), or nothing when cancelled.
   virtual std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
                                                          const QStringList& builtIn) = 0;
+
+  // File choosers for CSV tables: an existing file to import, starting in dir; the file to
+  // export to, proposing the path proposed (an existing file is replaced only when the user
+  // confirms it). The chosen path, or empty text when cancelled.
+  virtual QString openCsvFile(QWidget* owner, const QString& dir) = 0;
+  virtual QString saveCsvFile(QWidget* owner, const QString& proposed) = 0;
+
+  // The preview of a CSV import (CsvImportDialog), in which the user may read the file again
+  // with another encoding (request.read). True when the user chose to import, which the
+  // preview allows only while request.importable().
+  virtual bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) = 0;
 };
 
 // Qt's own dialogs.
@@ -95,6 +107,10 @@ class QtDialogs : public Dialogs {
   RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
   std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
                                                  const QStringList& builtIn) override;
+
+  QString openCsvFile(QWidget* owner, const QString& dir) override;
+  QString saveCsvFile(QWidget* owner, const QString& proposed) override;
+  bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -247,6 +247,9 @@ void TInputDataForm::buildMenus() {
   N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
   PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
   N1->addSeparator();
+  ImportCsvAction = MakeAction(N1, "ImportCsvAction", QStringLiteral("导入 CSV…"));
+  ExportCsvAction = MakeAction(N1, "ExportCsvAction", QStringLiteral("导出 CSV…"));
+  N1->addSeparator();
   N7 = MakeAction(N1, "N7", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
   N8 = bar->addMenu(QStringLiteral("数据操纵(&D)"));
@@ -297,6 +300,8 @@ void TInputDataForm::connectHandlers() {
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
   on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
+  on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
+  on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
   on(N7, &QAction::triggered, &TInputDataForm::quit);
   on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);

@@ -8,6 +8,7 @@
 //   inputdataform_print.cpp     the printed listing
 //   inputdataform_files.cpp     opening files, recent files, drag and drop, the title, the
 //                               remembered settings
+//   inputdataform_csv.cpp       exporting and importing CSV tables
 
 #include <QMainWindow>
 #include <QString>
@@ -65,6 +66,11 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool saveSurvey();
   void printListing();
   void previewListing();
+  // Writes the stations as a CSV table (BuildCsvExport) to a file the user chooses.
+  void exportCsv();
+  // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
+  // user confirms (Survey::importStations).
+  void importCsv();
   void showHelp();
   void showAbout();
   void quit();
@@ -185,6 +191,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* N2 = nullptr;           // "新测线(&New)"
   QAction* N5 = nullptr;           // "打印数据(&P)" Ctrl+P
   QAction* PrintPreview = nullptr; // "打印预览"
+  QAction* ImportCsvAction = nullptr;  // "导入 CSV…"
+  QAction* ExportCsvAction = nullptr;  // "导出 CSV…"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"
@@ -208,6 +216,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs
   AppSettings* settings_ = nullptr;
   QStringList recent_;
+  QString csvFolder_;            // where the last CSV file was chosen
 };
 
 // The application title, the caption of simple message boxes and of the error box.

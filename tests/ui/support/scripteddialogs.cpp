@@ -92,3 +92,27 @@ std::optional<QStringList> ScriptedDialogs::editDefaultSpacings(QWidget*, const 
   if (onShown) onShown();
   return spacingAnswers_.isEmpty() ? std::nullopt : spacingAnswers_.dequeue();
 }
+
+QString ScriptedDialogs::openCsvFile(QWidget*, const QString& dir) {
+  csvOpenFolders.append(dir);
+  if (onShown) onShown();
+  return csvOpenAnswers_.isEmpty() ? QString() : csvOpenAnswers_.dequeue();
+}
+
+QString ScriptedDialogs::saveCsvFile(QWidget*, const QString& proposed) {
+  csvSaveProposals.append(proposed);
+  if (onShown) onShown();
+  return csvSaveAnswers_.isEmpty() ? QString() : csvSaveAnswers_.dequeue();
+}
+
+bool ScriptedDialogs::confirmCsvImport(QWidget*, CsvImportRequest& request) {
+  csvPreviews.append(DescribeCsvImport(request));
+  if (onShown) onShown();
+  if (csvImportAnswers_.isEmpty()) return false;
+  const CsvImportAnswer answer = csvImportAnswers_.dequeue();
+  if (answer.encoding) {
+    request.read(*answer.encoding);
+    csvPreviews.append(DescribeCsvImport(request));
+  }
+  return answer.import && csvPreviews.constLast().importable;
+}

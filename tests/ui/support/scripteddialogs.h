@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "ui/csvimportdialog.h"
 #include "ui/dialogs.h"
 
 struct ShownMessage {
@@ -86,6 +87,23 @@ class ScriptedDialogs : public Dialogs {
   void setNextExportCancel() { exportAnswers_.enqueue(QString()); }
   QStringList exportTitles;  // titles of the export choosers shown (answered as cancelled when unscripted)
 
+  // ---- CSV file choosers ----
+  // The path the next chooser returns; empty text cancels it (as does an unscripted one).
+  void setNextCsvOpen(const QString& path) { csvOpenAnswers_.enqueue(path); }
+  void setNextCsvSave(const QString& path) { csvSaveAnswers_.enqueue(path); }
+  QStringList csvOpenFolders;    // the folder each open chooser started in
+  QStringList csvSaveProposals;  // the path each save chooser proposed
+
+  // ---- CSV import preview ----
+  // The answer to the next preview: first, when given, the encoding the user chooses (the file
+  // is read again), then Import or Cancel. Import answers only while the Import button is
+  // enabled; otherwise, and without a script, the preview is cancelled.
+  void setNextCsvImport(bool import, std::optional<CsvEncodingChoice> encoding = std::nullopt) {
+    csvImportAnswers_.enqueue({import, encoding});
+  }
+  // What each preview said, again after an encoding was chosen in it.
+  QList<CsvImportTexts> csvPreviews;
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -96,6 +114,9 @@ class ScriptedDialogs : public Dialogs {
   AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+  QString openCsvFile(QWidget* owner, const QString& dir) override;
+  QString saveCsvFile(QWidget* owner, const QString& proposed) override;
+  bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
 
   QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
   QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
@@ -113,4 +134,12 @@ class ScriptedDialogs : public Dialogs {
   QQueue<QStringList> openAnswers_;
   QQueue<RecoveryChoice> recoveryAnswers_;
   QQueue<std::optional<QStringList>> spacingAnswers_;
+
+  QQueue<QString> csvOpenAnswers_;
+  QQueue<QString> csvSaveAnswers_;
+  struct CsvImportAnswer {
+    bool import;
+    std::optional<CsvEncodingChoice> encoding;
+  };
+  QQueue<CsvImportAnswer> csvImportAnswers_;
 };
