@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+#include "io/savetransaction.h"
 #include "session/recoverystore.h"
 #include "ui/autosave.h"
 #include "ui/dialogs.h"
@@ -50,6 +51,7 @@ QString RecoveryFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareFileSaving();
   Application app(argc, argv);
   // Where the settings and the recovery files are kept.
   QCoreApplication::setOrganizationName(QStringLiteral("FieldInput"));

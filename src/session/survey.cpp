@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 
+#include "io/filenames.h"
 #include "io/textconv.h"
 #include "model/stations.h"
 #include "print/listing.h"
@@ -69,15 +70,6 @@ const char* FieldLabel(Field f) {
     case Field::EAB: return "极距个数";
   }
   return "";
-}
-
-// A control character (NUL, tab, line breaks ...) would end or split a line of a data file or
-// a file name. GBK's second bytes are never below 0x40, so any such byte is one.
-bool HasControlByte(const std::string& gbk) {
-  return std::any_of(gbk.begin(), gbk.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7f;
-  });
 }
 
 std::string FloatText(float value) { return FormatFloat15(value); }
@@ -257,7 +249,7 @@ std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<
   auto gbk = [this](Field f) {
     try {
       std::string bytes = Utf8ToGbk(form_.field(f));
-      if (HasControlByte(bytes)) throw UnsavableText{f};
+      if (HasControlCharacter(bytes)) throw UnsavableText{f};
       return bytes;
     } catch (const GbkError&) {
       throw UnsavableText{f};

@@ -219,6 +219,12 @@ class Survey {
   bool saveSoundingDat();
   bool saveFourPoleLines();
   bool saveCombinedLine();
+  // Says so when an existing file to append to was not read completely; true when it was.
+  bool readCompletely(ReadStatus status);
+  // Appends to path under its lock: merge makes the new bytes from the file's (empty when it
+  // has gone), or nothing to stop after telling the user why.
+  bool appendLocked(const std::string& path,
+                    const std::function<std::optional<std::string>(const std::string& bytes)>& merge);
   bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
   // A save wrote path; whole: the file holds exactly the survey (written, not appended to).
   void rememberSavedFile(const std::string& path, bool whole);

@@ -7,6 +7,8 @@
 #include <new>
 
 #include "io/atomicfile.h"
+#include "io/filenames.h"
+#include "io/savetransaction.h"
 #include "io/fileidentity.h"
 #include "io/folders.h"
 #include "io/messages.h"
@@ -80,6 +82,42 @@ bool Survey::runSave(const std::function<bool()>& flow) {
   return false;
 }
 
+bool Survey::readCompletely(ReadStatus status) {
+  if (status == ReadStatus::Complete) return true;
+  const std::string reason = ReadStatusMessage(status, kMaxReadBytes);
+  ask(Message::plain(kWarningCaption, status == ReadStatus::OutOfMemory ? reason : std::string(kAppendUnreadable),
+                     Message::Icon::Warning, Message::Buttons::Ok));
+  return false;
+}
+
+bool Survey::appendLocked(const std::string& path,
+                          const std::function<std::optional<std::string>(const std::string& bytes)>& merge) {
+  // The lock is held from reading the file to the rename, so another save of this program
+  // waits; a change by another program in between is read and merged again.
+  SaveTransaction tx(path);
+  const SaveTransaction::UpdateResult result = tx.update([&](const std::string& bytes, bool exists) {
+    return merge(exists ? bytes : std::string());
+  });
+  if (result != SaveTransaction::UpdateResult::Failed) return result == SaveTransaction::UpdateResult::Saved;
+  const FileProblem& problem = tx.problem();
+  // A file that could not be read or written keeps the save's usual texts; what only a shared
+  // or changing file gives (busy, changed by another program, a planted link, no memory) says so.
+  std::string text = msg::kSaveFailed;
+  switch (problem.fault) {
+    case FileFault::NotRegularFile:
+    case FileFault::TooLarge: text = kAppendUnreadable; break;
+    case FileFault::Busy:
+    case FileFault::Changed:
+    case FileFault::UntrustedLink:
+    case FileFault::OutOfMemory: text = problem.message; break;
+    default: break;
+  }
+  Message m = Message::plain(kWarningCaption, text, Message::Icon::Warning, Message::Buttons::Ok);
+  m.details = DescribeProblem(problem);
+  ask(m);
+  return false;
+}
+
 bool Survey::writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText) {
   std::string error;
   if (SaveFileAtomically(path, bytes, error)) return true;
@@ -123,18 +161,20 @@ bool Survey::saveVes() {
   const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves", replaceableFile());
   if (target.how == Opening::DialogCancelled || target.how == Opening::QuestionCancelled) return false;
 
-  StationList all = stations_;
   if (target.how == Opening::Append) {
-    const VesReadResult read = ReadVesFileAt(target.path, [this](const Notice& n) { ask(noticeMessage(n)); });
-    // Appending rewrites the file with its stations and the new ones, so it goes on only when
-    // the file was read to its end; otherwise the rewrite would drop what could not be read.
-    if (read.status != ReadStatus::Complete) {
-      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
-      return false;
-    }
-    MergeVesStations(all, read.stations);
+    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+      const VesReadResult read = ReadVesFile(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
+      // Appending rewrites the file with its stations and the new ones, so it goes on only when
+      // the file was read to its end; otherwise the rewrite would drop what could not be read.
+      if (!readCompletely(read.status)) return std::nullopt;
+      StationList all = stations_;
+      MergeVesStations(all, read.stations);
+      return BuildVesFile(std::move(all));
+    });
+    if (!appended) return false;
+  } else if (!writeWholeFile(target.path, BuildVesFile(stations_), msg::kSaveFailed)) {
+    return false;
   }
-  if (!writeWholeFile(target.path, BuildVesFile(std::move(all)), msg::kSaveFailed)) return false;
   rememberSavedFile(target.path, target.how == Opening::Write);
   return true;
 }
@@ -152,22 +192,24 @@ bool Survey::saveSoundingDat() {
   saveDialog_.filterIndex = previousFilter;
   if (target.how == Opening::DialogCancelled) return false;
 
-  StationList all = stations_;
   if (target.how == Opening::Append) {
-    const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ask(noticeMessage(n)); });
-    if (read.status != ReadStatus::Complete) {
-      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
-      return false;
-    }
-    // Records outside the format's ranges are not taken in, so the rewritten file would lose
-    // them: the user decides whether that is acceptable.
-    if (read.skippedRecords > 0 &&
-        ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
-                           Message::Buttons::YesNo)) != Answer::Yes)
-      return false;
-    all.insert(all.end(), read.stations.begin(), read.stations.end());
+    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+      const DatReadResult read = ReadSoundingDat(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
+      if (!readCompletely(read.status)) return std::nullopt;
+      // Records outside the format's ranges are not taken in, so the rewritten file would lose
+      // them: the user decides whether that is acceptable.
+      if (read.skippedRecords > 0 &&
+          ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
+                             Message::Buttons::YesNo)) != Answer::Yes)
+        return std::nullopt;
+      StationList all = stations_;
+      all.insert(all.end(), read.stations.begin(), read.stations.end());
+      return BuildSoundingDatFile(std::move(all));
+    });
+    if (!appended) return false;
+  } else if (!writeWholeFile(target.path, BuildSoundingDatFile(stations_), msg::kSaveFailed)) {
+    return false;
   }
-  if (!writeWholeFile(target.path, BuildSoundingDatFile(std::move(all)), msg::kSaveFailed)) return false;
   rememberSavedFile(target.path, target.how == Opening::Write);
   return true;
 }
@@ -205,6 +247,16 @@ bool Survey::saveFourPoleLines() {
   const StationList lines = stations_;
   bool all = !lines.empty();
   setLastFolder(type_, *folder);
+  // A line name that makes no file name of its own (empty, hidden, "." or "..", too long) is
+  // refused before any file is written.
+  for (const sdata& line : lines) {
+    const FileNameFault fault = CheckFileNameOf(FourPoleFilePath(*folder, ShownText(line.Name)));
+    if (fault != FileNameFault::None) {
+      ask(Message::plain(kWarningCaption, "测线 " + ShownText(line.Name) + "：" + FileNameFaultMessage(fault),
+                         Message::Icon::Warning, Message::Buttons::Ok));
+      return false;
+    }
+  }
   for (const sdata& line : lines) {
     const std::string path = FourPoleFilePath(*folder, ShownText(line.Name));
     if (FileExists(path)) {
