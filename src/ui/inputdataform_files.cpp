@@ -13,6 +13,7 @@
 
 #include "io/folders.h"
 #include "ui/inputdataform.h"
+#include "ui/widgets.h"
 #include "ui/settings.h"
 #include "ui/uitext.h"
 
@@ -198,7 +199,10 @@ void TInputDataForm::useSettings(AppSettings* settings) {
   }
   if (const std::optional<::DataType> type = settings->dataType()) survey_->switchType(*type);
   if (survey_->spec().rows == RowTemplate::DefaultSpacings) survey_->defaultSpacings();
-  showType();  // the count's arrows start from the number of default spacings
+  // The count's arrows start from the number of default spacings; the labels stay as the
+  // window was built unless the remembered type changed them.
+  if (survey_->spec().rows == RowTemplate::DefaultSpacings)
+    NUD->setPosition(static_cast<int>(survey_->defaultSpacingTexts().size()));
   for (int f = 0; f < static_cast<int>(kFieldCount); ++f) {
     const auto field = static_cast<Field>(f);
     if (const std::optional<QString> text = settings->fieldText(field)) survey_->editField(field, text->toStdString());
