@@ -7,10 +7,9 @@
 
 #include "session/gridblock.h"
 #include "session/survey.h"
-#include "silentquestions.h"
+#include "silent_questions.h"
 
 namespace {
-using benchdata::SilentQuestions;
 
 constexpr int kRows = 10000;
 

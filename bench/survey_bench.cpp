@@ -4,11 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include "session/survey.h"
-#include "silentquestions.h"
+#include "silent_questions.h"
 #include "survey_data.h"
 
 namespace {
-using benchdata::SilentQuestions;
 
 // A survey of 10,000 committed stations, saved, with the 13 default spacings typed for the next.
 void TypeNextStation(Survey& s, int name) {

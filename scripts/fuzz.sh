@@ -23,6 +23,6 @@ cmake --build "$build" -j2 --target "fuzz_$target"
 
 mkdir -p "$build/corpus/$target" "$build/artifacts/$target"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$build/fuzz/fuzz_$target" -max_len=4096 -timeout=10 -rss_limit_mb=2048 -max_total_time="$seconds" \
+"$build/fuzz/fuzz_$target" -max_len=1048576 -len_control=0 -timeout=10 -rss_limit_mb=2048 -max_total_time="$seconds" \
   -print_final_stats=1 -artifact_prefix="$build/artifacts/$target/" \
   "$build/corpus/$target" "$root/fuzz/corpus/$target"

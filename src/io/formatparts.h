@@ -4,9 +4,13 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
+#include <map>
+#include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/messages.h"
 #include "io/textconv.h"
@@ -52,18 +56,32 @@ inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_
   return true;
 }
 
-// Reads the whole file at path and gives its bytes to read; a result with status CannotOpen
-// when the file cannot be opened or read.
+// Reads the whole file at path (at most limit bytes) and gives its bytes to read; a result with
+// the status of ReadWholeFile when that is not Complete.
 template <class Result, class Read>
-Result ReadFileWith(const std::string& path, Read read) {
+Result ReadFileWith(const std::string& path, std::uint64_t limit, Read read) {
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path, bytes, error)) {
+  const ReadStatus status = ReadWholeFile(path, bytes, error, limit);
+  if (status != ReadStatus::Complete) {
     Result result;
-    result.status = ReadStatus::CannotOpen;
+    result.status = status;
     return result;
   }
   return read(std::string_view(bytes));
+}
+
+// Runs a reader; when memory runs out, what it had read is let go and the result is an empty
+// one with status OutOfMemory, so that the caller rewrites nothing.
+template <class Result, class Read>
+Result KeepingNothingOnMemoryFailure(Read read) {
+  try {
+    return read();
+  } catch (const std::bad_alloc&) {
+    Result result;
+    result.status = ReadStatus::OutOfMemory;
+    return result;
+  }
 }
 
 // Reads header lines 1 and 2 of a sounding file: line 1 must hold "QL", line 2 every one of
@@ -105,20 +123,45 @@ inline void FitValueColumns(sdata& s) {
 // rows of one spacing end as one. The apparent resistivity becomes the mean of the two rows;
 // with averageAll the induced-polarisation columns (Columns[4] to [8]) are averaged too,
 // otherwise the first row keeps its values there. Precondition: FitValueColumns.
+//
+// Row by row this is: a row joins the earliest row before it that stayed and has the same
+// spacing, and stays when there is none; the rows a row takes in are averaged into it in file
+// order. Rows that stay are at least 0.01 apart, so only a few lie near any spacing: they are
+// looked up in an ordered map instead of comparing every pair. Rows are then compacted.
 inline void FoldEqualSpacings(sdata& s, bool averageAll) {
   auto& ab2 = s.Columns[colAB2];
-  for (std::size_t i = 0; i + 1 < ab2.size(); ++i) {
-    for (std::size_t j = i + 1; j < ab2.size();) {
-      if (!SameSpacing(ab2[i], ab2[j])) {
-        ++j;
-        continue;
-      }
-      for (int c = colRho; c <= colR; ++c) {
-        auto& col = s.Columns[c];
-        if (c == colRho || averageAll) col[i] = MeanOf(col[i], col[j]);
-        col.erase(col.begin() + static_cast<std::ptrdiff_t>(j));
-      }
-      ab2.erase(ab2.begin() + static_cast<std::ptrdiff_t>(j));
+  const std::size_t rows = ab2.size();
+  std::map<double, std::size_t> kept;  // spacing -> row, for the rows that stayed so far
+  std::vector<bool> stays(rows, true);
+  bool folded = false;
+  for (std::size_t j = 0; j < rows; ++j) {
+    const double spacing = ab2[j];
+    if (!std::isfinite(spacing)) continue;  // never the same spacing as any row
+    // A little wider than the tolerance; SameSpacing decides.
+    auto it = kept.lower_bound(spacing - 0.0101);
+    const auto stop = kept.upper_bound(spacing + 0.0101);
+    std::size_t into = rows;
+    for (; it != stop; ++it)
+      if (it->second < into && SameSpacing(ab2[it->second], ab2[j])) into = it->second;
+    if (into == rows) {
+      kept.emplace(spacing, j);
+      continue;
+    }
+    stays[j] = false;
+    folded = true;
+    for (int c = colRho; c <= colR; ++c) {
+      auto& col = s.Columns[c];
+      if (c == colRho || averageAll) col[into] = MeanOf(col[into], col[j]);
+    }
+  }
+  if (folded) {
+    for (int c = colAB2; c <= colR; ++c) {
+      if (c == colMN2) continue;
+      auto& col = s.Columns[c];
+      std::size_t out = 0;
+      for (std::size_t j = 0; j < rows; ++j)
+        if (stays[j]) col[out++] = col[j];
+      col.resize(out);
     }
   }
   s.SpacingCount = static_cast<std::int32_t>(ab2.size());

@@ -2,6 +2,7 @@
 // Fixed texts of the file commands and readers, as UTF-8. The window shows them as they are;
 // files carry their GBK form.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,38 @@ inline constexpr const char* kBadSpacing = "数据文件极距错误.";
 inline constexpr const char* kBadRho = "数据文件数据视电阻率错误.";
 inline constexpr const char* kBadThickness = "数据文件模型层厚度错误.";
 inline constexpr const char* kBadLayerRho = "数据文件模型电阻率错误.";
+
+// Saving and reading files.
+inline constexpr const char* kFileBusy = "文件正被另一个程序保存，请稍后再试。";
+inline constexpr const char* kChangedByOther =
+    "文件在读取之后被另一个程序改动了，为免覆盖对方的数据，新数据没有保存。请重新保存。";
+inline constexpr const char* kNotRegularFile =
+    "所选名称不是普通文件(而是目录、设备、管道或指向它们的链接)，不能读写。";
+inline constexpr const char* kOutOfMemory = "内存不足，无法完成文件操作。文件未作改动，新数据没有保存。";
+inline constexpr const char* kUntrustedLink =
+    "共享目录中的这个文件名是其他用户建立的符号链接，为安全起见不经由它读写。文件未作改动。";
+inline constexpr const char* kReadOnlyFile = "文件是只读的，不能改写。";
+inline constexpr const char* kCannotRead = "文件无法读取。";
+inline constexpr const char* kPathHasNul = "文件名中含有空字符，不能保存。";
+inline constexpr const char* kFolderNotFlushed = "文件已写入，但目录未能同步到磁盘，断电时可能丢失。请重新保存。";
+
+// Names and texts that become file names or file lines.
+inline constexpr const char* kControlCharacter = "名称和文字中不能含有控制字符(换行、回车、制表符等)。";
+inline constexpr const char* kFileNameEmpty = "测线名为空，不能作为文件名。";
+inline constexpr const char* kFileNameHidden = "测线名生成的文件名以“.”开头(隐藏文件)，请换一个测线名。";
+inline constexpr const char* kFileNameDots = "测线名生成的文件名是“.”或“..”，不能作为文件名。";
+inline constexpr const char* kFileNameTooLong = "测线名太长，生成的文件名超出了文件系统允许的长度。";
+
+// "文件大于 1 GiB，超出允许读取的大小，未读取。" with the limit in GiB, MiB or bytes.
+inline std::string FileTooLarge(std::uint64_t limit) {
+  constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+  constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+  std::string size;
+  if (limit >= kGiB && limit % kGiB == 0) size = std::to_string(limit / kGiB) + " GiB";
+  else if (limit >= kMiB && limit % kMiB == 0) size = std::to_string(limit / kMiB) + " MiB";
+  else size = std::to_string(limit) + " 字节";
+  return "文件大于 " + size + "，超出允许读取的大小，未读取。";
+}
 }  // namespace msg
 
 // A message box that a reader asks the window to show. Texts are UTF-8.
@@ -33,4 +66,20 @@ enum class ReadStatus {
   CannotOpen,  // the file could not be opened
   Refused,     // the file's marks or station count were not accepted
   Partial,     // reading stopped before the end; only the stations before that point were kept
+  NotAFile,    // the path names no regular file (a directory, device, FIFO, or a link to one)
+  TooLarge,    // the file is larger than the limit of what is read
+  OutOfMemory, // memory ran out while reading; nothing read is kept
 };
+
+// The text for a reading that did not complete, for the statuses that have their own text
+// (NotAFile, TooLarge with the limit that was applied, OutOfMemory, CannotOpen); "" for the
+// others, whose reader has told what it found.
+inline std::string ReadStatusMessage(ReadStatus status, std::uint64_t limit) {
+  switch (status) {
+    case ReadStatus::NotAFile: return msg::kNotRegularFile;
+    case ReadStatus::TooLarge: return msg::FileTooLarge(limit);
+    case ReadStatus::OutOfMemory: return msg::kOutOfMemory;
+    case ReadStatus::CannotOpen: return msg::kCannotRead;
+    default: return {};
+  }
+}

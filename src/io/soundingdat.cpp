@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -64,9 +65,11 @@ long long StationNumber(float x) {
   const double d = x;
   if (std::isnan(d)) return 0;
   const double n = std::trunc(d >= 0.0 ? d + 0.01 : d - 0.01);
-  // The largest doubles that convert to long long without overflow.
-  constexpr double kLimit = 9.2e18;
-  return static_cast<long long>(std::clamp(n, -kLimit, kLimit));
+  // -2^63 and 2^63 are exact doubles: every n in [-2^63, 2^63) converts without overflow.
+  constexpr double kTwoTo63 = 9223372036854775808.0;
+  if (n >= kTwoTo63) return std::numeric_limits<long long>::max();
+  if (n < -kTwoTo63) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(n);
 }
 
 void FoldStationsByName(StationList& w) {
@@ -74,10 +77,15 @@ void FoldStationsByName(StationList& w) {
   firstByName.reserve(w.size());
   StationList kept;
   kept.reserve(w.size());
+  // Each station that took rows in is folded once, after the last of them: the same rows as
+  // folding after every one (see MergeVesStations).
+  std::vector<std::size_t> grown;
+  std::vector<bool> isGrown;
   for (sdata& s : w) {
     auto [found, added] = firstByName.try_emplace(s.Name, kept.size());
     if (added) {
       kept.push_back(std::move(s));
+      isGrown.push_back(false);
       continue;
     }
     sdata& first = kept[found->second];
@@ -85,8 +93,12 @@ void FoldStationsByName(StationList& w) {
     fileformat::FitValueColumns(s);
     for (int c : kRowColumns)
       first.Columns[c].insert(first.Columns[c].end(), s.Columns[c].begin(), s.Columns[c].end());
-    fileformat::FoldEqualSpacings(first, /*averageAll=*/true);
+    if (!isGrown[found->second]) {
+      isGrown[found->second] = true;
+      grown.push_back(found->second);
+    }
   }
+  for (std::size_t k : grown) fileformat::FoldEqualSpacings(kept[k], /*averageAll=*/true);
   w = std::move(kept);
 }
 
@@ -110,21 +122,27 @@ std::string BuildSoundingDatFile(StationList w) {
     AppendInt(number, StationNumber(s.X));
     const auto& ab2 = s.Columns[colAB2];
     for (std::size_t r = 0; r < ab2.size(); ++r) {
-      out += number;
-      out += ' ';
-      AppendReal(out, ab2[r]);
-      out += " 0.5";
+      // One line built in place and appended once: files of a million rows are written.
+      char line[32 + 8 * (kMaxRealChars + 1) + 32];
+      char* p = std::copy(number.begin(), number.end(), line);
+      *p++ = ' ';
+      p = WriteReal(p, ab2[r]);
+      p = std::copy_n(" 0.5", 4, p);
       for (int c : kWrittenColumns) {
-        out += ' ';
-        AppendReal(out, s.Columns[c][r]);
+        *p++ = ' ';
+        p = WriteReal(p, s.Columns[c][r]);
       }
-      out += " -9999 -9999 -9999\r\n";
+      constexpr std::string_view kTail = " -9999 -9999 -9999\r\n";
+      p = std::copy(kTail.begin(), kTail.end(), p);
+      out.append(line, p);
     }
   }
   return out;
 }
 
-DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
+namespace {
+
+DatReadResult ReadDatBytes(std::string_view bytes, const NoticeFn& notify) {
   DatReadResult result;
   TextInput in(bytes);
   if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark()}, notify)) {
@@ -165,7 +183,13 @@ DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
   return result;
 }
 
-DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify) {
-  return fileformat::ReadFileWith<DatReadResult>(
-      ForceExtension(path, ".dat"), [&](std::string_view bytes) { return ReadSoundingDat(bytes, notify); });
+}  // namespace
+
+DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify) {
+  return fileformat::KeepingNothingOnMemoryFailure<DatReadResult>([&] { return ReadDatBytes(bytes, notify); });
+}
+
+DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify, std::uint64_t limit) {
+  return fileformat::ReadFileWith<DatReadResult>(ForceExtension(path, ".dat"), limit,
+                                                 [&](std::string_view bytes) { return ReadSoundingDat(bytes, notify); });
 }

@@ -7,11 +7,13 @@
 #include <string_view>
 
 #include "io/messages.h"
+#include "io/textfile.h"
 #include "model/sdata.h"
 
 // The station number N of a data line: X truncated toward zero with an allowance of 0.01
-// away from zero, so -5 gives -5 and 99.99 gives 99. Computed in double; NaN gives 0 and
-// values beyond the range of long long are clamped to it.
+// away from zero, so -5 gives -5 and 99.99 gives 99. Computed in double; NaN gives 0. Every
+// value within the 64-bit range is kept whole (it is an integer from 2^24 on, as the listing
+// shows it); only values beyond that range are clamped to it.
 long long StationNumber(float x);
 
 // Folds stations of equal name (byte for byte) into the first of them, which keeps its name,
@@ -33,7 +35,8 @@ struct DatReadResult {
   std::size_t skippedRecords = 0;
 };
 
-// Reads the records of a sounding .dat file's bytes. Never throws, never loops.
+// Reads the records of a sounding .dat file's bytes. Never throws, never loops. When memory
+// runs out the result has no stations and status OutOfMemory.
 // Refused: no "QL" in line 1 or no "测深" in line 2 (first 255 bytes of each examined; the
 // rest of a longer line is passed over). After them, empty lines, then one non-empty line
 // (the column header, not examined), then records of twelve white-space-separated numbers.
@@ -41,6 +44,8 @@ struct DatReadResult {
 // stations read so far are kept), or data that ends inside a record (the record is dropped).
 // Stations get Name = decimal N, X = N, Y 0, empty texts and SpacingCount = their rows.
 DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify);
-// Forces the extension ".dat" on path, opens the file for reading only and reads it as above
-// (CannotOpen when it cannot be opened).
-DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify);
+// Forces the extension ".dat" on path, opens the file for reading only and reads it as above;
+// the statuses of ReadWholeFile (CannotOpen, NotAFile, TooLarge above limit, OutOfMemory) when
+// it cannot be read whole.
+DatReadResult ReadSoundingDatAt(const std::string& path, const NoticeFn& notify,
+                                std::uint64_t limit = kMaxReadBytes);

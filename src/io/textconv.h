@@ -3,6 +3,7 @@
 // listings; how typed text becomes a number; and GBK, the code page of files and window texts.
 // None of it depends on the process locale.
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,9 @@
 std::string FormatReal(float value);
 // Appends FormatReal(value) to out without a temporary string.
 void AppendReal(std::string& out, float value);
+// Writes FormatReal(value) at p, which has room for kMaxRealChars bytes; returns the end.
+inline constexpr std::size_t kMaxRealChars = 32;  // "-1.17549e-38" and the like: 12 at most
+char* WriteReal(char* p, float value);
 // Appends a plain decimal integer.
 void AppendInt(std::string& out, long long value);
 

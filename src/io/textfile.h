@@ -2,9 +2,14 @@
 // Text files as the data formats want them: every line written ends in CR LF on every
 // platform; lines read may end in CR LF or LF.
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "io/messages.h"
 
 // Appends text and CR LF.
 inline void AppendLine(std::string& out, std::string_view text) {
@@ -28,8 +33,22 @@ class LineReader {
   std::size_t pos_ = 0;
 };
 
-// Reads a whole file into out. false (with a reason in error) when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
+// The largest file that is read: a data file of a survey is a few megabytes; a larger name is
+// not a data file, and reading it would only exhaust memory.
+inline constexpr std::uint64_t kMaxReadBytes = std::uint64_t{1} << 30;
+
+// Reads a whole regular file into out: Complete, or
+//   CannotOpen  it cannot be opened or read (the system's reason in error),
+//   NotAFile    it is a directory, device, FIFO or socket, or a link to one (it is never read,
+//               and opening never waits for a FIFO's writer),
+//   TooLarge    it holds more than limit bytes,
+//   OutOfMemory memory ran out.
+// out is empty unless Complete. Never throws.
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& error,
+                         std::uint64_t limit = kMaxReadBytes);
+// The same for a file already open for reading, whose fstat is st.
+ReadStatus ReadOpenFile(int fd, const struct stat& st, std::string& out, std::string& error,
+                        std::uint64_t limit);
 
 bool FileExists(const std::string& path);
 

@@ -56,12 +56,16 @@ void AppendTextLine(std::string& out, const std::string& text, std::string_view 
 
 // " a b" and CR LF: one spacing row or one model layer.
 void AppendPairLines(std::string& out, std::span<const float> first, std::span<const float> second) {
+  char line[2 * kMaxRealChars + 4];
   for (std::size_t i = 0; i < first.size(); ++i) {
-    out += ' ';
-    AppendReal(out, first[i]);
-    out += ' ';
-    AppendReal(out, second[i]);
-    out += "\r\n";
+    char* p = line;
+    *p++ = ' ';
+    p = WriteReal(p, first[i]);
+    *p++ = ' ';
+    p = WriteReal(p, second[i]);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.append(line, p);
   }
 }
 
@@ -239,7 +243,9 @@ bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
          ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, notify);
 }
 
-VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
+namespace {
+
+VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
   VesReadResult result;
   TextInput in(bytes);
   if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark(), "VES"}, notify)) {
@@ -266,9 +272,15 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
   return result;
 }
 
-VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify) {
+}  // namespace
+
+VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
+  return fileformat::KeepingNothingOnMemoryFailure<VesReadResult>([&] { return ReadVesBytes(bytes, notify); });
+}
+
+VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify, std::uint64_t limit) {
   return fileformat::ReadFileWith<VesReadResult>(
-      path, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
+      path, limit, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
 }
 
 void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
@@ -278,6 +290,11 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
   firstByName.reserve(stations.size() + list.size());
   for (std::size_t k = 0; k < stations.size(); ++k) firstByName.try_emplace(stations[k].Name, k);
 
+  // Folding after every added block gives the same rows as folding once after the last: rows
+  // that stayed after a fold never fold with each other, and later rows join the earliest
+  // match. So each station that took rows in is folded once, at the end.
+  std::vector<std::size_t> grown;
+  std::vector<bool> isGrown(stations.size(), false);
   for (const TStation& s : list) {
     const std::size_t rows = std::min(s.AB2.size(), s.Rho.size());
     const auto ab2 = std::span(s.AB2).first(rows);
@@ -297,6 +314,7 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
       n.Columns[colRho].assign(rho.begin(), rho.end());
       fileformat::FitValueColumns(n);
       stations.push_back(std::move(n));
+      isGrown.push_back(false);
       continue;
     }
     sdata& m = stations[found->second];
@@ -304,6 +322,10 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
     m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
     m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());
     fileformat::FitValueColumns(m);  // 0.0 in Columns[4..8] for every added row
-    fileformat::FoldEqualSpacings(m, /*averageAll=*/false);
+    if (!isGrown[found->second]) {
+      isGrown[found->second] = true;
+      grown.push_back(found->second);
+    }
   }
+  for (std::size_t k : grown) fileformat::FoldEqualSpacings(stations[k], /*averageAll=*/false);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/messages.h"
+#include "io/textfile.h"
 #include "io/textinput.h"
 #include "model/sdata.h"
 
@@ -58,14 +59,17 @@ struct VesReadResult {
 bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify);
 
 // Reads the stations of a .ves file's bytes, with the checks and repairs of the format;
-// every message goes through notify. Never throws, never loops.
+// every message goes through notify. Never throws, never loops. When memory runs out the
+// result has no stations and status OutOfMemory.
 // Refused: no "QL" in line 1, no "VES" and "测深" in line 2 (only the first 255 bytes of either
 // line are examined), or a station count that is not a whole integer of 0 or more.
 // Partial: a block ended early (the stations before it are kept, the broken one is dropped),
 // or non-blank bytes follow the last counted block, stations a rewrite would lose.
 VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify);
-// Opens the file for reading only and reads it as above (CannotOpen when it cannot be opened).
-VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify);
+// Opens the file for reading only and reads it as above; the statuses of ReadWholeFile
+// (CannotOpen, NotAFile, TooLarge above limit, OutOfMemory) when it cannot be read whole.
+VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify,
+                            std::uint64_t limit = kMaxReadBytes);
 
 // Merges file stations into a station list by name: rows of a station with an equal name are
 // added and spacings closer than 0.01 folded (mean resistivity); other stations are appended.

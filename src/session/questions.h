@@ -63,11 +63,12 @@ struct Message {
   }
 };
 
+// The answer to the append/replace question, asked when the chosen sounding file exists.
+enum class AppendChoice { Append, Replace, Cancel };
+
 // The answer to a message box. A box closed without a button (Escape, the close box) answers
 // Cancel where it has Cancel, No for Yes/No boxes and Ok for OK boxes.
 enum class Answer { Ok, Cancel, Yes, No, Replace, Skip };
-
-enum class AppendChoice { Append, Replace, Cancel };
 
 // The save dialog: what it keeps from one save to the next. Paths are the file system's bytes.
 struct SaveDialog {
@@ -77,6 +78,9 @@ struct SaveDialog {
   int filterIndex = 1;  // 1-based, as the filter items are numbered
   std::string fileName;  // proposed before, chosen after the dialog
   std::string initialDir = ".";
+  // The choice selected when the append/replace question opens: Replace when the chosen file is
+  // the one the survey was opened from (or last written whole to), else Append.
+  AppendChoice proposedChoice = AppendChoice::Append;
 };
 
 class Questions {
@@ -88,5 +92,6 @@ class Questions {
   virtual bool chooseSaveFile(SaveDialog& dialog) = 0;
   // A folder chooser; nothing when cancelled.
   virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
+  // The append/replace question, opened with the save dialog's proposedChoice selected.
   virtual AppendChoice askAppendOrReplace() = 0;
 };

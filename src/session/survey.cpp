@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 
+#include "io/filenames.h"
 #include "io/textconv.h"
 #include "model/stations.h"
 #include "print/listing.h"
@@ -71,15 +72,6 @@ const char* FieldLabel(Field f) {
   return "";
 }
 
-// A control character (NUL, tab, line breaks ...) would end or split a line of a data file or
-// a file name. GBK's second bytes are never below 0x40, so any such byte is one.
-bool HasControlByte(const std::string& gbk) {
-  return std::any_of(gbk.begin(), gbk.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7f;
-  });
-}
-
 std::string FloatText(float value) { return FormatFloat15(value); }
 
 struct UnsavableText {
@@ -133,11 +125,9 @@ Survey::Survey(Questions& questions, std::string programPath)
   form_.grid = GridTexts(14, 3);
   const DataTypeSpec& s = SpecFor(dtSounding);
   for (int c = 0; c < 3; ++c) form_.grid.setCell(c, 0, s.headers[static_cast<std::size_t>(c)]);
-  for (int r = 1; r <= 13; ++r) {
-    form_.grid.setCell(0, r, RowLabel(r));
-    form_.grid.setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
-  }
+  layOutSpacings();
   status_ = s.noDataStatus;
+  pending_ = 0;  // nobody has been told anything yet
 }
 
 void Survey::addObserver(SurveyObserver* observer) { observers_.push_back(observer); }
@@ -311,13 +301,29 @@ Message Survey::cellMessage(const std::string& text, int col, int row, bool erro
   return m;
 }
 
+std::string Survey::checkSpacingList(const std::vector<std::string>& spacings) {
+  if (spacings.empty() || spacings.size() > static_cast<std::size_t>(kMaxSoundingRows - 1))
+    return "默认极距至少要有 1 个，最多 " + std::to_string(kMaxSoundingRows - 1) + " 个。";
+  float before = 0.0f;
+  for (std::size_t i = 0; i < spacings.size(); ++i) {
+    const std::string number = std::to_string(i + 1);
+    float a = 0.0f;
+    if (!TryStrToFloat(spacings[i], a)) return "第 " + number + " 个默认极距“" + spacings[i] + "”不是数字。";
+    if (a <= 0.0f || a > kMaxColumn1) return "第 " + number + " 个默认极距不在 0 到 10000 之间。";
+    if (i > 0 && static_cast<double>(a) - static_cast<double>(before) < kDuplicateTolerance)
+      return "第 " + number + " 个默认极距没有比前一个大 0.1 以上：极距应从小到大排列。";
+    before = a;
+  }
+  return std::string();
+}
+
 // ---- Building a station from the form ----
 
 std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<int>& cellOrder, const char* verb) {
   auto gbk = [this](Field f) {
     try {
       std::string bytes = Utf8ToGbk(form_.field(f));
-      if (HasControlByte(bytes)) throw UnsavableText{f};
+      if (HasControlCharacter(bytes)) throw UnsavableText{f};
       return bytes;
     } catch (const GbkError&) {
       throw UnsavableText{f};
@@ -566,11 +572,16 @@ bool Survey::maybeSave(const char* caption, const char* text, Message::Icon icon
   }
 }
 
+bool Survey::mayDiscardList() {
+  // The unsaved stations are saved in the format of the type they were typed in.
+  return leaveShownStation() && maybeSave("警告", kUnsavedWarning, Message::Icon::Warning);
+}
+
 bool Survey::newLine() {
   Batch batch(*this, kStepNewLine);
-  if (!leaveShownStation()) return false;
-  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  if (!mayDiscardList()) return false;
   clearStations();
+  forgetFile();
   status_ = kNoData;
   touch(change::kStatus);
   if (spec().hasBranches) setBranch(0);
@@ -584,15 +595,14 @@ bool Survey::newLine() {
 bool Survey::switchType(DataType chosen) {
   Batch batch(*this, kStepSwitchType);
   if (chosen == type_) return true;
-  if (!leaveShownStation()) return false;
-  // The unsaved stations are saved in the format of the type they were typed in.
-  if (!maybeSave("警告", kUnsavedWarning, Message::Icon::Warning)) return false;
+  if (!mayDiscardList()) return false;
   layOutType(chosen);
   return true;
 }
 
 void Survey::layOutType(DataType chosen) {
   clearStations();
+  forgetFile();
   resetBrowsing();
   type_ = chosen;
   touch(change::kType);
@@ -606,13 +616,8 @@ void Survey::layOutType(DataType chosen) {
   }
   setField(Field::EP, "0");
   if (sp.rows == RowTemplate::DefaultSpacings) {
-    setField(Field::EAB, "13");
-    setGridRows(14);
     setGridCols(sp.layout.gridColumns);
-    for (int r = 1; r <= 13; ++r) {
-      setCell(0, r, RowLabel(r));
-      setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
-    }
+    layOutSpacings();
   } else {
     setGridCols(sp.layout.gridColumns);
     for (int r = 1; r < g.rows(); ++r) {
@@ -672,11 +677,16 @@ void Survey::clearValues() {
 
 void Survey::defaultSpacings() {
   Batch batch(*this, kStepDefaultSpacings);
-  setField(Field::EAB, "13");
-  setGridRows(14);
-  for (int r = 1; r <= 13; ++r) {
+  layOutSpacings();
+}
+
+void Survey::layOutSpacings() {
+  const int n = static_cast<int>(defaultSpacings_.size());
+  setField(Field::EAB, std::to_string(n));
+  setGridRows(n + 1);
+  for (int r = 1; r <= n; ++r) {
     setCell(0, r, RowLabel(r));
-    setCell(1, r, DefaultSpacings()[static_cast<std::size_t>(r - 1)]);
+    setCell(1, r, defaultSpacings_[static_cast<std::size_t>(r - 1)]);
   }
 }
 
@@ -708,6 +718,7 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   if (type != type_) layOutType(type);
   stations_ = std::move(stations);
   touch(change::kStations);
+  forgetFile();
   resetBrowsing();
   currentIndex_ = currentIndex;
   saved_ = saved;
@@ -715,6 +726,10 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   status_ = stations_.empty() ? spec().noDataStatus : "已输入" + std::to_string(stations_.size()) + "个测点";
   touch(change::kStatus);
   // Nothing before the loaded survey can be brought back.
+  forgetHistory(saved);
+}
+
+void Survey::forgetHistory(bool saved) {
   step_.reset();
   cleanAfterStep_ = false;
   history_.clear(saved);

@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "io/messages.h"
+
+#include "io/csvimport.h"
 #include "model/sdata.h"
 #include "session/datatypespec.h"
 #include "session/formstate.h"
@@ -38,6 +41,21 @@ inline constexpr unsigned kAll = 0x1ffu;
 struct GridChanges {
   bool whole = false;
   std::vector<std::pair<int, int>> cells;  // (col, row)
+};
+
+// The survey apart from its stations: what the recovery file keeps besides them, so that a
+// restored session shows exactly what the window showed.
+struct SessionState {
+  DataType type = dtSounding;
+  int currentIndex = 0;
+  bool saved = true;
+  bool browsing = false;
+  std::string status;
+  FormState form;
+  FormState shownForm;        // the form as the shown station put it there (browsing only)
+  std::string file;           // the file the survey was opened from or last saved to; "" none
+  bool replaceProposed = false;  // a save into that file proposes to replace it
+  bool operator==(const SessionState&) const = default;
 };
 
 class SurveyObserver {
@@ -145,6 +163,61 @@ class Survey {
   // The undo history starts afresh from it.
   void load(DataType type, StationList stations, int currentIndex = 0, bool saved = false);
 
+  // ---- Opening files ----
+  // Opens one data file of any kind, or several four-pole line files as one survey of lines.
+  // Edits to a shown station and unsaved stations are asked about first (the same questions as
+  // a new line). A file that cannot be opened or is refused opens nothing, with a message saying
+  // what was wrong and where; a file read only in part opens only when the user accepts the
+  // stations read before the fault. Opened, the data type is the file's, the stations replace
+  // the list and count as saved, the first one is shown, and the next save proposes the file
+  // (the four-pole lines: their folder) with the replace choice. Paths are the system's bytes.
+  bool open(const std::vector<std::string>& paths);
+  // The file the survey was opened from or last saved to ("" none); cleared when the list is
+  // discarded by a new line or a type switch.
+  const std::string& file() const { return file_; }
+
+  // ---- Folders and default spacings, as the window remembers them between runs ----
+  // The folder the save dialogs of a data type start in ("" for the Data folder beside the
+  // program); set by every open and every completed save of that type.
+  const std::string& lastFolder(DataType type) const;
+  void setLastFolder(DataType type, std::string folder);
+  // The AB/2 texts the sounding grids are laid out with (13 built-in values unless set).
+  // Changing them leaves the grid as it is; they are used the next time it is laid out.
+  const std::vector<std::string>& defaultSpacingTexts() const { return defaultSpacings_; }
+  // Takes a list that checkSpacingList accepts; false (nothing changed) for any other.
+  bool setDefaultSpacings(std::vector<std::string> spacings);
+  // What is wrong with a list of default spacings, or "" when there is nothing: 1 to 49
+  // values, each a number the grid check accepts as a spacing, increasing by at least the
+  // distance at which the grid check calls two spacings the same. UTF-8.
+  static std::string checkSpacingList(const std::vector<std::string>& spacings);
+
+  // ---- The session, for the recovery file ----
+  SessionState sessionState() const;
+  // Puts back a session exactly as sessionState() and stations() gave it. The caller has
+  // checked it (ReadRecoveryFile does).
+  void restore(SessionState state, StationList stations);
+
+  // ---- Importing stations (from a CSV file, see io/csvimport.h) ----
+  // Makes a previewed import ready for this survey and returns what the checks of typed
+  // stations find in its stations. Profile lines without a position in the file take those
+  // the window would propose after the survey's lines (AssignLinePositions). The stations are
+  // checked as if typed after the survey's, or after none when the file's data type is not the
+  // survey's (switching to it empties the list). Nothing to check when the preview found no
+  // data type. Never asks anything.
+  std::vector<StationProblem> prepareImport(CsvPreview& preview) const;
+  // Adds complete stations of a data type to the survey in x order, as committing them one
+  // after the other would, in one operation: all of them or none. First, for another data type,
+  // the type is switched through the same gate as choosing it in the window (edits of a shown
+  // station, then save first?); for the survey's own type, edits of a shown station are asked
+  // about. Then the stations are checked as prepareImport checks them (rows: the file rows of
+  // each station, for the messages); any problem refuses the whole import with a message
+  // listing the problems. Added, the survey is unsaved, nothing is shown, the current index is
+  // the place of the last station of the list given (as after its commit), the status line
+  // counts the stations; the fields keep what was typed, but a proposed x that cannot be typed
+  // (the profile types) moves past the lines when one of them stands there. Returns whether the
+  // stations were added.
+  bool importStations(DataType type, StationList stations, const std::vector<CsvStationRows>& rows = {});
+
  private:
   // Collects what an operation changes and tells the observers once, when the outermost
   // operation ends (or before a question, so that the window shows the state being asked about).
@@ -186,6 +259,14 @@ class Survey {
   void shiftRows(int from, bool down);  // GridTexts::shiftDown or shiftUp
   void setBranch(int branch);
   std::size_t insertStation(sdata station);  // at its x place, after putting the list in x order
+  // Adds stations as AddImportedStations does (the list put in x order first; of equal x, the
+  // stations there come first and the added ones keep their order).
+  void addStations(StationList added);
+  // The stations put in the order keys gives: keys[i].SpacingCount is the position that goes to i.
+  void reorderStations(const StationList& keys);
+  void putStationsInXOrder();
+  // The undo history starts afresh, with the survey saved or not.
+  void forgetHistory(bool saved);
   void eraseStation(std::size_t index);
   void replaceStation(std::size_t index, sdata station);
   void clearStations();
@@ -203,11 +284,16 @@ class Survey {
   Message cellMessage(const std::string& text, int col, int row, bool error) const;
 
   void layOutType(DataType type);
+  // EAB, the row count, the row numbers and column 1 from the default spacings.
+  void layOutSpacings();
   // Edits to a shown station are never dropped silently: asks whether to update it first.
   // False when the user chose to stay.
   bool leaveShownStation();
   // Asks whether to save unsaved stations before they are discarded; false to stay.
   bool maybeSave(const char* caption, const char* text, Message::Icon icon);
+  // The gate before the list is replaced (a new line, a type switch, opening a file): edits to
+  // a shown station, then unsaved stations. False when the user chose to stay.
+  bool mayDiscardList();
   // Runs a save flow; errors escaping it are reported and count as not saved.
   bool runSave(const std::function<bool()>& flow);
 
@@ -215,7 +301,22 @@ class Survey {
   bool saveSoundingDat();
   bool saveFourPoleLines();
   bool saveCombinedLine();
+  // Says so when an existing file to append to was not read completely; true when it was.
+  bool readCompletely(ReadStatus status);
+  // Appends to path under its lock: merge makes the new bytes from the file's (empty when it
+  // has gone), or nothing to stop after telling the user why.
+  bool appendLocked(const std::string& path,
+                    const std::function<std::optional<std::string>(const std::string& bytes)>& merge);
   bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
+  // A save wrote path; whole: the file holds exactly the survey (written, not appended to).
+  void rememberSavedFile(const std::string& path, bool whole);
+  // The list no longer comes from a file.
+  void forgetFile();
+  // The folder a save of the current type starts in.
+  std::string saveStartFolder() const;
+  // The file a save proposes to replace: the one the survey holds whole, or "".
+  std::string replaceableFile() const { return replaceProposed_ ? file_ : std::string(); }
+  static Message noticeMessage(const Notice& notice);
 
   Questions& questions_;
   std::string programPath_;
@@ -238,4 +339,8 @@ class Survey {
   history::History history_;
   std::optional<history::Step> step_;  // the step being made by the operation running
   bool cleanAfterStep_ = false;        // a save during the step: the saved position follows it
+  std::string file_;
+  bool replaceProposed_ = false;
+  std::vector<std::string> folders_ = std::vector<std::string>(4);  // by data type
+  std::vector<std::string> defaultSpacings_ = DefaultSpacings();
 };

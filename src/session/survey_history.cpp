@@ -3,8 +3,10 @@
 // apply the recorded edits backward or forward.
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
+#include "io/csvimport.h"
 #include "model/stations.h"
 #include "session/survey.h"
 
@@ -128,32 +130,65 @@ void Survey::setBranch(int branch) {
   touch(change::kBranch);
 }
 
-std::size_t Survey::insertStation(sdata station) {
-  // The insertion first puts the list in x order. A list out of order (an update moved an x)
-  // is reordered here, the same way, so that the new order is recorded and undo can bring the
-  // old one back.
+// Stand-ins for the stations: x and the station's position (in SpacingCount), so that a sort
+// finds the new order without moving the stations themselves.
+namespace {
+StationList PositionKeys(const StationList& stations, std::size_t firstPosition = 0) {
+  StationList keys(stations.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    keys[i].X = stations[i].X;
+    keys[i].SpacingCount = static_cast<std::int32_t>(firstPosition + i);
+  }
+  return keys;
+}
+}  // namespace
+
+void Survey::reorderStations(const StationList& keys) {
+  history::ReorderEdit e;
+  e.order.reserve(keys.size());
+  for (const sdata& k : keys) e.order.push_back(static_cast<std::size_t>(k.SpacingCount));
+  StationList sorted;
+  sorted.reserve(stations_.size());
+  for (std::size_t i : e.order) sorted.push_back(std::move(stations_[i]));
+  stations_ = std::move(sorted);
+  if (step_) {
+    record(std::move(e));
+    step_->changesStations = true;
+  }
+  touch(change::kStations);
+}
+
+void Survey::putStationsInXOrder() {
+  // A list out of order (an update moved an x) is reordered the way an insertion orders it, so
+  // that the new order is recorded and undo can bring the old one back.
   const bool inOrder =
       std::is_sorted(stations_.begin(), stations_.end(), [](const sdata& a, const sdata& b) { return a.X < b.X; });
-  if (!inOrder) {
-    // The sort run on stand-ins that carry only x and their position (in SpacingCount).
-    StationList keys(stations_.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      keys[i].X = stations_[i].X;
-      keys[i].SpacingCount = static_cast<std::int32_t>(i);
-    }
-    SortStationsByX(keys);
-    history::ReorderEdit e;
-    e.order.reserve(keys.size());
-    for (const sdata& k : keys) e.order.push_back(static_cast<std::size_t>(k.SpacingCount));
-    StationList sorted;
-    sorted.reserve(stations_.size());
-    for (std::size_t i : e.order) sorted.push_back(std::move(stations_[i]));
-    stations_ = std::move(sorted);
+  if (inOrder) return;
+  StationList keys = PositionKeys(stations_);
+  SortStationsByX(keys);
+  reorderStations(keys);
+}
+
+void Survey::addStations(StationList added) {
+  putStationsInXOrder();
+  // AddImportedStations orders stand-ins of both lists; the added stations are appended, then
+  // put in that order, each move recorded.
+  StationList keys = PositionKeys(stations_);
+  AddImportedStations(keys, PositionKeys(added, stations_.size()));
+  for (sdata& station : added) {
+    const std::size_t index = stations_.size();
+    stations_.push_back(std::move(station));
     if (step_) {
-      record(std::move(e));
+      record(history::StationEdit{history::StationEdit::Kind::Insert, index, {}});
       step_->changesStations = true;
     }
   }
+  reorderStations(keys);
+}
+
+std::size_t Survey::insertStation(sdata station) {
+  // The insertion first puts the list in x order.
+  putStationsInXOrder();
   const std::size_t index = InsertStationByX(stations_, std::move(station));
   if (step_) {
     record(history::StationEdit{history::StationEdit::Kind::Insert, index, {}});

@@ -7,6 +7,9 @@
 #include <new>
 
 #include "io/atomicfile.h"
+#include "io/filenames.h"
+#include "io/savetransaction.h"
+#include "io/fileidentity.h"
 #include "io/folders.h"
 #include "io/messages.h"
 #include "io/profiledat.h"
@@ -34,14 +37,6 @@ std::string ReplaceLineFileText(const std::string& path) {
   return "文件 " + path + " 已经存在，是否用当前测线的数据替换它?";
 }
 
-Message NoticeMessage(const Notice& notice) {
-  Message m = Message::plain(kWarningCaption, notice.text,
-                             notice.icon == Notice::Icon::Error ? Message::Icon::Error : Message::Icon::Warning,
-                             Message::Buttons::Ok);
-  m.owned = !notice.ownerless;
-  return m;
-}
-
 enum class Opening { Write, Append, DialogCancelled, QuestionCancelled };
 struct Target {
   Opening how;
@@ -49,9 +44,17 @@ struct Target {
 };
 }  // namespace
 
+Message Survey::noticeMessage(const Notice& notice) {
+  Message m = Message::plain(kWarningCaption, notice.text,
+                             notice.icon == Notice::Icon::Error ? Message::Icon::Error : Message::Icon::Warning,
+                             Message::Buttons::Ok);
+  m.owned = !notice.ownerless;
+  return m;
+}
+
 bool Survey::save() {
   Batch batch(*this);
-  saveDialog_.initialDir = DataDir(programPath_);
+  saveDialog_.initialDir = saveStartFolder();
   bool done = false;
   switch (spec().save) {
     case SaveFormat::Ves: done = runSave([this] { return saveVes(); }); break;
@@ -85,6 +88,42 @@ bool Survey::runSave(const std::function<bool()>& flow) {
   return false;
 }
 
+bool Survey::readCompletely(ReadStatus status) {
+  if (status == ReadStatus::Complete) return true;
+  const std::string reason = ReadStatusMessage(status, kMaxReadBytes);
+  ask(Message::plain(kWarningCaption, status == ReadStatus::OutOfMemory ? reason : std::string(kAppendUnreadable),
+                     Message::Icon::Warning, Message::Buttons::Ok));
+  return false;
+}
+
+bool Survey::appendLocked(const std::string& path,
+                          const std::function<std::optional<std::string>(const std::string& bytes)>& merge) {
+  // The lock is held from reading the file to the rename, so another save of this program
+  // waits; a change by another program in between is read and merged again.
+  SaveTransaction tx(path);
+  const SaveTransaction::UpdateResult result = tx.update([&](const std::string& bytes, bool exists) {
+    return merge(exists ? bytes : std::string());
+  });
+  if (result != SaveTransaction::UpdateResult::Failed) return result == SaveTransaction::UpdateResult::Saved;
+  const FileProblem& problem = tx.problem();
+  // A file that could not be read or written keeps the save's usual texts; what only a shared
+  // or changing file gives (busy, changed by another program, a planted link, no memory) says so.
+  std::string text = msg::kSaveFailed;
+  switch (problem.fault) {
+    case FileFault::NotRegularFile:
+    case FileFault::TooLarge: text = kAppendUnreadable; break;
+    case FileFault::Busy:
+    case FileFault::Changed:
+    case FileFault::UntrustedLink:
+    case FileFault::OutOfMemory: text = problem.message; break;
+    default: break;
+  }
+  Message m = Message::plain(kWarningCaption, text, Message::Icon::Warning, Message::Buttons::Ok);
+  m.details = DescribeProblem(problem);
+  ask(m);
+  return false;
+}
+
 bool Survey::writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText) {
   std::string error;
   if (SaveFileAtomically(path, bytes, error)) return true;
@@ -103,11 +142,15 @@ bool RefuseEmptyList(const StationList& stations, const std::function<Answer(con
 }
 
 // The save dialog, the forced extension and, when the target exists, the append/replace
-// question of the sounding writers.
-Target ChooseSoundingTarget(Questions& questions, SaveDialog& dialog, std::string_view extension) {
+// question of the sounding writers; it proposes Replace when the target is replaceable (the
+// file the survey holds whole; "" for none).
+Target ChooseSoundingTarget(Questions& questions, SaveDialog& dialog, std::string_view extension,
+                            const std::string& replaceable) {
   if (!questions.chooseSaveFile(dialog)) return {Opening::DialogCancelled, {}};
   std::string path = ForceExtension(dialog.fileName, extension);
   if (!FileExists(path)) return {Opening::Write, std::move(path)};
+  dialog.proposedChoice =
+      !replaceable.empty() && SameFile(path, replaceable) ? AppendChoice::Replace : AppendChoice::Append;
   switch (questions.askAppendOrReplace()) {
     case AppendChoice::Append: return {Opening::Append, std::move(path)};
     case AppendChoice::Replace: return {Opening::Write, std::move(path)};
@@ -121,21 +164,25 @@ bool Survey::saveVes() {
   auto asker = [this](const Message& m) { return ask(m); };
   if (RefuseEmptyList(stations_, asker)) return false;
   flush();
-  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves");
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".ves", replaceableFile());
   if (target.how == Opening::DialogCancelled || target.how == Opening::QuestionCancelled) return false;
 
-  StationList all = stations_;
   if (target.how == Opening::Append) {
-    const VesReadResult read = ReadVesFileAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
-    // Appending rewrites the file with its stations and the new ones, so it goes on only when
-    // the file was read to its end; otherwise the rewrite would drop what could not be read.
-    if (read.status != ReadStatus::Complete) {
-      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
-      return false;
-    }
-    MergeVesStations(all, read.stations);
+    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+      const VesReadResult read = ReadVesFile(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
+      // Appending rewrites the file with its stations and the new ones, so it goes on only when
+      // the file was read to its end; otherwise the rewrite would drop what could not be read.
+      if (!readCompletely(read.status)) return std::nullopt;
+      StationList all = stations_;
+      MergeVesStations(all, read.stations);
+      return BuildVesFile(std::move(all));
+    });
+    if (!appended) return false;
+  } else if (!writeWholeFile(target.path, BuildVesFile(stations_), msg::kSaveFailed)) {
+    return false;
   }
-  return writeWholeFile(target.path, BuildVesFile(std::move(all)), msg::kSaveFailed);
+  rememberSavedFile(target.path, target.how == Opening::Write);
+  return true;
 }
 
 bool Survey::saveSoundingDat() {
@@ -144,33 +191,39 @@ bool Survey::saveSoundingDat() {
   flush();
   const int previousFilter = saveDialog_.filterIndex;
   saveDialog_.filterIndex = kDatFilterItem;
-  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".dat");
+  const Target target = ChooseSoundingTarget(questions_, saveDialog_, ".dat", replaceableFile());
   // A cancelled question leaves the .dat item selected; every other way out puts the previous
   // item back.
   if (target.how == Opening::QuestionCancelled) return false;
   saveDialog_.filterIndex = previousFilter;
   if (target.how == Opening::DialogCancelled) return false;
 
-  StationList all = stations_;
   if (target.how == Opening::Append) {
-    const DatReadResult read = ReadSoundingDatAt(target.path, [this](const Notice& n) { ask(NoticeMessage(n)); });
-    if (read.status != ReadStatus::Complete) {
-      ask(Message::plain(kWarningCaption, kAppendUnreadable, Message::Icon::Warning, Message::Buttons::Ok));
-      return false;
-    }
-    // Records outside the format's ranges are not taken in, so the rewritten file would lose
-    // them: the user decides whether that is acceptable.
-    if (read.skippedRecords > 0 &&
-        ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
-                           Message::Buttons::YesNo)) != Answer::Yes)
-      return false;
-    all.insert(all.end(), read.stations.begin(), read.stations.end());
+    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+      const DatReadResult read = ReadSoundingDat(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
+      if (!readCompletely(read.status)) return std::nullopt;
+      // Records outside the format's ranges are not taken in, so the rewritten file would lose
+      // them: the user decides whether that is acceptable.
+      if (read.skippedRecords > 0 &&
+          ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
+                             Message::Buttons::YesNo)) != Answer::Yes)
+        return std::nullopt;
+      StationList all = stations_;
+      all.insert(all.end(), read.stations.begin(), read.stations.end());
+      return BuildSoundingDatFile(std::move(all));
+    });
+    if (!appended) return false;
+  } else if (!writeWholeFile(target.path, BuildSoundingDatFile(stations_), msg::kSaveFailed)) {
+    return false;
   }
-  return writeWholeFile(target.path, BuildSoundingDatFile(std::move(all)), msg::kSaveFailed);
+  rememberSavedFile(target.path, target.how == Opening::Write);
+  return true;
 }
 
 bool Survey::saveCombinedLine() {
-  saveDialog_.fileName = form_.field(Field::EP) + ".dat";
+  // The line's file once it is known (opened or written); else named after the line number.
+  const std::string replaceable = replaceableFile();
+  saveDialog_.fileName = !replaceable.empty() ? replaceable : form_.field(Field::EP) + ".dat";
   flush();
   if (!questions_.chooseSaveFile(saveDialog_)) return false;
   const std::string chosen = saveDialog_.fileName;
@@ -186,7 +239,9 @@ bool Survey::saveCombinedLine() {
       ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
                          Message::Buttons::ReplaceSkipCancel)) != Answer::Replace)
     return false;
-  return writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed);
+  if (!writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed)) return false;
+  rememberSavedFile(path, true);
+  return true;
 }
 
 bool Survey::saveFourPoleLines() {
@@ -197,6 +252,17 @@ bool Survey::saveFourPoleLines() {
   // Every line goes to its own file in the chosen folder, named after it.
   const StationList lines = stations_;
   bool all = !lines.empty();
+  setLastFolder(type_, *folder);
+  // A line name that makes no file name of its own (empty, hidden, "." or "..", too long) is
+  // refused before any file is written.
+  for (const sdata& line : lines) {
+    const FileNameFault fault = CheckFileNameOf(FourPoleFilePath(*folder, ShownText(line.Name)));
+    if (fault != FileNameFault::None) {
+      ask(Message::plain(kWarningCaption, "测线 " + ShownText(line.Name) + "：" + FileNameFaultMessage(fault),
+                         Message::Icon::Warning, Message::Buttons::Ok));
+      return false;
+    }
+  }
   for (const sdata& line : lines) {
     const std::string path = FourPoleFilePath(*folder, ShownText(line.Name));
     if (FileExists(path)) {

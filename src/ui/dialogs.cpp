@@ -5,9 +5,13 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "ui/appendreplacedialog.h"
+#include "ui/csvimportdialog.h"
+#include "ui/spacingsdialog.h"
 #include "ui/widgets.h"
 
 QString ErrorBoxText(const QString& message) {
@@ -83,8 +87,9 @@ QString QtDialogs::chooseFolder(QWidget* owner, const QString& title, const QStr
   return QFileDialog::getExistingDirectory(owner, title, dir);
 }
 
-Dialogs::AppendChoice QtDialogs::askAppendOrReplace() {
+Dialogs::AppendChoice QtDialogs::askAppendOrReplace(AppendChoice selected) {
   AppendReplaceDialog dialog;  // no owner, centred on the screen
+  if (selected == AppendChoice::Replace) dialog.DataRG->setItemIndex(1);
   if (dialog.exec() != QDialog::Accepted) return AppendChoice::Cancel;
   return dialog.DataRG->itemIndex() == 0 ? AppendChoice::Append : AppendChoice::Replace;
 }
@@ -98,4 +103,84 @@ bool QtDialogs::print(QWidget* owner, QPrinter& printer, const PrintDialogSettin
   dialog.setMinMax(settings.minPage, settings.maxPage);
   printer.setFromTo(settings.fromPage, settings.toPage);
   return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+  QPrintPreviewDialog dialog(&printer, owner);
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(*p); });
+  dialog.exec();
+}
+
+QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const QString& filter) {
+  QFileDialog dialog(owner, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = filter.split(QStringLiteral(";;"));
+  dialog.setNameFilters(filters);
+  // A name typed without a suffix gets the one of the chosen filter ("... (*.svg)" gives svg).
+  auto suffixOf = [](const QString& nameFilter) {
+    const qsizetype star = nameFilter.indexOf(QStringLiteral("*."));
+    if (star < 0) return QString();
+    QString suffix = nameFilter.mid(star + 2);
+    const qsizetype end = suffix.indexOf(QRegularExpression(QStringLiteral("[ )]")));
+    return end < 0 ? suffix : suffix.left(end);
+  };
+  dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) {
+  return QFileDialog::getOpenFileNames(owner, title, dir, filter);
+}
+
+Dialogs::RecoveryChoice QtDialogs::askRecovery(QWidget* owner, const QString& text, const QString& details) {
+  QMessageBox box(owner);
+  box.setObjectName(QStringLiteral("RecoveryQuestion"));
+  box.setWindowTitle(QStringLiteral("恢复数据"));
+  box.setIcon(QMessageBox::Question);
+  box.setText(text);
+  box.setInformativeText(details);
+  QAbstractButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
+  QAbstractButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
+  QAbstractButton* later = box.addButton(QStringLiteral("以后再说"), QMessageBox::RejectRole);
+  box.setDefaultButton(qobject_cast<QPushButton*>(restore));
+  box.setEscapeButton(later);
+  box.exec();
+  if (box.clickedButton() == restore) return RecoveryChoice::Restore;
+  if (box.clickedButton() == discard) return RecoveryChoice::Discard;
+  return RecoveryChoice::Later;
+}
+
+std::optional<QStringList> QtDialogs::editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                          const QStringList& builtIn) {
+  SpacingsDialog dialog(current, builtIn, owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.spacings();
+}
+
+namespace {
+const QString kCsvFilter = QStringLiteral("CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)");
+}
+
+QString QtDialogs::openCsvFile(QWidget* owner, const QString& dir) {
+  return QFileDialog::getOpenFileName(owner, QStringLiteral("导入 CSV"), dir, kCsvFilter);
+}
+
+QString QtDialogs::saveCsvFile(QWidget* owner, const QString& proposed) {
+  QFileDialog dialog(owner, QStringLiteral("导出 CSV"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(kCsvFilter.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  dialog.selectFile(proposed);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::confirmCsvImport(QWidget* owner, CsvImportRequest& request) {
+  CsvImportDialog dialog(request, owner);
+  return dialog.exec() == QDialog::Accepted && request.importable();
 }

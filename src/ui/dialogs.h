@@ -4,10 +4,13 @@
 // the window a scripted implementation that answers in advance and records what was shown.
 
 #include <QString>
+#include <functional>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
 class QPrinter;
+struct CsvImportRequest;
 
 // The window's one save dialog: what it keeps from one save to the next.
 struct SaveDialogState {
@@ -47,11 +50,45 @@ class Dialogs {
   // A folder chooser starting in dir; the chosen folder, or empty text when cancelled.
   virtual QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) = 0;
 
-  // The append/replace question (AppendReplaceDialog, objectName TDataType), created afresh for every question.
-  virtual AppendChoice askAppendOrReplace() = 0;
+  // The append/replace question (AppendReplaceDialog, objectName TDataType), created afresh for
+  // every question, opened with the given choice selected.
+  virtual AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) = 0;
 
   // The print dialog for printer; true when the user confirmed.
   virtual bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) = 0;
+
+  // The print preview of the pages paint draws on printer (again whenever the preview needs
+  // them); printing from the preview prints them.
+  virtual void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
+
+  // A save dialog for an exported picture; filter is a Qt name filter list ("PNG (*.png);;...").
+  // The chosen path, with the suffix of the chosen filter when none was typed, or empty text
+  // when cancelled.
+  virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) = 0;
+  // The open dialog starting in dir, for one or more existing files; filter is Qt's name filter
+  // list (";;" between items). The files chosen, or none when cancelled.
+  virtual QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) = 0;
+
+  // The question about a session left by a program that did not end cleanly. Escape and the
+  // close box mean Later, which keeps the recovery file for the next start.
+  enum class RecoveryChoice { Restore, Discard, Later };
+  virtual RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) = 0;
+
+  // The default-spacings dialog (SpacingsDialog) showing current, with builtIn for its reset
+  // button. The list accepted (checked by the dialog), or nothing when cancelled.
+  virtual std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                         const QStringList& builtIn) = 0;
+
+  // File choosers for CSV tables: an existing file to import, starting in dir; the file to
+  // export to, proposing the path proposed (an existing file is replaced only when the user
+  // confirms it). The chosen path, or empty text when cancelled.
+  virtual QString openCsvFile(QWidget* owner, const QString& dir) = 0;
+  virtual QString saveCsvFile(QWidget* owner, const QString& proposed) = 0;
+
+  // The preview of a CSV import (CsvImportDialog), in which the user may read the file again
+  // with another encoding (request.read). True when the user chose to import, which the
+  // preview allows only while request.importable().
+  virtual bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) = 0;
 };
 
 // Qt's own dialogs.
@@ -61,8 +98,19 @@ class QtDialogs : public Dialogs {
                  const QString& details = QString()) override;
   bool saveFile(QWidget* owner, SaveDialogState& state) override;
   QString chooseFolder(QWidget* owner, const QString& title, const QString& dir) override;
-  AppendChoice askAppendOrReplace() override;
+  AppendChoice askAppendOrReplace(AppendChoice selected = AppendChoice::Append) override;
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
+  void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+  QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
+  RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
+  std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
+                                                 const QStringList& builtIn) override;
+
+  QString openCsvFile(QWidget* owner, const QString& dir) override;
+  QString saveCsvFile(QWidget* owner, const QString& proposed) override;
+  bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -1,5 +1,7 @@
 #include "ui/inputdataform.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,13 +16,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
 
 #include "session/datatypespec.h"
+#include "ui/plotpane.h"
 #include "ui/stringgrid.h"
+#include "ui/uitext.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -42,8 +47,6 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& text, const QK
   if (!keys.isEmpty()) a->setShortcut(keys);
   return a;
 }
-
-QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 }  // namespace
 
 TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWidget* parent)
@@ -52,12 +55,12 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
       programPath_(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath),
       survey_(std::make_unique<Survey>(static_cast<Questions&>(*this), programPath_.toStdString())) {
   setObjectName(QStringLiteral("InputDataForm"));
-  setWindowTitle(QStringLiteral("输入野外数据..."));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   buildControls();
   buildMenus();
   buildEditActions();
+  buildFileMenu();
   // The Help menu stands at the right end of the menu bar.
   auto* helpBar = new QMenuBar(menuBar());
   helpBar->setObjectName(QStringLiteral("HelpMenuBar"));
@@ -70,21 +73,29 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   SG->fitColumns(true);
   showBrowseState();
   showHistory();
+  showTitle();
   ST->setText(Text(survey_->status()));
   survey_->addObserver(this);
   connectHandlers();
+  Plot->rememberLayout(PlotSplitter, ShowPlot);
+  Plot->tintOutliersIn(SG);
+  connect(ShowPlot, &QAction::toggled, this, &TInputDataForm::fitPlotPane);
+  fitToContents();
   restoreWindowGeometry();
 }
 
 void TInputDataForm::restoreWindowGeometry() {
-  adjustSize();
   QSettings settings(kSettingsOrganization, kSettingsApplication);
   if (restoreGeometry(settings.value(kGeometryKey).toByteArray())) return;
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TInputDataForm::~TInputDataForm() { survey_->removeObserver(this); }
+TInputDataForm::~TInputDataForm() {
+  // The plot pane observes the survey, which goes before the window's child widgets do.
+  delete Plot;
+  survey_->removeObserver(this);
+}
 
 void TInputDataForm::buildControls() {
   auto* central = new QWidget(this);
@@ -187,8 +198,15 @@ void TInputDataForm::buildControls() {
   left->addLayout(brand);
   left->addStretch();
 
-  auto* right = new QVBoxLayout();
-  outer->addLayout(right, 1);
+  PlotSplitter = new QSplitter(Qt::Horizontal, central);
+  PlotSplitter->setObjectName(QStringLiteral("PlotSplitter"));
+  PlotSplitter->setChildrenCollapsible(false);
+  auto* gridArea = new QWidget(PlotSplitter);
+  gridArea->setObjectName(QStringLiteral("GridArea"));
+  auto* right = new QVBoxLayout(gridArea);
+  right->setContentsMargins(0, 0, 0, 0);
+  PlotSplitter->addWidget(gridArea);
+  outer->addWidget(PlotSplitter, 1);
   StaticText2 = new QLabel(QStringLiteral("观测数据:"), central);
   StaticText2->setObjectName(QStringLiteral("StaticText2"));
   right->addWidget(StaticText2);
@@ -211,6 +229,13 @@ void TInputDataForm::buildControls() {
   right->addLayout(branchRow);
   ABST->hide();
   AB->hide();
+  // The plot pane comes after the grid's controls in the tab order; it takes the room the
+  // window gains when it is made larger.
+  Plot = new PlotPane(*survey_, dialogs_, PlotSplitter);
+  PlotSplitter->addWidget(Plot);
+  // A wider window widens the grid and the plot alike.
+  PlotSplitter->setStretchFactor(0, 1);
+  PlotSplitter->setStretchFactor(1, 1);
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -234,6 +259,10 @@ void TInputDataForm::buildMenus() {
   N2 = MakeAction(N1, "N2", QStringLiteral("新测线(&New)"));
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+  PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
+  N1->addSeparator();
+  ImportCsvAction = MakeAction(N1, "ImportCsvAction", QStringLiteral("导入 CSV…"));
+  ExportCsvAction = MakeAction(N1, "ExportCsvAction", QStringLiteral("导出 CSV…"));
   N1->addSeparator();
   N7 = MakeAction(N1, "N7", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
@@ -246,6 +275,12 @@ void TInputDataForm::buildMenus() {
   N14 = MakeAction(N8, "N14", QStringLiteral("下一测点(&N)"));
   N8->addSeparator();
   N12 = MakeAction(N8, "N12", QStringLiteral("删除当前测点"));
+
+  N17View = bar->addMenu(QStringLiteral("查看(&V)"));
+  N17View->setObjectName(QStringLiteral("N17View"));
+  ShowPlot = MakeAction(N17View, "ShowPlot", QStringLiteral("显示曲线"));
+  ShowPlot->setCheckable(true);
+  N17View->addAction(Plot->exportAction());
 
   N15 = bar->addMenu(QStringLiteral("帮助(&H)"));
   N15->setObjectName(QStringLiteral("N15"));
@@ -297,6 +332,9 @@ void TInputDataForm::connectHandlers() {
   on(N2, &QAction::triggered, &TInputDataForm::startNewLine);
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
+  on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
+  on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
+  on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
   on(N7, &QAction::triggered, &TInputDataForm::quit);
   on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);
@@ -343,6 +381,27 @@ void TInputDataForm::connectHandlers() {
     else if (old == EAB) run([this] { leaveCount(); });
     if (inGrid(now) && !inGrid(old) && QApplication::focusWidget() == now) run([this] { enterGrid(); });
   });
+}
+
+void TInputDataForm::fitPlotPane(bool shown) {
+  // The window grows or shrinks by the pane; the grid keeps the width the user gave it.
+  const int pane = (shown ? Plot->sizeHint().width() : Plot->width()) + PlotSplitter->handleWidth();
+  if (QLayout* l = layout()) l->activate();
+  setMinimumSize(minimumSizeHint());
+  int w = width() + (shown ? pane : -pane);
+  if (const QScreen* s = screen()) w = std::min(w, s->availableGeometry().width());
+  resize(std::max(w, minimumWidth()), height());
+}
+
+void TInputDataForm::fitToContents() {
+  // The window may be made larger (the grid grows with it) but not smaller than its contents.
+  // The layout first takes in a pane just shown or hidden.
+  if (QLayout* l = layout()) l->activate();
+  setMinimumSize(minimumSizeHint());
+  // As large as the contents ask for, on the screen.
+  QSize size = sizeHint();
+  if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
+  resize(size.expandedTo(minimumSizeHint()));
 }
 
 void TInputDataForm::guarded(const std::function<void()>& handler) {
@@ -418,6 +477,8 @@ void TInputDataForm::surveyChanged(unsigned changes) {
   if (changes & change::kStatus) ST->setText(Text(survey_->status()));
   showBrowseState();
   showHistory();
+  showTitle();
+  rememberSettings(changes);
 }
 
 void TInputDataForm::showHistory() {
@@ -469,7 +530,8 @@ void TInputDataForm::showType() {
   BitBtn4->setVisible(spec.rows == RowTemplate::DefaultSpacings);
   ABST->setVisible(spec.hasBranches);
   AB->setVisible(spec.hasBranches);
-  if (spec.rows == RowTemplate::DefaultSpacings) NUD->setPosition(13);
+  if (spec.rows == RowTemplate::DefaultSpacings)
+    NUD->setPosition(static_cast<int>(survey_->defaultSpacingTexts().size()));
 }
 
 void TInputDataForm::showBrowseState() {

@@ -6,23 +6,33 @@
 //   inputdataform.cpp           construction, layout, showing the survey, wiring
 //   inputdataform_commands.cpp  the commands, the survey's questions, help and About
 //   inputdataform_print.cpp     the printed listing
+//   inputdataform_files.cpp     opening files, recent files, drag and drop, the title, the
+//                               remembered settings
+//   inputdataform_csv.cpp       exporting and importing CSV tables
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 #include "session/survey.h"
 #include "ui/dialogs.h"
 
+class AppSettings;
 class QAction;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
+class QSplitter;
 class QToolButton;
+class PlotPane;
 class StringGrid;
 class RadioGroup;
 class UpDown;
@@ -62,9 +72,28 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void clearCells();
   void undoStep();
   void redoStep();
+  void previewListing();
+  // Writes the stations as a CSV table (BuildCsvExport) to a file the user chooses.
+  void exportCsv();
+  // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
+  // user confirms (Survey::importStations).
+  void importCsv();
   void showHelp();
   void showAbout();
   void quit();
+
+  // ---- Files and remembered settings ----
+  // Opens the files through the survey (one data file of any kind, or several four-pole line
+  // files); opened, they head the recent files. True when opened.
+  bool openFiles(const QStringList& paths);
+  void openFromDialog();                // 文件 › 打开
+  void openRecent(const QString& path);  // 文件 › 最近打开的文件; a missing file is removed
+  void editDefaultSpacings();           // 文件 › 默认极距设置
+  // From now on remembers through settings what is remembered between runs (null: nothing),
+  // and puts the remembered values in place: the data type, the operator, instrument and work
+  // area, the default spacings, the folders and the recent files.
+  void useSettings(AppSettings* settings);
+  const QStringList& recentFiles() const { return recent_; }
 
   // ---- Focus checks; true when a problem was found and shown ----
   bool leaveX();
@@ -85,6 +114,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void closeEvent(QCloseEvent* event) override;
   // Typing keys of the station fields: Undo and Redo go to the survey's history, not the field's.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Local files dropped on the window are opened as by 文件 › 打开.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildControls();
@@ -107,6 +139,23 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void showType();
   void showBrowseState();
   QLineEdit* edit(Field field) const;
+  // The listing of the survey on a printer's pages.
+  enum class Painted { Complete, NotStarted, Incomplete };
+  Painted paintListing(QPrinter& printer);
+  // False, after saying so, when there is nothing to print.
+  bool listingAvailable();
+  // The window takes the size of its contents and can be made larger.
+  void fitToContents();
+  // The pane shown or hidden from the 查看 menu.
+  void fitPlotPane(bool shown);
+  // ---- Files (inputdataform_files.cpp) ----
+  void buildFileMenu();
+  void showRecentFiles();
+  // "<file name>[*] - 输入野外数据..." with a file, "输入野外数据...[*]" without; the mark while
+  // closing would ask to save.
+  void showTitle();
+  void rememberSettings(unsigned changes);
+  void setRecentFiles(const QStringList& files);
 
   // ---- Questions: the survey's messages and dialogs through Dialogs ----
   Answer ask(const Message& message) override;
@@ -144,6 +193,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QPushButton* BitBtn3 = nullptr;
   QLabel* Label8 = nullptr;
   QToolButton* Image1 = nullptr;
+  // The plot pane beside the grid, in a splitter with the grid's area.
+  QSplitter* PlotSplitter = nullptr;
+  PlotPane* Plot = nullptr;
 
   // Context menu of the grid.
   QMenu* PopupMenu1 = nullptr;
@@ -158,6 +210,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* VES1 = nullptr;         // "保存数据" Ctrl+S
   QAction* N2 = nullptr;           // "新测线(&New)"
   QAction* N5 = nullptr;           // "打印数据(&P)" Ctrl+P
+  QAction* PrintPreview = nullptr; // "打印预览"
+  QAction* ImportCsvAction = nullptr;  // "导入 CSV…"
+  QAction* ExportCsvAction = nullptr;  // "导出 CSV…"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"
@@ -165,9 +220,14 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* N13 = nullptr;          // "上一测点(&P)"
   QAction* N14 = nullptr;          // "下一测点(&N)"
   QAction* N12 = nullptr;          // "删除当前测点"
+  QMenu* N17View = nullptr;        // "查看(&V)"
+  QAction* ShowPlot = nullptr;     // "显示曲线", checkable; the menu also holds the pane's ExportPlot
   QMenu* N15 = nullptr;            // "帮助(&H)"
   QAction* N16 = nullptr;          // "使用数据输入程序(&H)" F1
   QAction* N10 = nullptr;          // "关于数据输入(&A)"
+  QAction* OpenAction = nullptr;      // 文件 › "打开(&O)..." Ctrl+O
+  QMenu* RecentMenu = nullptr;        // 文件 › "最近打开的文件"; items RecentFile1 ...
+  QAction* SettingsAction = nullptr;  // 文件 › "默认极距设置(&T)..."
 
   // Undo, redo and the grid's clipboard (in N8 and PopupMenu1).
   QAction* UndoAction = nullptr;   // "撤销 <step>" Ctrl+Z
@@ -181,6 +241,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QString programPath_;
   std::unique_ptr<Survey> survey_;
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs
+  AppSettings* settings_ = nullptr;
+  QStringList recent_;
+  QString csvFolder_;            // where the last CSV file was chosen
 };
 
 // The application title, the caption of simple message boxes and of the error box.

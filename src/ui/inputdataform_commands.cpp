@@ -14,14 +14,8 @@
 #include "ui/inputdataform.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
+#include "ui/uitext.h"
 #include "ui/widgets.h"
-
-namespace {
-QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-// File names travel as Qt text in the dialogs and as the system's encoding in the survey.
-std::string DiskPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-}  // namespace
 
 void TInputDataForm::finishEditing() { SG->commitEdit(); }
 
@@ -213,7 +207,8 @@ std::optional<std::string> TInputDataForm::chooseFolder(const std::string& title
 }
 
 AppendChoice TInputDataForm::askAppendOrReplace() {
-  switch (dialogs_.askAppendOrReplace()) {
+  const bool replace = survey_->saveDialog().proposedChoice == AppendChoice::Replace;
+  switch (dialogs_.askAppendOrReplace(replace ? Dialogs::AppendChoice::Replace : Dialogs::AppendChoice::Append)) {
     case Dialogs::AppendChoice::Append: return AppendChoice::Append;
     case Dialogs::AppendChoice::Replace: return AppendChoice::Replace;
     case Dialogs::AppendChoice::Cancel: break;

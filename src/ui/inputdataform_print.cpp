@@ -14,16 +14,33 @@ namespace {
 const QString kPrintFailed = QStringLiteral("打印失败");
 }
 
-void TInputDataForm::printListing() {
-  finishEditing();
-  if (survey_->stations().empty()) {
-    dialogs().message(this, kPrintFailed, QStringLiteral("没有数据可以打印。"), Dialogs::Icon::None,
-                      Dialogs::Buttons::Ok);
-    return;
-  }
+bool TInputDataForm::listingAvailable() {
+  if (!survey_->stations().empty()) return true;
+  dialogs().message(this, kPrintFailed, QStringLiteral("没有数据可以打印。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+  return false;
+}
 
+TInputDataForm::Painted TInputDataForm::paintListing(QPrinter& printer) {
   // The profile data types have no listing: their document is empty.
   const std::vector<std::string> lines = survey_->listing();
+  QPainter painter;
+  if (!painter.begin(&printer)) return Painted::NotStarted;
+  // The printer's own default font; each line is placed by its top edge.
+  const QFontMetrics metrics(painter.font(), &printer);
+  const std::vector<ListingPage> pages = LayOutListing(lines, metrics.height(), printer.height());
+  bool complete = true;
+  for (std::size_t p = 0; p < pages.size() && complete; ++p) {
+    if (p > 0) complete = printer.newPage();
+    if (!complete) break;
+    for (const PlacedLine& line : pages[p].lines)
+      painter.drawText(kListingLeft, line.y + metrics.ascent(), FromGbk(line.text));
+  }
+  return painter.end() && complete ? Painted::Complete : Painted::Incomplete;
+}
+
+void TInputDataForm::printListing() {
+  finishEditing();
+  if (!listingAvailable()) return;
 
   // Pages 1 to 5 are proposed and allowed; the range and the selection chosen do not limit
   // what is printed: the whole listing is.
@@ -37,25 +54,24 @@ void TInputDataForm::printListing() {
   settings.allowSelection = true;
   if (!dialogs().print(this, printer, settings)) return;
 
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    dialogs().message(this, kPrintFailed, QStringLiteral("无法开始打印，请检查打印机。"), Dialogs::Icon::Warning,
-                      Dialogs::Buttons::Ok);
-    return;
+  switch (paintListing(printer)) {
+    case Painted::Complete: break;
+    case Painted::NotStarted:
+      dialogs().message(this, kPrintFailed, QStringLiteral("无法开始打印，请检查打印机。"), Dialogs::Icon::Warning,
+                        Dialogs::Buttons::Ok);
+      break;
+    case Painted::Incomplete:
+      // A document that the printing system could not take whole is not passed off as printed.
+        dialogs().message(this, kPrintFailed, QStringLiteral("打印未能完成，请检查打印机。"), Dialogs::Icon::Warning,
+                        Dialogs::Buttons::Ok);
+      break;
   }
-  // The printer's own default font; each line is placed by its top edge.
-  const QFontMetrics metrics(painter.font(), &printer);
-  const std::vector<ListingPage> pages = LayOutListing(lines, metrics.height(), printer.height());
-  bool complete = true;
-  for (std::size_t p = 0; p < pages.size() && complete; ++p) {
-    if (p > 0) complete = printer.newPage();
-    if (!complete) break;
-    for (const PlacedLine& line : pages[p].lines)
-      painter.drawText(kListingLeft, line.y + metrics.ascent(), FromGbk(line.text));
-  }
-  complete = painter.end() && complete;
-  // A document that the printing system could not take whole is not passed off as printed.
-  if (!complete)
-    dialogs().message(this, kPrintFailed, QStringLiteral("打印未能完成，请检查打印机。"), Dialogs::Icon::Warning,
-                      Dialogs::Buttons::Ok);
+}
+
+void TInputDataForm::previewListing() {
+  finishEditing();
+  if (!listingAvailable()) return;
+  // The preview shows exactly the pages printing would send; printing from it prints them.
+  QPrinter printer(QPrinter::HighResolution);
+  dialogs().printPreview(this, printer, [this](QPrinter& p) { paintListing(p); });
 }

@@ -144,13 +144,15 @@ TEST_F(AtomicFileTest, MissingFolderOrDirectoryTargetIsAnError) {
 }
 
 TEST_F(AtomicFileTest, FullDiskLeavesTheOldFile) {
-  // A file-size limit makes the real write fail with EFBIG part way, as a full disk would.
+  // A file-size limit makes the real write fail with EFBIG part way, as a full disk would. The
+  // child leaves SIGXFSZ at its default action, which would end it: the save ignores the signal,
+  // so the write fails and the save says so.
   const std::string old = "old content\r\n";
   Write(path("big.dat"), old);
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_DFL);
     struct rlimit limit {4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::string error;
@@ -159,7 +161,7 @@ TEST_F(AtomicFileTest, FullDiskLeavesTheOldFile) {
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the save claimed success past the size limit";
   EXPECT_EQ(Read(path("big.dat")), old);
   EXPECT_EQ(FilesInDir(), 1u);

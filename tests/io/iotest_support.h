@@ -1,8 +1,13 @@
 #pragma once
 // Helpers shared by the file-format tests: fixtures, text files written inline, stations.
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -49,6 +54,43 @@ inline sdata Sounding(std::string name, float x, std::vector<float> ab2, std::ve
   s.Columns[colRho] = std::move(rho);
   return s;
 }
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::temp_directory_path() /
+            ("fieldinput-io-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string path(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& folder() const { return path_; }
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::string Read(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static void Write(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // Collects the message boxes a reader asks for.
 struct Notices {

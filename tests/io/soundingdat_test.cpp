@@ -53,8 +53,12 @@ TEST(DatWrite, StationNumber) {
                                          {-4.995f, -5},
                                          {-0.5f, 0},
                                          {10000, 10000},
-                                         {1e30f, 9200000000000000000LL},
-                                         {-1e30f, -9200000000000000000LL},
+                                         {9.2233715e18f, 9223371487098961920LL},
+                                         {-9.2233715e18f, -9223371487098961920LL},
+                                         {-9.223372e18f, std::numeric_limits<long long>::min()},
+                                         {9.223372e18f, std::numeric_limits<long long>::max()},
+                                         {1e30f, std::numeric_limits<long long>::max()},
+                                         {-1e30f, std::numeric_limits<long long>::min()},
                                          {std::numeric_limits<float>::quiet_NaN(), 0}})
     EXPECT_EQ(StationNumber(c.x), c.n) << c.x;
 }

@@ -1,11 +1,18 @@
 // The program's number formats, the conversion of typed text, and GBK.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "io/textconv.h"
 
@@ -50,6 +57,35 @@ TEST(FormatReal, IsPrintfGWithSixDigits) {
       {49999.99f, "50000"}, {0.5f, "0.5"},       {-9999.0f, "-9999"},        {2.3f, "2.3"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatReal(c.value), c.text) << c.text;
+}
+
+TEST(FormatReal, EqualsTheGeneralConversionOnEveryKindOfFloat) {
+  // The general conversion is printf's %g: the quick path for plain decimals must write the
+  // same bytes, halves to even included.
+  auto general = [](float v) {
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 6);
+    return std::string(buf, res.ptr);
+  };
+  std::vector<float> values = {0.0f, -0.0f, 1e-4f, 9.9999997e-5f, 0.000100000005f, 999999.44f, 999999.5f, 999999.56f,
+                               100000.5f, 100001.5f, 524288.5f, 999998.5f, 12345.65f, 0.1234565f, 99999.95f, 0.00099999f,
+                               std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
+                               std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max()};
+  for (float v : std::vector<float>(values)) {
+    values.push_back(-v);
+    values.push_back(std::nextafter(v, 0.0f));
+    values.push_back(std::nextafter(v, 2e6f));
+  }
+  std::mt19937 random(42);
+  for (int i = 0; i < 300000; ++i) {
+    const std::uint32_t bits = random();
+    float v;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+    // and as many in the range of spacings and resistivities, with few decimals
+    values.push_back(static_cast<float>(random() % 100000000) / static_cast<float>(1u << (random() % 24)));
+  }
+  for (float v : values) ASSERT_EQ(FormatReal(v), general(v)) << std::hexfloat << v;
 }
 
 TEST(FormatReal, AppendsIntegersPlainly) {
@@ -104,6 +140,39 @@ TEST(StrToFloat, AcceptsDecimalNumbers) {
       {".5", 0.5f},  {"5.", 5.0f},    {"1E-2", 0.01f}, {"0.1", 0.1f}, {"1e-50", 0.0f}, {"3.4e38", 3.4e38f},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(StrToFloat(text), value) << text;
+}
+
+TEST(StrToFloat, ShortDecimalsReadAsFromCharsReadsThem) {
+  // Short plain decimals take a quicker way; the float must be bit for bit what from_chars
+  // gives, halfway cases and negative zero included.
+  std::mt19937 random(7);
+  auto bitsOf = [](float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+  };
+  std::vector<std::string> texts = {"0", "-0", "+0", "0.", ".0", "-.5", "5.", "9999999", "999999.9", "0.0000001",
+                                    "16777217", "1677721.7", "8388609", "3.4028235", "0.1", "0.3"};
+  for (int i = 0; i < 400000; ++i) {
+    std::string digits;
+    const int count = static_cast<int>(random() % 9) + 1;
+    for (int d = 0; d < count; ++d) digits += static_cast<char>('0' + random() % 10);
+    const auto point = random() % (digits.size() + 2);
+    if (point <= digits.size()) digits.insert(point, ".");
+    const char* signs[] = {"", "-", "+"};
+    texts.push_back(signs[random() % 3] + digits);
+  }
+  for (const std::string& text : texts) {
+    std::string_view magnitude = text;
+    if (magnitude.front() == '-' || magnitude.front() == '+') magnitude.remove_prefix(1);
+    float expected = 0.0f;
+    const auto res = std::from_chars(magnitude.data(), magnitude.data() + magnitude.size(), expected);
+    if (res.ec != std::errc() || res.ptr != magnitude.data() + magnitude.size()) continue;  // "." alone
+    if (text.front() == '-') expected = -expected;
+    float value = 1.0f;
+    ASSERT_TRUE(TryStrToFloat(text, value)) << text;
+    ASSERT_EQ(bitsOf(value), bitsOf(expected)) << text;
+  }
 }
 
 TEST(StrToFloat, RefusesWhatIsNotANumber) {

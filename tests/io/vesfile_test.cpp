@@ -371,7 +371,7 @@ TEST(VesRead, LongLinesAreReadWhole) {
 TEST(VesRead, FromDisk) {
   EXPECT_EQ(ReadVesFileAt(std::string(FIXTURES_DIR) + "/ves_worked_example.ves", {}).stations.size(), 1u);
   EXPECT_EQ(ReadVesFileAt(std::string(FIXTURES_DIR) + "/missing.ves", {}).status, ReadStatus::CannotOpen);
-  EXPECT_EQ(ReadVesFileAt(FIXTURES_DIR, {}).status, ReadStatus::CannotOpen);
+  EXPECT_EQ(ReadVesFileAt(FIXTURES_DIR, {}).status, ReadStatus::NotAFile);
 }
 
 // ---- Merging ----

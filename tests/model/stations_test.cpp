@@ -1,7 +1,13 @@
 // Ordering of stations and rows: the order decides the order of stations in the saved files.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <random>
+
 #include "model/stations.h"
+#include "reference_sort.h"
 
 namespace {
 sdata Station(const std::string& name, float x) {
@@ -26,7 +32,80 @@ sdata Sounding(std::vector<float> ab2, std::vector<float> rho) {
   for (int c : {colZP, colIP, colTD, colTH, colR}) s.Columns[c].assign(ab2.size(), 0.0f);
   return s;
 }
+
+std::string Show(const std::vector<float>& keys) {
+  std::string out;
+  for (float k : keys) out += std::to_string(k) + " ";
+  return out;
+}
 }  // namespace
+
+TEST(ExchangeSortOrder, EqualsTheExchangeSortOnEveryShortListWithTies) {
+  // Every list of up to 8 keys drawn from three values, and from two values with NaN and -0.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<std::vector<float>> alphabets = {{0, 1, 2}, {-0.0f, 0.0f, nan}, {1, nan, 3}};
+  for (const auto& alphabet : alphabets) {
+    for (std::size_t n = 0; n <= 8; ++n) {
+      std::vector<std::size_t> digits(n, 0);
+      while (true) {
+        std::vector<float> keys(n);
+        for (std::size_t i = 0; i < n; ++i) keys[i] = alphabet[digits[i]];
+        ASSERT_EQ(ExchangeSortOrder(keys), reference::ExchangeSortOrder(keys)) << Show(keys);
+        std::size_t i = 0;
+        while (i < n && ++digits[i] == alphabet.size()) digits[i++] = 0;
+        if (i == n) break;
+      }
+    }
+  }
+}
+
+TEST(ExchangeSortOrder, EqualsTheExchangeSortOnRandomListsWithManyTies) {
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 400; ++round) {
+    const std::size_t n = std::uniform_int_distribution<std::size_t>(2, 300)(random);
+    const int distinct = std::uniform_int_distribution<int>(1, round % 2 == 0 ? 4 : 40)(random);
+    std::uniform_int_distribution<int> value(0, distinct - 1);
+    std::vector<float> keys(n);
+    for (float& k : keys) k = static_cast<float>(value(random)) * 0.5f - 3.0f;
+    if (round % 10 == 0) keys[n / 2] = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_EQ(ExchangeSortOrder(keys), reference::ExchangeSortOrder(keys)) << Show(keys);
+  }
+}
+
+TEST(SortStationsByX, RandomListsWithTiesComeOutAsTheExchangeSortLeavesThem) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<float> xs(std::uniform_int_distribution<std::size_t>(2, 120)(random));
+    for (float& x : xs) x = static_cast<float>(std::uniform_int_distribution<int>(0, 5)(random)) * 10.0f;
+    StationList list;
+    for (std::size_t i = 0; i < xs.size(); ++i) list.push_back(Station(std::to_string(i) + ",", xs[i]));
+    StationList expected;
+    for (std::size_t i : reference::ExchangeSortOrder(xs)) expected.push_back(list[i]);
+    SortStationsByX(list);
+    EXPECT_EQ(Names(list), Names(expected));
+  }
+}
+
+TEST(SortRowsBySpacing, RowsWithEqualSpacingsComeOutAsTheExchangeSortLeavesThem) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<float> ab2(std::uniform_int_distribution<std::size_t>(2, 150)(random));
+    for (float& a : ab2) a = static_cast<float>(std::uniform_int_distribution<int>(1, 6)(random));
+    std::vector<float> rho(ab2.size());
+    std::iota(rho.begin(), rho.end(), 1.0f);  // names every row
+    sdata s = Sounding(ab2, rho);
+    for (int c : {colZP, colIP, colTD, colTH, colR})
+      for (std::size_t r = 0; r < ab2.size(); ++r) s.Columns[c][r] = rho[r] * 100.0f + static_cast<float>(c);
+    SortRowsBySpacing(s);
+    const std::vector<std::size_t> order = reference::ExchangeSortOrder(ab2);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+      ASSERT_EQ(s.Columns[colAB2][k], ab2[order[k]]);
+      ASSERT_EQ(s.Columns[colRho][k], rho[order[k]]) << "row " << k;
+      for (int c : {colZP, colIP, colTD, colTH, colR})
+        ASSERT_EQ(s.Columns[c][k], rho[order[k]] * 100.0f + static_cast<float>(c));
+    }
+  }
+}
 
 TEST(SortStationsByX, EqualXKeepTheExchangeSortOrder) {
   StationList list{Station("P", 5), Station("Q", 5), Station("R", 3)};

@@ -260,6 +260,25 @@ class PrintTest : public QObject {
     if (QTest::currentTestFailed()) return;
     QVERIFY(!QFileInfo::exists(d.path(QStringLiteral("missing/folder/out.pdf"))));
   }
+
+  // The preview (文件 › 打印预览) shows the pages printing sends: painted onto a PDF they read
+  // back as the printed listing; with no stations it is refused as printing is.
+  void previewShowsThePrintedPages() {
+    FormDriver d;
+    d.trigger(d.form->PrintPreview);
+    verifyOnlyMessage(d, QStringLiteral("没有数据可以打印。"), Dialogs::Icon::None);
+    QCOMPARE(d.dialogs.previews, 0);
+    d.dialogs.messages.clear();
+
+    d.load({Station("S1", 100, 30), Station("S2", 150, 30)}, 0, false);
+    const QList<QStringList> printed = printToPdf(d);
+    QVERIFY(!printed.isEmpty());
+    d.dialogs.previewPrinter = ToPdf(d.path(QStringLiteral("preview.pdf")));
+    d.trigger(d.form->PrintPreview);
+    QCOMPARE(d.dialogs.previews, 1);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(PdfPages(d.path(QStringLiteral("preview.pdf"))), printed);
+  }
 };
 
 QTEST_MAIN(PrintTest)

@@ -274,6 +274,30 @@ class ProfileSaveTest : public QObject {
     QCOMPARE(Snapshot(d.dir.path()), disk);
     QVERIFY(d.dialogs.texts().isEmpty());
   }
+
+  // A line whose name makes no file name of its own is refused before any line is written.
+  void fourPoleRefusesLineNamesThatAreNoFileNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("dots") << "..";
+    QTest::newRow("hidden") << ".hidden";
+    QTest::newRow("too long") << QString(300, QLatin1Char('7'));
+  }
+  void fourPoleRefusesLineNamesThatAreNoFileNames() {
+    QFETCH(QString, name);
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    d.chooseDataType(2);
+    d.load({MakeProfile("100", {{20, 50, 20, 123.4f}}), MakeProfile(name.toStdString(), {{20, 50, 20, 1}})}, 0, false);
+    const auto disk = Snapshot(d.dir.path());
+    d.dialogs.setNextFolder(d.dir.path());
+
+    QVERIFY(!f.saveSurvey());
+
+    QCOMPARE(Snapshot(d.dir.path()), disk);
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    QVERIFY(d.dialogs.messages[0].text.startsWith(QStringLiteral("测线 ")));
+    QVERIFY(!f.survey().saved());
+  }
 };
 
 QTEST_MAIN(ProfileSaveTest)

@@ -14,7 +14,7 @@ class StartupTest : public QObject {
   void opensAsSoundingWithDefaultSpacings() {
     FormDriver d;
     TInputDataForm& f = *d.form;
-    QCOMPARE(f.windowTitle(), QStringLiteral("输入野外数据..."));
+    QCOMPARE(f.windowTitle(), QStringLiteral("输入野外数据...[*]"));  // the modified mark shows as "*" while unsaved
     QCOMPARE(f.survey().type(), dtSounding);
     QCOMPARE(f.SG->rowCount(), 14);
     QCOMPARE(f.SG->colCount(), 3);

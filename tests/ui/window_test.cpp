@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include "ui/plotpane.h"
 #include "formdriver.h"
 #include "stationbuilder.h"
 #include "ui/widgets.h"
@@ -107,20 +108,30 @@ class WindowTest : public QObject {
     QCOMPARE(d.dialogs.messages.size(), 1);
   }
 
-  // The window can be resized and maximised; the grid takes the extra room.
+  // The window can be resized and maximised; the grid takes the extra room, shared with the
+  // plot pane while that is shown.
   void windowResizesAndTheGridGrows() {
-    FormDriver d;
-    TInputDataForm& f = *d.form;
-    QVERIFY(f.windowFlags() & Qt::WindowMaximizeButtonHint);
-    QVERIFY(f.minimumSize() != f.maximumSize());
-    const QSize grid = f.SG->size();
-    const QSize left = f.GroupBox1->size();
-    f.resize(f.width() + 300, f.height() + 200);
-    QTRY_COMPARE(f.SG->width(), grid.width() + 300);
-    QTRY_VERIFY(f.SG->height() >= grid.height() + 200);
-    QCOMPARE(f.GroupBox1->width(), left.width());
-    f.showMaximized();
-    QTRY_VERIFY(f.isMaximized());
+    for (const bool plotShown : {false, true}) {
+      FormDriver d;
+      TInputDataForm& f = *d.form;
+      if (f.ShowPlot->isChecked() != plotShown) d.trigger(f.ShowPlot);
+      QVERIFY(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+      QVERIFY(f.minimumSize() != f.maximumSize());
+      const QSize grid = f.SG->size();
+      const int pane = plotShown ? f.Plot->width() : 0;
+      const QSize left = f.GroupBox1->size();
+      f.resize(f.width() + 300, f.height() + 200);
+      if (plotShown) {
+        QTRY_COMPARE(f.SG->width() + f.Plot->width(), grid.width() + pane + 300);
+        QVERIFY(f.SG->width() >= grid.width() + 100);
+      } else {
+        QTRY_COMPARE(f.SG->width(), grid.width() + 300);
+      }
+      QTRY_VERIFY(f.SG->height() >= grid.height() + 200);
+      QCOMPARE(f.GroupBox1->width(), left.width());
+      f.showMaximized();
+      QTRY_VERIFY(f.isMaximized());
+    }
   }
 
   // Size and place are remembered between runs.
@@ -137,7 +148,9 @@ class WindowTest : public QObject {
     }
     FormDriver again;
     QCOMPARE(again.form->size(), placed.size());
-    QCOMPARE(again.form->geometry().topLeft(), placed.topLeft());
+    // A window wider than the (offscreen) screen may be nudged a little to keep it on screen.
+    QVERIFY2((again.form->geometry().topLeft() - placed.topLeft()).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("placed at %1,%2").arg(again.form->x()).arg(again.form->y())));
     QSettings settings(kSettingsOrganization, kSettingsApplication);
     QVERIFY(settings.contains(kGeometryKey));
   }

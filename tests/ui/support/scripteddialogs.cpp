@@ -40,8 +40,9 @@ QString ScriptedDialogs::chooseFolder(QWidget*, const QString& title, const QStr
   return folderAnswers_.isEmpty() ? QString() : folderAnswers_.dequeue();
 }
 
-Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace() {
+Dialogs::AppendChoice ScriptedDialogs::askAppendOrReplace(AppendChoice selected) {
   ++appendQuestions;
+  appendSelections.append(selected);
   if (onShown) onShown();
   if (appendAnswers_.isEmpty()) {
     ++unansweredAppendQuestions;
@@ -58,4 +59,60 @@ bool ScriptedDialogs::print(QWidget*, QPrinter& printer, const PrintDialogSettin
   if (!configure) return false;
   configure(printer);
   return true;
+}
+
+void ScriptedDialogs::printPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+  ++previews;
+  if (onShown) onShown();
+  if (previewPrinter) previewPrinter(printer);
+  paint(printer);
+}
+
+QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const QString&) {
+  exportTitles.append(title);
+  if (onShown) onShown();
+  return exportAnswers_.isEmpty() ? QString() : exportAnswers_.dequeue();
+}
+
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& title, const QString& dir, const QString& filter) {
+  openDialogs.append({title, dir, filter});
+  if (onShown) onShown();
+  return openAnswers_.isEmpty() ? QStringList() : openAnswers_.dequeue();
+}
+
+Dialogs::RecoveryChoice ScriptedDialogs::askRecovery(QWidget*, const QString& text, const QString& details) {
+  recoveryQuestions.append({text, details});
+  if (onShown) onShown();
+  return recoveryAnswers_.isEmpty() ? RecoveryChoice::Later : recoveryAnswers_.dequeue();
+}
+
+std::optional<QStringList> ScriptedDialogs::editDefaultSpacings(QWidget*, const QStringList& current,
+                                                                const QStringList& builtIn) {
+  spacingDialogs.append({current, builtIn});
+  if (onShown) onShown();
+  return spacingAnswers_.isEmpty() ? std::nullopt : spacingAnswers_.dequeue();
+}
+
+QString ScriptedDialogs::openCsvFile(QWidget*, const QString& dir) {
+  csvOpenFolders.append(dir);
+  if (onShown) onShown();
+  return csvOpenAnswers_.isEmpty() ? QString() : csvOpenAnswers_.dequeue();
+}
+
+QString ScriptedDialogs::saveCsvFile(QWidget*, const QString& proposed) {
+  csvSaveProposals.append(proposed);
+  if (onShown) onShown();
+  return csvSaveAnswers_.isEmpty() ? QString() : csvSaveAnswers_.dequeue();
+}
+
+bool ScriptedDialogs::confirmCsvImport(QWidget*, CsvImportRequest& request) {
+  csvPreviews.append(DescribeCsvImport(request));
+  if (onShown) onShown();
+  if (csvImportAnswers_.isEmpty()) return false;
+  const CsvImportAnswer answer = csvImportAnswers_.dequeue();
+  if (answer.encoding) {
+    request.read(*answer.encoding);
+    csvPreviews.append(DescribeCsvImport(request));
+  }
+  return answer.import && csvPreviews.constLast().importable;
 }

@@ -1,12 +1,7 @@
 #pragma once
-// Questions that answer nothing: the survey benchmarks run without a question that matters.
-
-#include <optional>
-#include <string>
+// Questions that answer nothing, for benchmarks that run without a question being asked.
 
 #include "session/questions.h"
-
-namespace benchdata {
 
 class SilentQuestions : public Questions {
  public:
@@ -15,5 +10,3 @@ class SilentQuestions : public Questions {
   std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
   AppendChoice askAppendOrReplace() override { return AppendChoice::Cancel; }
 };
-
-}  // namespace benchdata

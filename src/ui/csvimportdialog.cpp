@@ -1,0 +1,241 @@
+#include "ui/csvimportdialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "session/survey.h"
+
+namespace {
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The encoding chooser's items, in order.
+constexpr CsvEncodingChoice kChoices[] = {CsvEncodingChoice::Detect, CsvEncodingChoice::Utf8, CsvEncodingChoice::Gbk};
+
+QString TypeName(const CsvImportRequest& r, DataType type) {
+  const auto i = static_cast<qsizetype>(type);
+  return i >= 0 && i < r.typeNames.size() ? r.typeNames[i] : QString::number(i);
+}
+
+QString EncodingText(const CsvImportRequest& r) {
+  const CsvPreview& p = r.preview;
+  if (p.encodingUndecided) return QStringLiteral("编码：无法确定，请在右边选择");
+  if (p.headerRow == 0 && !p.fileError.empty()) return QStringLiteral("编码：—");
+  const QString label = QString::fromUtf8(CsvEncodingLabel(p.encoding));
+  if (r.encoding == CsvEncodingChoice::Detect) return QStringLiteral("编码：%1，自动识别").arg(label);
+  return QStringLiteral("编码：%1，按选择读取").arg(label);
+}
+
+QString SeparatorText(const CsvPreview& p) {
+  if (p.headerRow == 0) return QStringLiteral("分隔符：—");
+  const QString label = QString::fromUtf8(CsvSeparatorLabel(p.separator));
+  if (p.commaDecimals) return QStringLiteral("分隔符：%1（数字中的“,”当作小数点）").arg(label);
+  return QStringLiteral("分隔符：%1").arg(label);
+}
+
+QString TypeText(const CsvImportRequest& r) {
+  const CsvPreview& p = r.preview;
+  if (!p.typeKnown) return QStringLiteral("数据类型：看不出");
+  const QString name = TypeName(r, p.type);
+  if (r.survey == nullptr || r.survey->type() == p.type) return QStringLiteral("数据类型：%1").arg(name);
+  if (r.survey->stations().empty())
+    return QStringLiteral("数据类型：%1（窗口当前是%2，导入时切换到%1）").arg(name, TypeName(r, r.survey->type()));
+  return QStringLiteral("数据类型：%1。窗口当前是%2，导入时先切换到%1，窗口中的 %3 个测点不再保留（没有保存的会先询问是否保存）。")
+      .arg(name, TypeName(r, r.survey->type()))
+      .arg(r.survey->stations().size());
+}
+
+// How a column was understood; whether its cells are taken is said only of a file that can be
+// read (of a refused one nothing is taken).
+QString UnderstoodAs(const CsvColumn& c, bool fileRead) {
+  if (c.field == CsvField::Unknown) return QStringLiteral("不认识，不导入");
+  if (c.field == CsvField::RowNumber) return QStringLiteral("序号，不导入");
+  const QString label = QString::fromUtf8(CsvFieldLabel(c.field));
+  if (!c.used && fileRead) return QStringLiteral("%1，不导入").arg(label);
+  return label;
+}
+
+QString ImportText(DataType type, std::size_t units, int rows) {
+  const auto n = static_cast<qulonglong>(units);
+  switch (type) {
+    case dtFourPoleProfile: return QStringLiteral("将导入 %1 条测线（%2 行数据）。").arg(n).arg(rows);
+    case dtCombinedProfile: return QStringLiteral("将导入 %1 个分支（%2 行数据）。").arg(n).arg(rows);
+    default: return QStringLiteral("将导入 %1 个测点（%2 行数据）。").arg(n).arg(rows);
+  }
+}
+}  // namespace
+
+// ---- The request ----
+
+void CsvImportRequest::read(CsvEncodingChoice choice) {
+  encoding = choice;
+  preview = PreviewCsvFile(QFile::encodeName(path).toStdString(), choice);
+  checks = survey != nullptr ? survey->prepareImport(preview) : std::vector<StationProblem>();
+}
+
+bool CsvImportRequest::importable() const { return preview.CanImport() && checks.empty(); }
+
+CsvImportTexts DescribeCsvImport(const CsvImportRequest& r) {
+  const CsvPreview& p = r.preview;
+  CsvImportTexts t;
+  t.file = QStringLiteral("文件：%1").arg(r.path);
+  t.encoding = EncodingText(r);
+  t.separator = SeparatorText(p);
+  t.type = TypeText(r);
+  for (const CsvColumn& c : p.columns)
+    t.columns.append({c.header.empty() ? QStringLiteral("（空）") : Text(c.header), UnderstoodAs(c, p.fileError.empty())});
+  for (const CsvRowProblem& problem : p.problems) (problem.refused ? t.refused : t.notes).append(Text(problem.message));
+  for (const StationProblem& problem : r.checks) t.refused.append(Text(problem.message));
+  t.importable = r.importable();
+  if (!p.fileError.empty()) {
+    t.summary = QStringLiteral("不能导入：%1").arg(Text(p.fileError));
+  } else if (p.RefusedRowCount() > 0) {
+    t.summary = QStringLiteral("有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。")
+                    .arg(static_cast<qulonglong>(p.RefusedRowCount()));
+  } else if (!r.checks.empty()) {
+    t.summary = QStringLiteral("有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。")
+                    .arg(static_cast<qulonglong>(r.checks.size()));
+  } else if (p.stations.empty()) {
+    t.summary = QStringLiteral("文件中没有可以导入的测点。");
+  } else {
+    t.summary = ImportText(p.type, p.stations.size(), p.dataRows);
+  }
+  return t;
+}
+
+// ---- The dialog ----
+
+CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : QDialog(parent), request_(request) {
+  setObjectName(QStringLiteral("CsvImportDialog"));
+  setWindowTitle(QStringLiteral("导入 CSV"));
+  auto* layout = new QVBoxLayout(this);
+
+  auto make = [this](const char* name) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+  };
+  FileLabel = make("CsvFileLabel");
+  layout->addWidget(FileLabel);
+
+  auto* encodingRow = new QHBoxLayout();
+  EncodingLabel = make("CsvEncodingLabel");
+  encodingRow->addWidget(EncodingLabel, 1);
+  auto* chooserLabel = new QLabel(QStringLiteral("按此编码读取："), this);
+  encodingRow->addWidget(chooserLabel);
+  EncodingBox = new QComboBox(this);
+  EncodingBox->setObjectName(QStringLiteral("CsvEncodingBox"));
+  EncodingBox->addItems({QStringLiteral("自动识别"), QStringLiteral("UTF-8"), QStringLiteral("GBK")});
+  for (int i = 0; i < EncodingBox->count(); ++i)
+    if (kChoices[i] == request_.encoding) EncodingBox->setCurrentIndex(i);
+  chooserLabel->setBuddy(EncodingBox);
+  encodingRow->addWidget(EncodingBox);
+  layout->addLayout(encodingRow);
+
+  SeparatorLabel = make("CsvSeparatorLabel");
+  layout->addWidget(SeparatorLabel);
+  TypeLabel = make("CsvTypeLabel");
+  layout->addWidget(TypeLabel);
+
+  auto* columnsBox = new QGroupBox(QStringLiteral("各列的理解"), this);
+  columnsBox->setObjectName(QStringLiteral("CsvColumnsBox"));
+  auto* columnsLayout = new QVBoxLayout(columnsBox);
+  ColumnsTable = new QTableWidget(0, 3, columnsBox);
+  ColumnsTable->setObjectName(QStringLiteral("CsvColumnsTable"));
+  ColumnsTable->setHorizontalHeaderLabels({QStringLiteral("列"), QStringLiteral("表头"), QStringLiteral("理解为")});
+  ColumnsTable->verticalHeader()->setVisible(false);
+  ColumnsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+  ColumnsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ColumnsTable->setSelectionMode(QAbstractItemView::NoSelection);
+  ColumnsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  ColumnsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  ColumnsTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+  columnsLayout->addWidget(ColumnsTable);
+  layout->addWidget(columnsBox, 2);
+
+  // A framed list of messages; the frame is hidden while the list is empty.
+  auto makeList = [this, layout](QGroupBox*& box, QListWidget*& list, const QString& title, const char* boxName,
+                                 const char* listName, int stretch) {
+    box = new QGroupBox(title, this);
+    box->setObjectName(QString::fromLatin1(boxName));
+    auto* boxLayout = new QVBoxLayout(box);
+    list = new QListWidget(box);
+    list->setObjectName(QString::fromLatin1(listName));
+    list->setWordWrap(true);
+    list->setSpacing(2);
+    boxLayout->addWidget(list);
+    layout->addWidget(box, stretch);
+  };
+  makeList(RefusedBox, RefusedList, QStringLiteral("被拒绝的行"), "CsvRefusedBox", "CsvRefusedList", 2);
+  makeList(NotesBox, NotesList, QStringLiteral("说明"), "CsvNotesBox", "CsvNotesList", 1);
+
+  SummaryLabel = make("CsvSummaryLabel");
+  QFont bold = SummaryLabel->font();
+  bold.setBold(true);
+  SummaryLabel->setFont(bold);
+  layout->addWidget(SummaryLabel);
+
+  auto* buttons = new QHBoxLayout();
+  buttons->addStretch(1);
+  ImportButton = new QPushButton(QStringLiteral("导入"), this);
+  ImportButton->setObjectName(QStringLiteral("CsvImportButton"));
+  CancelButton = new QPushButton(QStringLiteral("取消"), this);
+  CancelButton->setObjectName(QStringLiteral("CsvCancelButton"));
+  buttons->addWidget(ImportButton);
+  buttons->addWidget(CancelButton);
+  layout->addLayout(buttons);
+
+  connect(ImportButton, &QPushButton::clicked, this, [this] {
+    if (request_.importable()) accept();
+  });
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(EncodingBox, &QComboBox::activated, this, &CsvImportDialog::encodingChosen);
+
+  resize(720, 600);
+  showTexts();
+}
+
+void CsvImportDialog::encodingChosen(int index) {
+  if (index < 0 || index >= EncodingBox->count() || kChoices[index] == request_.encoding) return;
+  request_.read(kChoices[index]);
+  showTexts();
+}
+
+void CsvImportDialog::showTexts() {
+  texts_ = DescribeCsvImport(request_);
+  FileLabel->setText(texts_.file);
+  EncodingLabel->setText(texts_.encoding);
+  SeparatorLabel->setText(texts_.separator);
+  TypeLabel->setText(texts_.type);
+
+  ColumnsTable->setRowCount(static_cast<int>(texts_.columns.size()));
+  for (int i = 0; i < texts_.columns.size(); ++i) {
+    ColumnsTable->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
+    ColumnsTable->setItem(i, 1, new QTableWidgetItem(texts_.columns[i].first));
+    ColumnsTable->setItem(i, 2, new QTableWidgetItem(texts_.columns[i].second));
+  }
+
+  RefusedList->clear();
+  RefusedList->addItems(texts_.refused);
+  RefusedBox->setTitle(QStringLiteral("被拒绝的行及原因（%1 条）").arg(texts_.refused.size()));
+  RefusedBox->setVisible(!texts_.refused.isEmpty());
+  NotesList->clear();
+  NotesList->addItems(texts_.notes);
+  NotesBox->setVisible(!texts_.notes.isEmpty());
+
+  SummaryLabel->setText(texts_.summary);
+  ImportButton->setEnabled(texts_.importable);
+  ImportButton->setDefault(texts_.importable);
+  CancelButton->setDefault(!texts_.importable);
+  if (request_.preview.encodingUndecided) EncodingBox->setFocus();
+}

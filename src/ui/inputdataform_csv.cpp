@@ -1,0 +1,74 @@
+// CSV tables for spreadsheets: exporting the survey's stations and importing stations, with a
+// preview of how the file was understood before anything is added.
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "io/atomicfile.h"
+#include "io/csvexport.h"
+#include "io/folders.h"
+#include "ui/csvimportdialog.h"
+#include "ui/inputdataform.h"
+#include "ui/widgets.h"
+
+namespace {
+const QString kExportCaption = QStringLiteral("导出 CSV");
+
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The data types' names as the DataType group shows them, by DataType.
+QStringList TypeNames(const RadioGroup* group) {
+  QStringList names;
+  for (int i = 0; i < group->count(); ++i) {
+    const auto* item = group->findChild<QAbstractButton*>(QStringLiteral("item%1").arg(i));
+    names << (item != nullptr ? item->text() : QString::number(i));
+  }
+  return names;
+}
+
+// The folder a CSV file chooser starts in: that of the last CSV file, else the Data folder.
+QString StartFolder(const QString& lastFolder, const QString& programPath) {
+  if (!lastFolder.isEmpty()) return lastFolder;
+  return QFile::decodeName(QByteArray::fromStdString(DataDir(programPath.toStdString())));
+}
+}  // namespace
+
+void TInputDataForm::exportCsv() {
+  finishEditing();
+  const Survey& s = *survey_;
+  if (s.stations().empty()) {
+    dialogs_.message(this, kExportCaption, QStringLiteral("没有数据可以导出。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    return;
+  }
+  // Named after the survey's data file when it has one, else after the data type.
+  const std::string saved = survey_->saveDialog().fileName;
+  const QString base = saved.empty() ? TypeNames(DataType).value(s.type())
+                                     : QFileInfo(QFile::decodeName(QByteArray::fromStdString(saved))).completeBaseName();
+  const QString proposed = QDir(StartFolder(csvFolder_, programPath_)).filePath(base + QStringLiteral(".csv"));
+  const QString path = dialogs_.saveCsvFile(this, proposed);
+  if (path.isEmpty()) return;
+  csvFolder_ = QFileInfo(path).absolutePath();
+
+  const std::string bytes = BuildCsvExport(s.type(), s.stations());
+  std::string error;
+  if (!SaveFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
+    dialogs_.message(this, kExportCaption, QStringLiteral("无法写入文件 %1，没有导出。").arg(path), Dialogs::Icon::Warning,
+                     Dialogs::Buttons::Ok, Text(error));
+  }
+}
+
+void TInputDataForm::importCsv() {
+  finishEditing();
+  const QString path = dialogs_.openCsvFile(this, StartFolder(csvFolder_, programPath_));
+  if (path.isEmpty()) return;
+  csvFolder_ = QFileInfo(path).absolutePath();
+
+  CsvImportRequest request;
+  request.survey = survey_.get();
+  request.path = path;
+  request.typeNames = TypeNames(DataType);
+  request.read(CsvEncodingChoice::Detect);
+  if (!dialogs_.confirmCsvImport(this, request) || !request.importable()) return;
+  survey_->importStations(request.preview.type, std::move(request.preview.stations), request.preview.stationRows);
+}

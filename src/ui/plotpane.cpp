@@ -1,0 +1,644 @@
+#include "ui/plotpane.h"
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLegend>
+#include <QMouseEvent>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSplitter>
+#include <QStyle>
+#include <QSvgGenerator>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "io/textconv.h"
+#include "plot/outliers.h"
+#include "session/datatypespec.h"
+#include "ui/dialogs.h"
+#include "ui/plotchart.h"
+
+namespace {
+// ---- Texts ----
+const QString kIpLabel = QStringLiteral("激电参数");
+const QString kFactorLabel = QStringLiteral("异常倍数");
+const QString kFactorTip = QStringLiteral("读数与相邻读数连线相差超过此倍数时标出");
+const QString kExportText = QStringLiteral("导出曲线图(&E)...");
+const QString kExportTitle = QStringLiteral("导出曲线图");
+const QString kExportFilter = QStringLiteral("PNG 图像 (*.png);;SVG 图形 (*.svg);;PDF 文档 (*.pdf)");
+const QString kExportCaption = QStringLiteral("导出曲线图");
+const QString kExportFailed = QStringLiteral("曲线图没有保存到 %1：%2");
+const QString kUnknownFormat = QStringLiteral("不能识别的图像格式，请用 .png、.svg 或 .pdf 作扩展名");
+const QString kPaintFailed = QStringLiteral("无法绘制图像");
+const QString kLegendCurrent = QStringLiteral("当前数据");
+const QString kLegendComparison = QStringLiteral("对比：%1");
+const QString kLegendBranch = QStringLiteral("%1 支");
+const QString kLegendOutliers = QStringLiteral("偏离曲线的读数");
+const QString kLegendCrossings = QStringLiteral("交点");
+const QString kRhoAxis = QStringLiteral("%1 (Ω·m)");
+const QString kHover = QStringLiteral("%1，第 %2 行：%3 = %4，%5 = %6");
+const QString kValue = QStringLiteral("%1 = %2");
+const QString kOutlierRows = QStringLiteral("偏离曲线的读数：第 %1 行");
+const QString kBadRows = QStringLiteral("不是正数，未绘出：第 %1 行");
+const QString kRepeatedRows = QStringLiteral("%1重复：第 %2 行");
+const QString kOutOfOrderRows = QStringLiteral("%1顺序颠倒：第 %2 行");
+const QString kNoCrossing = QStringLiteral("两支没有交点");
+const QString kCrossings = QStringLiteral("两支的交点：%1");
+const QString kCrossAt = QStringLiteral("点号 %1（%2）");
+const QString kTouchAt = QStringLiteral("点号 %1 相切（%2）");
+const QString kCoincide = QStringLiteral("点号 %1 至 %2 重合");
+const QString kTintTip = QStringLiteral("该读数偏离曲线");
+const QString kListSeparator = QStringLiteral("、");
+
+// ---- Remembered settings ----
+const QString kOrganization = QStringLiteral("FieldInput");
+const QString kApplication = QStringLiteral("fieldinput");
+const QString kVisibleKey = QStringLiteral("plot/visible");
+const QString kSplitterKey = QStringLiteral("plot/splitter");
+const QString kIpKey = QStringLiteral("plot/ipParameter");
+const QString kFactorKey = QStringLiteral("plot/outlierFactor");
+
+QSettings Settings() { return QSettings(kOrganization, kApplication); }
+
+// The induced-polarisation parameters offered, in the chooser's order.
+constexpr int kIpColumns[] = {colZP, colIP, colTH, colTD, colR};
+
+constexpr int kCurrent = static_cast<int>(PlotPane::Layer::Current);
+constexpr int kComparison = static_cast<int>(PlotPane::Layer::Comparison);
+constexpr int kOther = static_cast<int>(PlotPane::Layer::Other);
+
+const QColor kBranchColor[] = {QColor(31, 95, 191), QColor(214, 90, 20)};
+const QColor kFaint(150, 150, 150, 150);
+
+QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString Number(double v) { return QString::number(v, 'g', 6); }
+
+// The grid column that holds a station's Columns[k], or -1.
+int GridColumnOf(const GridLayout& layout, int k) {
+  for (std::size_t g = 1; g < layout.columnOf.size(); ++g)
+    if (layout.columnOf[g] == k) return static_cast<int>(g);
+  return -1;
+}
+
+std::vector<std::string> ColumnTexts(const GridTexts& grid, int col) {
+  std::vector<std::string> out;
+  if (col < 1) return out;
+  out.reserve(static_cast<std::size_t>(grid.rows()));
+  for (int r = 1; r < grid.rows(); ++r) out.push_back(grid.cell(col, r));
+  return out;
+}
+
+// Rows (0-based) where a cell holds text that cannot be drawn on a log axis: not a number, zero
+// or negative. A row only waiting for a reading is not one of them.
+std::vector<int> UnreadableRows(const std::vector<int>& skipped, const std::vector<std::string>& xs,
+                                const std::vector<std::string>& ys) {
+  auto bad = [](const std::vector<std::string>& texts, int row) {
+    const auto r = static_cast<std::size_t>(row);
+    if (r >= texts.size()) return false;
+    const std::string& t = texts[r];
+    if (t.find_first_not_of(" \t\r\n") == std::string::npos) return false;
+    float v = 0.0f;
+    return !TryStrToFloat(t, v) || !(v > 0.0f);
+  };
+  std::vector<int> out;
+  for (int row : skipped)
+    if (bad(xs, row) || bad(ys, row)) out.push_back(row);
+  return out;
+}
+
+QString RowList(const std::vector<int>& rows) {
+  QStringList numbers;
+  for (int r : rows) numbers << QString::number(r + 1);
+  return numbers.join(kListSeparator);
+}
+
+QString HeaderOf(const DataTypeSpec& spec, int col) {
+  return col >= 0 && static_cast<std::size_t>(col) < spec.headers.size() ? Utf8(spec.headers[static_cast<std::size_t>(col)])
+                                                                           : QString();
+}
+}  // namespace
+
+PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), survey_(survey), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("PlotPane"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+
+  auto* bar = new QHBoxLayout();
+  ipLabel_ = new QLabel(kIpLabel, this);
+  ipLabel_->setObjectName(QStringLiteral("IpParameterLabel"));
+  ipChooser_ = new QComboBox(this);
+  ipChooser_->setObjectName(QStringLiteral("IpParameter"));
+  ipChooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  ipLabel_->setBuddy(ipChooser_);
+  auto* factorLabel = new QLabel(kFactorLabel, this);
+  factor_ = new QDoubleSpinBox(this);
+  factor_->setObjectName(QStringLiteral("OutlierFactor"));
+  factor_->setRange(1.1, 1000.0);
+  factor_->setDecimals(1);
+  factor_->setSingleStep(0.5);
+  factor_->setToolTip(kFactorTip);
+  factorLabel->setBuddy(factor_);
+  factorLabel->setToolTip(kFactorTip);
+  {
+    const double remembered = Settings().value(kFactorKey, kDefaultOutlierFactor).toDouble();
+    factor_->setValue(remembered >= factor_->minimum() && remembered <= factor_->maximum() ? remembered
+                                                                                          : kDefaultOutlierFactor);
+  }
+  exportAction_ = new QAction(kExportText, this);
+  exportAction_->setObjectName(QStringLiteral("ExportPlot"));
+  exportAction_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  auto* exportButton = new QToolButton(this);
+  exportButton->setObjectName(QStringLiteral("ExportPlotButton"));
+  exportButton->setDefaultAction(exportAction_);
+  exportButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  bar->addWidget(ipLabel_);
+  bar->addWidget(ipChooser_);
+  bar->addStretch();
+  bar->addWidget(factorLabel);
+  bar->addWidget(factor_);
+  bar->addWidget(exportButton);
+  layout->addLayout(bar);
+
+  chartArea_ = new QWidget(this);
+  chartArea_->setObjectName(QStringLiteral("PlotArea"));
+  auto* charts = new QVBoxLayout(chartArea_);
+  charts->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(chartArea_, 1);
+
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("PlotNote"));
+  note_->setAlignment(Qt::AlignCenter);
+  note_->setStyleSheet(QStringLiteral("color: #707070;"));
+  note_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  note_->hide();
+  info_ = new QLabel(this);
+  info_->setObjectName(QStringLiteral("PlotInfo"));
+  info_->setWordWrap(true);
+  info_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  hover_ = new QLabel(this);
+  hover_->setObjectName(QStringLiteral("HoverInfo"));
+  // Both lines keep their height, so that the charts do not jump as texts come and go.
+  info_->setMinimumHeight(2 * fontMetrics().lineSpacing());
+  info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  hover_->setMinimumHeight(fontMetrics().lineSpacing());
+  layout->addWidget(info_);
+  layout->addWidget(hover_);
+
+  {
+    const int remembered = Settings().value(kIpKey, colZP).toInt();
+    for (int k : kIpColumns) ipChooser_->addItem(QString(), k);
+    ipChooser_->setCurrentIndex(std::max<int>(0, ipChooser_->findData(remembered)));
+  }
+  connect(ipChooser_, &QComboBox::currentIndexChanged, this, [this](int) {
+    Settings().setValue(kIpKey, ipChooser_->currentData());
+    schedule();
+  });
+  connect(factor_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+    Settings().setValue(kFactorKey, v);
+    schedule();
+  });
+  connect(exportAction_, &QAction::triggered, this, [this] { exportPlot(); });
+  survey_.addObserver(this);
+}
+
+PlotPane::~PlotPane() { survey_.removeObserver(this); }
+
+QSize PlotPane::sizeHint() const { return QSize(430, 460); }
+
+QSize PlotPane::minimumSizeHint() const { return QSize(280, 300); }
+
+void PlotPane::rememberLayout(QSplitter* splitter, QAction* toggle) {
+  QSettings settings = Settings();
+  const QByteArray state = settings.value(kSplitterKey).toByteArray();
+  if (!state.isEmpty()) splitter->restoreState(state);
+  const bool shown = settings.value(kVisibleKey, true).toBool();
+  toggle->setCheckable(true);
+  toggle->setChecked(shown);
+  setVisible(shown);
+  connect(toggle, &QAction::toggled, this, [this](bool on) {
+    setVisible(on);
+    Settings().setValue(kVisibleKey, on);
+  });
+  connect(splitter, &QSplitter::splitterMoved, this,
+          [splitter] { Settings().setValue(kSplitterKey, splitter->saveState()); });
+}
+
+void PlotPane::tintOutliersIn(QTableWidget* grid) {
+  tintGrid_ = grid;
+  applyTint();
+}
+
+// ---- Replotting ----
+
+void PlotPane::surveyChanged(unsigned changes) {
+  constexpr unsigned kShown =
+      change::kGrid | change::kBranch | change::kBrowse | change::kType | change::kStations | change::kFields;
+  if (changes & kShown) schedule();
+}
+
+void PlotPane::schedule() {
+  dirty_ = true;
+  if (scheduled_ || !isVisible()) return;
+  scheduled_ = true;
+  // Typing never waits for the plot: every change until control is back in the event loop is
+  // drawn once, then.
+  QTimer::singleShot(0, this, [this] {
+    scheduled_ = false;
+    if (dirty_ && isVisible()) replotNow();
+  });
+}
+
+void PlotPane::replotNow() {
+  if (!curveChart_) buildCharts();
+  dirty_ = false;
+  recompute();
+  draw();
+  showTexts();
+  applyTint();
+  emit replotted();
+}
+
+void PlotPane::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // The charts are built once the window has shown up, not before its first paint.
+  if (!curveChart_ && !chartsScheduled_) {
+    chartsScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+      if (!curveChart_) replotNow();
+    });
+  }
+}
+
+void PlotPane::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (curveChart_) schedule();
+}
+
+void PlotPane::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  dirty_ = true;
+  applyTint();
+}
+
+void PlotPane::buildCharts() {
+  curveChart_ = std::make_unique<PlotChart>(chartArea_, QStringLiteral("CurveView"));
+  ipChart_ = std::make_unique<PlotChart>(chartArea_, QStringLiteral("IpView"));
+  ipChart_->view()->hide();
+  // The resistivity curve above, the induced-polarisation parameter below.
+  auto* charts = static_cast<QVBoxLayout*>(chartArea_->layout());
+  charts->addWidget(curveChart_->view(), 1);
+  charts->addWidget(ipChart_->view(), 1);
+  for (const PlotChart* c : {curveChart_.get(), ipChart_.get()}) c->view()->setMinimumHeight(160);
+  // Its curves have the colours and names of the ones above: no legend of its own.
+  ipChart_->chart()->legend()->hide();
+  for (const PlotChart* c : {curveChart_.get(), ipChart_.get()}) {
+    c->view()->viewport()->installEventFilter(this);
+    c->view()->installEventFilter(this);
+  }
+  note_->setParent(curveChart_->view());
+}
+
+void PlotPane::recompute() {
+  const DataTypeSpec& spec = survey_.spec();
+  const GridLayout& layout = spec.layout;
+  const FormState& form = survey_.form();
+
+  int xColumn = GridColumnOf(layout, colPointNo);
+  kind_ = xColumn > 0 ? CurveKind::Profile : CurveKind::Sounding;
+  if (xColumn < 0) xColumn = GridColumnOf(layout, colAB2);
+  rhoColumn_ = GridColumnOf(layout, colRho);
+  const std::vector<std::string> xTexts = ColumnTexts(form.grid, xColumn);
+  const std::vector<std::string> rhoTexts = ColumnTexts(form.grid, rhoColumn_);
+  curve_[kCurrent] = SeriesFromTexts(kind_, xTexts, rhoTexts);
+  unreadableRows_ = UnreadableRows(curve_[kCurrent].skippedRows, xTexts, rhoTexts);
+  xTitle_ = HeaderOf(spec, xColumn);
+  yTitle_ = kRhoAxis.arg(HeaderOf(spec, rhoColumn_));
+
+  // The chooser offers the parameters this layout has, named by their grid headers.
+  QList<int> offered;
+  for (int k : kIpColumns)
+    if (GridColumnOf(layout, k) > 0) offered << k;
+  hasIp_ = !offered.isEmpty();
+  if (hasIp_) {
+    QList<int> listed;
+    for (int i = 0; i < ipChooser_->count(); ++i) listed << ipChooser_->itemData(i).toInt();
+    bool named = true;
+    for (int i = 0; i < ipChooser_->count(); ++i)
+      named = named && ipChooser_->itemText(i) == HeaderOf(spec, GridColumnOf(layout, listed[i]));
+    if (listed != offered || !named) {
+      const QSignalBlocker block(ipChooser_);
+      const int chosen = ipChooser_->currentData().toInt();
+      ipChooser_->clear();
+      for (int k : offered) ipChooser_->addItem(HeaderOf(spec, GridColumnOf(layout, k)), k);
+      ipChooser_->setCurrentIndex(std::max<int>(0, ipChooser_->findData(chosen)));
+    }
+  }
+  ipChooser_->setVisible(hasIp_);
+  ipLabel_->setVisible(hasIp_);
+  const int ipColumn = ipChooser_->currentData().toInt();
+  const int ipGridColumn = hasIp_ ? GridColumnOf(layout, ipColumn) : -1;
+  ip_[kCurrent] = hasIp_ ? SeriesFromTexts(CurveKind::SoundingIp, xTexts, ColumnTexts(form.grid, ipGridColumn)) : Series{};
+  ipTitle_ = HeaderOf(spec, ipGridColumn);
+
+  // The committed units drawn with it. A shown station is never drawn against itself.
+  const StationList& stations = survey_.stations();
+  const int count = static_cast<int>(stations.size());
+  const int shown = survey_.browsing() ? survey_.currentIndex() : -1;
+  auto lastNamed = [&](const std::string& name) {
+    for (int i = count - 1; i >= 0; --i)
+      if (i != shown && stations[static_cast<std::size_t>(i)].Name == name) return i;
+    return -1;
+  };
+  int comparison = -1, other = -1;
+  QString typedBranch, otherBranch;
+  if (spec.hasBranches) {
+    // The grid holds branch A or B of the line; the committed other branch is drawn in its
+    // colour, a committed one of the same branch faint.
+    typedBranch = form.branch == 0 ? QStringLiteral("A") : QStringLiteral("B");
+    otherBranch = form.branch == 0 ? QStringLiteral("B") : QStringLiteral("A");
+    comparison = lastNamed(typedBranch.toStdString());
+    other = lastNamed(otherBranch.toStdString());
+  } else {
+    // While a station is shown, the one before it; while the next one is typed, the one last
+    // committed (the survey's current index is its place).
+    const int i = shown >= 0 ? shown - 1 : survey_.currentIndex();
+    if (i >= 0 && i < count) comparison = i;
+  }
+  auto stationCurve = [&](int index, CurveKind kind, int yColumn) {
+    return index >= 0 ? SeriesFromStation(stations[static_cast<std::size_t>(index)], kind, yColumn) : Series{};
+  };
+  curve_[kComparison] = stationCurve(comparison, kind_, colRho);
+  curve_[kOther] = stationCurve(other, kind_, colRho);
+  ip_[kComparison] = hasIp_ ? stationCurve(comparison, CurveKind::SoundingIp, ipColumn) : Series{};
+  ip_[kOther] = Series{};
+
+  const QString comparisonName =
+      comparison >= 0 ? Utf8(ShownText(stations[static_cast<std::size_t>(comparison)].Name)) : QString();
+  names_[kComparison] = kLegendComparison.arg(comparisonName);
+  if (spec.hasBranches) {
+    names_[kCurrent] = kLegendBranch.arg(typedBranch);
+    names_[kOther] = kLegendBranch.arg(otherBranch);
+  } else {
+    names_[kCurrent] = kLegendCurrent;
+    names_[kOther].clear();
+  }
+  branch_ = spec.hasBranches ? form.branch : 0;
+
+  outliers_ = FindOutliers(curve_[kCurrent], factor_->value());
+  crossings_.clear();
+  if (spec.hasBranches && other >= 0) {
+    const bool typedIsA = form.branch == 0;
+    crossings_ = FindCrossings(typedIsA ? curve_[kCurrent] : curve_[kOther], typedIsA ? curve_[kOther] : curve_[kCurrent]);
+  }
+  showBranches_ = spec.hasBranches && other >= 0;
+}
+
+void PlotPane::draw() {
+  if (!curveChart_) return;
+  const PlotChart::Style current{kBranchColor[branch_ == 0 ? 0 : 1], 2.0, 7.0};
+  const PlotChart::Style other{kBranchColor[branch_ == 0 ? 1 : 0], 2.0, 7.0};
+  const PlotChart::Style faint{kFaint, 1.5, 5.0, false};
+  const PlotChart::Style styles[] = {current, faint, other};
+
+  curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2]}), XScale(kind_), YScale(kind_), xTitle_,
+                       yTitle_);
+  for (int l = 0; l < PlotChart::kLayers; ++l) curveChart_->setLayer(l, curve_[l], names_[l], styles[l]);
+  curveChart_->setOutliers(outliers_, kLegendOutliers);
+  QList<QPointF> crossings;
+  for (const Crossing& c : crossings_) crossings << QPointF(c.x, c.y);
+  curveChart_->setCrossings(crossings, kLegendCrossings);
+  curveChart_->refreshLegend();
+
+  ipChart_->view()->setVisible(hasIp_);
+  if (hasIp_) {
+    ipChart_->setAxes(FitAxes(CurveKind::SoundingIp, {&ip_[0], &ip_[1]}), XScale(CurveKind::SoundingIp),
+                      YScale(CurveKind::SoundingIp), xTitle_, ipTitle_);
+    for (int l = 0; l < PlotChart::kLayers; ++l) ipChart_->setLayer(l, ip_[l], names_[l], styles[l]);
+    ipChart_->refreshLegend();
+  }
+}
+
+void PlotPane::showTexts() {
+  const Series& s = curve_[kCurrent];
+  const QString note = Utf8(s.note);
+  if (note_->text() != note) note_->setText(note);
+  note_->setVisible(!note.isEmpty() && curveChart_ != nullptr);
+  placeNote();
+
+  QStringList lines;
+  if (showBranches_) {
+    QStringList points;
+    for (const Crossing& c : crossings_) {
+      const QString rho = kValue.arg(HeaderOf(survey_.spec(), rhoColumn_), Number(c.y));
+      if (c.xEnd != c.x) points << kCoincide.arg(Number(c.x), Number(c.xEnd));
+      else if (c.kind == Crossing::Kind::Touch) points << kTouchAt.arg(Number(c.x), rho);
+      else points << kCrossAt.arg(Number(c.x), rho);
+    }
+    lines << (points.isEmpty() ? kNoCrossing : kCrossings.arg(points.join(kListSeparator)));
+  }
+  std::vector<int> outlierRows;
+  for (const PlotPoint& p : outliers_) outlierRows.push_back(p.row);
+  if (!outlierRows.empty()) lines << kOutlierRows.arg(RowList(outlierRows));
+  if (!unreadableRows_.empty()) lines << kBadRows.arg(RowList(unreadableRows_));
+  if (!s.repeatedRows.empty()) lines << kRepeatedRows.arg(xTitle_, RowList(s.repeatedRows));
+  if (!s.outOfOrderRows.empty()) lines << kOutOfOrderRows.arg(xTitle_, RowList(s.outOfOrderRows));
+  const QString info = lines.join(QLatin1Char('\n'));
+  if (info_->text() != info) info_->setText(info);
+}
+
+void PlotPane::placeNote() {
+  // Over the middle of the curve's plot area.
+  if (note_->isHidden() || !curveChart_) return;
+  note_->adjustSize();
+  const QRectF area = curveChart_->chart()->plotArea();
+  const QPoint centre = curveChart_->view()->mapFromScene(curveChart_->chart()->mapToScene(area.center()));
+  note_->move(centre - QPoint(note_->width() / 2, note_->height() / 2));
+  note_->raise();
+}
+
+QList<QPoint> PlotPane::outlierCells() const {
+  QList<QPoint> cells;
+  if (!isVisible() || rhoColumn_ < 1) return cells;
+  for (const PlotPoint& p : outliers_) cells << QPoint(rhoColumn_, p.row + 1);
+  return cells;
+}
+
+void PlotPane::applyTint() {
+  if (tintGrid_ == nullptr) return;
+  const QList<QPoint> wanted = outlierCells();
+  if (wanted == tinted_) return;
+  // Only the look of the cells changes: the grid reports no edit for it.
+  const QSignalBlocker block(tintGrid_);
+  auto item = [this](const QPoint& cell) -> QTableWidgetItem* {
+    if (cell.y() < 1 || cell.y() > tintGrid_->rowCount() || cell.x() < 0 || cell.x() >= tintGrid_->columnCount())
+      return nullptr;
+    return tintGrid_->item(cell.y() - 1, cell.x());
+  };
+  for (const QPoint& cell : std::as_const(tinted_)) {
+    if (wanted.contains(cell)) continue;
+    if (QTableWidgetItem* it = item(cell)) {
+      it->setData(Qt::BackgroundRole, QVariant());
+      it->setData(Qt::ToolTipRole, QVariant());
+    }
+  }
+  for (const QPoint& cell : wanted) {
+    if (QTableWidgetItem* it = item(cell)) {
+      it->setData(Qt::BackgroundRole, QBrush(QColor(255, 205, 160)));
+      it->setData(Qt::ToolTipRole, kTintTip);
+    }
+  }
+  tinted_ = wanted;
+}
+
+// ---- Hover ----
+
+bool PlotPane::eventFilter(QObject* watched, QEvent* event) {
+  for (View v : {View::Curve, View::Ip}) {
+    QChartView* view = chartView(v);
+    if (view == nullptr) continue;
+    if (watched == view->viewport() && event->type() == QEvent::MouseMove) {
+      hoverAt(v, static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else if (watched == view->viewport() && event->type() == QEvent::Leave) {
+      hover_->clear();
+    } else if (watched == view && v == View::Curve && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+      placeNote();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void PlotPane::hoverAt(View view, const QPoint& viewportPos) {
+  const PlotChart* chart = view == View::Curve ? curveChart_.get() : ipChart_.get();
+  const std::optional<PlotChart::Hit> hit = chart ? chart->pointAt(viewportPos) : std::nullopt;
+  if (!hit) {
+    hover_->clear();
+    QToolTip::hideText();
+    return;
+  }
+  const QString yName = view == View::Curve ? HeaderOf(survey_.spec(), rhoColumn_) : ipTitle_;
+  const QString text = kHover.arg(names_[hit->layer])
+                           .arg(hit->point.row + 1)
+                           .arg(xTitle_, Number(hit->point.x), yName, Number(hit->point.y));
+  hover_->setText(text);
+  QWidget* viewport = chart->view()->viewport();
+  QToolTip::showText(viewport->mapToGlobal(viewportPos), text, viewport);
+}
+
+QString PlotPane::hoverText() const { return hover_->text(); }
+
+// ---- Export ----
+
+void PlotPane::exportPlot() {
+  const QString path = dialogs_.chooseExportFile(window(), kExportTitle, kExportFilter);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!exportTo(path, &error))
+    dialogs_.message(window(), kExportCaption, kExportFailed.arg(QDir::toNativeSeparators(path), error),
+                     Dialogs::Icon::Error, Dialogs::Buttons::Ok);
+}
+
+bool PlotPane::exportTo(const QString& path, QString* error) {
+  auto fail = [error](const QString& why) {
+    if (error != nullptr) *error = why;
+    return false;
+  };
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") && suffix != QLatin1String("pdf"))
+    return fail(kUnknownFormat);
+  if (dirty_ || !curveChart_) replotNow();
+
+  // The charts shown, one above the other, each at its size on screen (a usual size while the
+  // pane is hidden).
+  std::vector<std::pair<const PlotChart*, QSizeF>> parts;
+  for (const PlotChart* c : {curveChart_.get(), ipChart_.get()}) {
+    if (c == ipChart_.get() && !hasIp_) continue;
+    QSizeF size = c->view()->size();
+    if (!isVisible() || size.width() < 200 || size.height() < 150) size = QSizeF(640, 480);
+    parts.emplace_back(c, size);
+  }
+  QSizeF total(0, 0);
+  for (const auto& part : parts) total = QSizeF(std::max(total.width(), part.second.width()), total.height() + part.second.height());
+  auto paint = [&](QPaintDevice& device) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    qreal y = 0;
+    for (const auto& [chart, size] : parts) {
+      chart->render(painter, QRectF(0, y, total.width(), size.height()));
+      y += size.height();
+    }
+    return painter.end();
+  };
+
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  const QSize pixels = total.toSize();
+  if (suffix == QLatin1String("png")) {
+    QImage image(pixels * 2, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return fail(kPaintFailed);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::white);
+    if (!paint(image)) return fail(kPaintFailed);
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) return fail(writer.errorString());
+  } else if (suffix == QLatin1String("svg")) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(pixels);
+    svg.setViewBox(QRect(QPoint(0, 0), pixels));
+    svg.setTitle(kExportTitle);
+    if (!paint(svg)) return fail(kPaintFailed);
+  } else {
+    QPdfWriter pdf(&file);
+    pdf.setTitle(kExportTitle);
+    pdf.setResolution(72);
+    pdf.setPageSize(QPageSize(total, QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    if (!paint(pdf)) return fail(kPaintFailed);
+  }
+  if (!file.commit()) return fail(file.errorString());
+  return true;
+}
+
+// ---- For tests ----
+
+const Series& PlotPane::curve(Layer layer) const { return curve_[static_cast<int>(layer)]; }
+
+const Series& PlotPane::ipCurve(Layer layer) const { return ip_[static_cast<int>(layer)]; }
+
+QChart* PlotPane::chart(View view) const {
+  const PlotChart* c = view == View::Curve ? curveChart_.get() : ipChart_.get();
+  return c ? c->chart() : nullptr;
+}
+
+QChartView* PlotPane::chartView(View view) const {
+  const PlotChart* c = view == View::Curve ? curveChart_.get() : ipChart_.get();
+  return c ? c->view() : nullptr;
+}
+
+QList<QList<QPointF>> PlotPane::drawnSegments(View view, Layer layer) const {
+  const PlotChart* c = view == View::Curve ? curveChart_.get() : ipChart_.get();
+  return c ? c->segments(static_cast<int>(layer)) : QList<QList<QPointF>>();
+}
+
+QList<QPointF> PlotPane::drawnOutliers() const { return curveChart_ ? curveChart_->outliers() : QList<QPointF>(); }
+
+QList<QPointF> PlotPane::drawnCrossings() const { return curveChart_ ? curveChart_->crossings() : QList<QPointF>(); }
