@@ -2,6 +2,7 @@
 // the crash recovery (offering what a session that did not end cleanly left, then writing this
 // session's recovery file after every change), the files named on the command line, the event
 // loop, and a clean end that removes the recovery file.
+#include <QCoreApplication>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
@@ -12,10 +13,12 @@
 #include <memory>
 
 #include "io/savetransaction.h"
+#include "ui/coretext.h"
 #include "session/recoverystore.h"
 #include "ui/autosave.h"
 #include "ui/dialogs.h"
 #include "ui/inputdataform.h"
+#include "ui/language.h"
 #include "ui/recoveryui.h"
 #include "ui/settings.h"
 #include "ui/testscript.h"
@@ -39,7 +42,7 @@ class Application : public QApplication {
   }
   static void showError(const QString& message) {
     QtDialogs dialogs;
-    dialogs.message(activeWindow(), kAppTitle, ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok);
+    dialogs.message(activeWindow(), AppTitle(), ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok);
   }
 };
 
@@ -56,11 +59,19 @@ int main(int argc, char** argv) {
   // Where the settings and the recovery files are kept.
   QCoreApplication::setOrganizationName(QStringLiteral("FieldInput"));
   QCoreApplication::setApplicationName(QStringLiteral("fieldinput"));
+  // The interface language: --lang, else the one chosen in the 语言/Language menu, else the
+  // locale's. Installed before any window text is made.
+  QStringList arguments = app.arguments();
+  const LanguageOption option = TakeLanguageOption(arguments);
+  if (!option.warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(option.warning));
+  QSettings stored;
+  AppSettings settings(stored);
+  const UiLanguage wanted = ChooseLanguage(option.language, settings.language(), MessagesLocale());
+  if (InstallLanguage(app, wanted) != wanted)
+    std::fprintf(stderr, "fieldinput: the English translation could not be loaded; the interface is in Chinese.\n");
   try {
     QtDialogs dialogs;
     TInputDataForm InputDataForm(dialogs);
-    QSettings stored;
-    AppSettings settings(stored);
     InputDataForm.useSettings(&settings);
 
     const QString folder = RecoveryFolder();
@@ -73,15 +84,15 @@ int main(int argc, char** argv) {
     }
     InputDataForm.show();
 
-    const QStringList files = app.arguments().mid(1);
+    const QStringList files = arguments.mid(1);
     QTimer::singleShot(0, &InputDataForm, [&] {
       InputDataForm.guarded([&] {
         if (autosave) {
           OfferRecovery(InputDataForm, store, *autosave);
         } else {
-          dialogs.message(&InputDataForm, kAppTitle,
-                          QStringLiteral("不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。"),
-                          Dialogs::Icon::Warning, Dialogs::Buttons::Ok, folder + QStringLiteral("\n") + Text(error));
+          dialogs.message(&InputDataForm, AppTitle(),
+                          QCoreApplication::translate("main", "不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。"),
+                          Dialogs::Icon::Warning, Dialogs::Buttons::Ok, folder + QStringLiteral("\n") + CoreText(error));
         }
         if (!files.isEmpty()) InputDataForm.openFiles(files);
       });

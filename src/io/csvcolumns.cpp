@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <initializer_list>
+#include "io/templates.h"
 
 namespace {
 
@@ -14,24 +15,24 @@ struct FieldNames {
 };
 
 const FieldNames kFields[] = {
-    {CsvField::RowNumber, "序号 No", "序号", {"序号", "行号", "no", "index", "#"}},
-    {CsvField::Station, "测点编号 Station", "测点编号", {"测点编号", "测点", "测点名", "测点号", "点名", "station", "stationname", "name", "site"}},
-    {CsvField::Branch, "分支 Branch", "分支", {"分支", "branch"}},
-    {CsvField::X, "x坐标 X", "x坐标", {"x", "x坐标", "点位x坐标"}},
-    {CsvField::Y, "y坐标 Y", "y坐标", {"y", "y坐标", "点位y坐标"}},
-    {CsvField::WorkArea, "测区 WorkArea", "测区", {"测区", "工区", "workarea", "area", "surveyarea"}},
-    {CsvField::Profile, "剖面编号 Profile", "剖面编号", {"剖面编号", "剖面", "剖面号", "测线", "测线号", "线号", "profile", "line"}},
-    {CsvField::Operator, "操作员 Operator", "操作员", {"操作员", "操作者", "观测员", "operator", "observer"}},
-    {CsvField::Instrument, "仪器类型 Instrument", "仪器类型", {"仪器类型", "仪器", "仪器型号", "instrument"}},
-    {CsvField::PointNo, "点号 PointNo", "点号", {"点号", "pointno", "point", "pointnumber"}},
-    {CsvField::AB2, "极距 AB/2", "AB/2", {"ab/2", "ab2", "极距", "供电极距", "spacing"}},
-    {CsvField::MN2, "测量极距 MN/2", "MN/2", {"mn/2", "mn2", "测量极距", "测量电极距"}},
-    {CsvField::Rho, "视电阻率 Rho", "视电阻率", {"视电阻率", "电阻率", "rho", "rhoa", "ro", "ρ", "ρs", "ρa", "resistivity", "apparentresistivity"}},
-    {CsvField::ZP, "综合激电参数 ZP", "综合激电参数", {"综合激电参数", "zp"}},
-    {CsvField::IP, "视极化率 IP", "视极化率", {"视极化率", "极化率", "ip", "η", "ηs", "chargeability"}},
-    {CsvField::TH, "半衰时 TH", "半衰时", {"半衰时", "th"}},
-    {CsvField::TD, "衰减度 TD", "衰减度", {"衰减度", "td"}},
-    {CsvField::R, "偏离度 R", "偏离度", {"偏离度", "r"}},
+    {CsvField::RowNumber, "序号 No", QT_TRANSLATE_NOOP("core", "序号"), {"序号", "行号", "no", "index", "#"}},
+    {CsvField::Station, "测点编号 Station", QT_TRANSLATE_NOOP("core", "测点编号"), {"测点编号", "测点", "测点名", "测点号", "点名", "station", "stationname", "name", "site"}},
+    {CsvField::Branch, "分支 Branch", QT_TRANSLATE_NOOP("core", "分支"), {"分支", "branch"}},
+    {CsvField::X, "x坐标 X", QT_TRANSLATE_NOOP("core", "x坐标"), {"x", "x坐标", "点位x坐标"}},
+    {CsvField::Y, "y坐标 Y", QT_TRANSLATE_NOOP("core", "y坐标"), {"y", "y坐标", "点位y坐标"}},
+    {CsvField::WorkArea, "测区 WorkArea", QT_TRANSLATE_NOOP("core", "测区"), {"测区", "工区", "workarea", "area", "surveyarea"}},
+    {CsvField::Profile, "剖面编号 Profile", QT_TRANSLATE_NOOP("core", "剖面编号"), {"剖面编号", "剖面", "剖面号", "测线", "测线号", "线号", "profile", "line"}},
+    {CsvField::Operator, "操作员 Operator", QT_TRANSLATE_NOOP("core", "操作员"), {"操作员", "操作者", "观测员", "operator", "observer"}},
+    {CsvField::Instrument, "仪器类型 Instrument", QT_TRANSLATE_NOOP("core", "仪器类型"), {"仪器类型", "仪器", "仪器型号", "instrument"}},
+    {CsvField::PointNo, "点号 PointNo", QT_TRANSLATE_NOOP("core", "点号"), {"点号", "pointno", "point", "pointnumber"}},
+    {CsvField::AB2, "极距 AB/2", QT_TRANSLATE_NOOP("core", "AB/2"), {"ab/2", "ab2", "极距", "供电极距", "spacing"}},
+    {CsvField::MN2, "测量极距 MN/2", QT_TRANSLATE_NOOP("core", "MN/2"), {"mn/2", "mn2", "测量极距", "测量电极距"}},
+    {CsvField::Rho, "视电阻率 Rho", QT_TRANSLATE_NOOP("core", "视电阻率"), {"视电阻率", "电阻率", "rho", "rhoa", "ro", "ρ", "ρs", "ρa", "resistivity", "apparentresistivity"}},
+    {CsvField::ZP, "综合激电参数 ZP", QT_TRANSLATE_NOOP("core", "综合激电参数"), {"综合激电参数", "zp"}},
+    {CsvField::IP, "视极化率 IP", QT_TRANSLATE_NOOP("core", "视极化率"), {"视极化率", "极化率", "ip", "η", "ηs", "chargeability"}},
+    {CsvField::TH, "半衰时 TH", QT_TRANSLATE_NOOP("core", "半衰时"), {"半衰时", "th"}},
+    {CsvField::TD, "衰减度 TD", QT_TRANSLATE_NOOP("core", "衰减度"), {"衰减度", "td"}},
+    {CsvField::R, "偏离度 R", QT_TRANSLATE_NOOP("core", "偏离度"), {"偏离度", "r"}},
 };
 
 const FieldNames* Find(CsvField field) {
@@ -86,7 +87,7 @@ const char* CsvHeaderText(CsvField field) {
 
 const char* CsvFieldLabel(CsvField field) {
   const FieldNames* f = Find(field);
-  return f ? f->label : "未知列";
+  return f ? f->label : QT_TRANSLATE_NOOP("core", "未知列");
 }
 
 CsvField CsvFieldOfHeader(std::string_view header) {

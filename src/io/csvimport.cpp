@@ -16,6 +16,7 @@
 #include "io/csvreader.h"
 #include "io/textconv.h"
 #include "io/textfile.h"
+#include "io/templates.h"
 
 namespace {
 
@@ -166,10 +167,10 @@ std::string ColumnName(std::size_t index) { return "第 " + std::to_string(index
 
 const char* TypeLabel(DataType type) {
   switch (type) {
-    case dtSounding: return "电阻率测深";
-    case dtWaterFinding: return "电阻率找水";
-    case dtFourPoleProfile: return "四极剖面数据";
-    default: return "联合剖面法";
+    case dtSounding: return QT_TRANSLATE_NOOP("core", "电阻率测深");
+    case dtWaterFinding: return QT_TRANSLATE_NOOP("core", "电阻率找水");
+    case dtFourPoleProfile: return QT_TRANSLATE_NOOP("core", "四极剖面数据");
+    default: return QT_TRANSLATE_NOOP("core", "联合剖面法");
   }
 }
 
@@ -218,7 +219,7 @@ class Importer {
     if (stopped_ || row == separatorRow_) return;
     row_ = row;
     if (AllBlank(cells)) {
-      Note(row, "是空行，已跳过。");
+      Note(row, QT_TRANSLATE_NOOP("core", "是空行，已跳过。"));
       return;
     }
     if (p_.headerRow == 0) {
@@ -226,7 +227,7 @@ class Importer {
       return;
     }
     if (OnlyIgnoredCells(cells)) {
-      Note(row, "要导入的单元格都是空的，已跳过。");
+      Note(row, QT_TRANSLATE_NOOP("core", "要导入的单元格都是空的，已跳过。"));
       return;
     }
     ++p_.dataRows;
@@ -417,7 +418,7 @@ bool Importer::CheckColumns(int row) {
     readingColumns_.push_back({f, static_cast<std::size_t>(ColumnOf(f)), static_cast<std::size_t>(ModelColumnOf(f))});
   if (!IsSoundingType(p_.type) && (!Has(CsvField::X) || !Has(CsvField::Y))) {
     p_.positionsAssigned = true;
-    Note(row, "没有 x坐标 或 y坐标 列：各条测线按输入窗口的做法依次取 x = 0、50、100……，y = 0。");
+    Note(row, QT_TRANSLATE_NOOP("core", "没有 x坐标 或 y坐标 列：各条测线按输入窗口的做法依次取 x = 0、50、100……，y = 0。"));
   }
   return true;
 }
@@ -586,7 +587,7 @@ void Importer::ReadStation(const std::vector<std::string_view>& cells, sdata& s,
       } else if (branch == "B" || branch == "b" || branch == "2") {
         s.Name = "B";
       } else if (branch.empty()) {
-        problems.push_back("分支是空的。");
+        problems.push_back(QT_TRANSLATE_NOOP("core", "分支是空的。"));
       } else {
         problems.push_back("分支" + Quoted(Shown(branch, p_.encoding, kShownBytes)) + "应是 A 或 B。");
       }
@@ -686,7 +687,7 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
                                      [&](CsvField f) { return IsBlank(Cell(cells, f)); });
   if (continues) {
     if (lastStation_ == kNoStation) {
-      problems.push_back("没有测点信息，上面也没有可以接续的测点。");
+      problems.push_back(QT_TRANSLATE_NOOP("core", "没有测点信息，上面也没有可以接续的测点。"));
     } else if (lastStation_ == kRefusedStation) {
       problems.push_back("没有测点信息，接续的是第 " + std::to_string(lastStationRow_) + " 行的测点，而那一行被拒绝了。");
     } else {
@@ -747,7 +748,7 @@ void Importer::Finish() {
                    "按 UTF-8 读是这样，按 GBK 读是" + Quoted(Shown(undecidedText_, CsvEncoding::Gbk, kShownBytes)) +
                    "。请选择按哪一种编码读取。";
   }
-  if (p_.headerRow == 0 && p_.fileError.empty()) p_.fileError = "文件中没有任何内容。";
+  if (p_.headerRow == 0 && p_.fileError.empty()) p_.fileError = QT_TRANSLATE_NOOP("core", "文件中没有任何内容。");
   if (!p_.fileError.empty()) {
     // Nothing can be imported: no station is offered.
     p_.stations.clear();
@@ -757,7 +758,7 @@ void Importer::Finish() {
   }
   for (auto [row, index] : declaringRows_) {
     if (index < p_.stations.size() && !p_.stationRows[index].readings.empty())
-      Note(row, "没有观测值，只取了它的测点信息。");
+      Note(row, QT_TRANSLATE_NOOP("core", "没有观测值，只取了它的测点信息。"));
   }
   for (std::size_t i = 0; i < unnamedWithData_.size(); ++i)
     if (unnamedWithData_[i]) Note(p_.headerRow, ColumnName(i) + "没有列名，其中的数据不导入。");
@@ -779,10 +780,10 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 // A message for bytes that are no CSV text at all, or "".
 std::string NotATextFile(std::string_view bytes) {
   if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF"))
-    return "文件是 UTF-16 编码（“Unicode 文本”）的，请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。";
+    return QT_TRANSLATE_NOOP("core", "文件是 UTF-16 编码（“Unicode 文本”）的，请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。");
   if (StartsWith(bytes, "PK\x03\x04") || StartsWith(bytes, "\xD0\xCF\x11\xE0"))
-    return "这是 Excel 工作簿，不是 CSV 文件：请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。";
-  if (bytes.find('\0') != std::string_view::npos) return "文件中有 NUL 字节，不是文本文件。";
+    return QT_TRANSLATE_NOOP("core", "这是 Excel 工作簿，不是 CSV 文件：请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。");
+  if (bytes.find('\0') != std::string_view::npos) return QT_TRANSLATE_NOOP("core", "文件中有 NUL 字节，不是文本文件。");
   return "";
 }
 
@@ -829,7 +830,7 @@ std::string ReadErrorMessage(const CsvReadError& e) {
              "引号用得不对：带引号的单元格里的引号要写成两个（\"\"），右引号后面不能再跟文字，没有引号的单元格里不能有引号。"
              "从这一行起无法再读下去。";
     case CsvReadError::Kind::UnclosedQuote: return RowPrefix(e.row) + "有一个引号直到文件末尾都没有对应的右引号。";
-    case CsvReadError::Kind::NoMemory: return "内存不够，文件没能读完。";
+    case CsvReadError::Kind::NoMemory: return QT_TRANSLATE_NOOP("core", "内存不够，文件没能读完。");
     default: return "";
   }
 }
@@ -852,7 +853,7 @@ std::size_t CsvPreview::RefusedRowCount() const {
 CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   CsvPreview p;
   if (bytes.empty()) {
-    p.fileError = "文件是空的。";
+    p.fileError = QT_TRANSLATE_NOOP("core", "文件是空的。");
     return p;
   }
   if (std::string error = NotATextFile(bytes); !error.empty()) {
@@ -902,7 +903,7 @@ CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
 
 const char* CsvEncodingLabel(CsvEncoding encoding) {
   switch (encoding) {
-    case CsvEncoding::Utf8WithBom: return "UTF-8（带 BOM）";
+    case CsvEncoding::Utf8WithBom: return QT_TRANSLATE_NOOP("core", "UTF-8（带 BOM）");
     case CsvEncoding::Utf8: return "UTF-8";
     default: return "GBK";
   }
@@ -910,9 +911,9 @@ const char* CsvEncodingLabel(CsvEncoding encoding) {
 
 const char* CsvSeparatorLabel(char separator) {
   switch (separator) {
-    case ',': return "逗号";
-    case ';': return "分号";
-    case '\t': return "制表符";
-    default: return "其他";
+    case ',': return QT_TRANSLATE_NOOP("core", "逗号");
+    case ';': return QT_TRANSLATE_NOOP("core", "分号");
+    case '\t': return QT_TRANSLATE_NOOP("core", "制表符");
+    default: return QT_TRANSLATE_NOOP("core", "其他");
   }
 }

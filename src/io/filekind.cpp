@@ -17,6 +17,7 @@
 #include "io/textconv.h"
 #include "io/textfile.h"
 #include "io/textinput.h"
+#include "io/templates.h"
 
 namespace {
 
@@ -88,22 +89,22 @@ Fault LocateVesFault(std::string_view bytes, std::size_t stationsRead) {
   in.ReadLine(line);
   std::int32_t count = 0;
   if (!in.ReadLine(line) || !TryStrToInt(line, count) || count < 0)
-    return {3, "应是测点个数（0 或更大的整数）。"};
+    return {3, QT_TRANSLATE_NOOP("core", "应是测点个数（0 或更大的整数）。")};
   TStation station;
   for (std::size_t i = 0; i < stationsRead; ++i) ReadVesStation(in, station, {});
-  const std::string ordinal = "第 " + std::to_string(stationsRead + 1) + " 个测点";
+  const std::string ordinal = std::to_string(stationsRead + 1);
   if (stationsRead >= static_cast<std::size_t>(count)) {
     // Every counted station was read; something follows them.
     std::size_t pos = PositionOf(in, bytes);
     while (pos < bytes.size() && TextInput::IsWhiteSpace(bytes[pos])) ++pos;
-    return {LineOf(bytes, pos), "文件第 3 行说有 " + std::to_string(count) + " 个测点，其后却还有数据。"};
+    return {LineOf(bytes, pos), Fill(tmpl::kCountSaysMore, {std::to_string(count)})};
   }
   bool tooManyRows = false;
   ReadVesStation(in, station, [&](const Notice&) { tooManyRows = true; });
   const std::size_t at = LineOfLastRead(bytes, PositionOf(in, bytes));
-  if (tooManyRows) return {at, ordinal + "的极距或模型层多于 200 个。"};
-  if (in.OnlyWhiteSpaceLeft()) return {at, "文件在" + ordinal + "的数据中结束（文件第 3 行说有 " + std::to_string(count) + " 个测点）。"};
-  return {at, ordinal + "的数据有误：这里应是数字。"};
+  if (tooManyRows) return {at, Fill(tmpl::kTooManyRows, {ordinal})};
+  if (in.OnlyWhiteSpaceLeft()) return {at, Fill(tmpl::kEndsInStation, {ordinal, std::to_string(count)})};
+  return {at, Fill(tmpl::kStationNotNumber, {ordinal})};
 }
 
 void OpenVes(std::string_view bytes, OpenResult& result, const NoticeFn& notify) {
@@ -155,14 +156,14 @@ DatScan ScanDatRecords(std::string_view bytes) {
     float rho = 0.0f;
     for (int k = 0; k < kFields; ++k) {
       if (k > 0 && !in.ReadToken(token)) {
-        scan.broken = {LineOfLastRead(bytes, bytes.size()), "文件在一条记录的中间结束。"};
+        scan.broken = {LineOfLastRead(bytes, bytes.size()), QT_TRANSLATE_NOOP("core", "文件在一条记录的中间结束。")};
         return scan;
       }
       std::int32_t whole = 0;
       float real = 0.0f;
       if (kInteger[k] ? !TryStrToInt(token, whole) : !TryStrToFloat(token, real)) {
         scan.broken = {lines.LineAt(static_cast<std::size_t>(token.data() - bytes.data())),
-                       kInteger[k] ? "这里应是整数。" : "这里应是数字。"};
+                       kInteger[k] ? QT_TRANSLATE_NOOP("core", "这里应是整数。") : QT_TRANSLATE_NOOP("core", "这里应是数字。")};
         return scan;
       }
       if (k == 0) n = whole;
@@ -187,9 +188,7 @@ void OpenSoundingDat(std::string_view bytes, OpenResult& result, const NoticeFn&
   if (read.skippedRecords > 0) {
     if (result.faultLine == 0) result.faultLine = scan.firstSkipped;
     if (!result.message.empty()) result.message += '\n';
-    result.message += LineFault(scan.firstSkipped, "从这一行起，有 " + std::to_string(read.skippedRecords) +
-                                                       " 条记录超出格式的范围（|N| > 10000、RO ≤ 0 或 AB/2 < "
-                                                       "0.1），读不进来。");
+    result.message += LineFault(scan.firstSkipped, Fill(tmpl::kSkippedRecords, {std::to_string(read.skippedRecords)}));
   }
 }
 
@@ -206,11 +205,11 @@ void TakeProfile(ProfileReadResult read, OpenResult& result) {
 
 const char* KindName(FileKind kind) {
   switch (kind) {
-    case FileKind::Ves: return "VES 测深文件";
-    case FileKind::SoundingDat: return "测深 .dat 文件";
-    case FileKind::FourPoleProfile: return "对称四极剖面文件";
-    case FileKind::CombinedProfile: return "联合剖面文件";
-    default: return "未知文件";
+    case FileKind::Ves: return QT_TRANSLATE_NOOP("core", "VES 测深文件");
+    case FileKind::SoundingDat: return QT_TRANSLATE_NOOP("core", "测深 .dat 文件");
+    case FileKind::FourPoleProfile: return QT_TRANSLATE_NOOP("core", "对称四极剖面文件");
+    case FileKind::CombinedProfile: return QT_TRANSLATE_NOOP("core", "联合剖面文件");
+    default: return QT_TRANSLATE_NOOP("core", "未知文件");
   }
 }
 
@@ -223,14 +222,14 @@ OpenResult OpenBytes(std::string_view bytes, std::string_view lineName) {
     result.message = line == 0 ? std::move(what) : LineFault(line, what);
     return std::move(result);
   };
-  if (bytes.empty()) return refuse(0, "文件是空的。");
+  if (bytes.empty()) return refuse(0, QT_TRANSLATE_NOOP("core", "文件是空的。"));
   if (const std::size_t zero = bytes.find('\0'); zero != std::string_view::npos)
-    return refuse(LineOf(bytes, zero), "有零字节，这是二进制文件，不是本程序的数据文件。");
+    return refuse(LineOf(bytes, zero), QT_TRANSLATE_NOOP("core", "有零字节，这是二进制文件，不是本程序的数据文件。"));
   result.kind = DetectFileKind(bytes);
   if (result.kind == FileKind::Unknown) {
     TextInput in(bytes);
-    if (!fileformat::HeaderLineHasMarks(in, {"QL"})) return refuse(1, "没有“QL”标记，不是本程序的数据文件。");
-    return refuse(2, "不是本程序的文件用途（VES 测深、测深、对称四极剖面或联合剖面）。");
+    if (!fileformat::HeaderLineHasMarks(in, {"QL"})) return refuse(1, QT_TRANSLATE_NOOP("core", "没有“QL”标记，不是本程序的数据文件。"));
+    return refuse(2, QT_TRANSLATE_NOOP("core", "不是本程序的文件用途（VES 测深、测深、对称四极剖面或联合剖面）。"));
   }
   result.type = DataTypeOf(result.kind);
   const NoticeFn notify = CollectRepairs(result.notices);
@@ -246,10 +245,10 @@ OpenResult OpenBytes(std::string_view bytes, std::string_view lineName) {
 // "3 个测点", "2 条测线（共 40 个点）", "2 个分支（共 40 个点）".
 std::string Describe(const StationList& stations, DataType type) {
   const std::string units = std::to_string(stations.size());
-  if (IsSoundingType(type)) return units + " 个测点";
+  if (IsSoundingType(type)) return Fill(tmpl::kStationsInFile, {units});
   std::size_t points = 0;
   for (const sdata& s : stations) points += s.Columns[colPointNo].size();
-  return units + (type == dtFourPoleProfile ? " 条测线" : " 个分支") + "（共 " + std::to_string(points) + " 个点）";
+  return Fill(type == dtFourPoleProfile ? tmpl::kLinesInFile : tmpl::kBranchesInFile, {units, std::to_string(points)});
 }
 
 // Puts the message in its final words: what happened first, the question last.
@@ -258,12 +257,12 @@ OpenResult Conclude(OpenResult result) {
   switch (result.status) {
     case ReadStatus::Complete: break;
     case ReadStatus::Partial:
-      result.message = "文件只能读入一部分。\n" + result.message + "\n\n是否打开已经读到的 " +
-                       Describe(result.stations, result.type) + "？";
+      result.message = std::string(QT_TRANSLATE_NOOP("core", "文件只能读入一部分。")) + "\n" + result.message + "\n\n" +
+                       Fill(tmpl::kOpenPart, {Describe(result.stations, result.type)});
       break;
     default:
       result.stations.clear();
-      result.message = "打开文件失败。\n" + result.message;
+      result.message = std::string(QT_TRANSLATE_NOOP("core", "打开文件失败。")) + "\n" + result.message;
       break;
   }
   return result;
@@ -280,10 +279,10 @@ OpenResult OutOfMemory() {
 
 std::string CannotOpenText(int error) {
   switch (error) {
-    case ENOENT: return "文件不存在。";
+    case ENOENT: return QT_TRANSLATE_NOOP("core", "文件不存在。");
     case EACCES:
-    case EPERM: return "没有读取这个文件的权限。";
-    default: return std::string("文件不能打开：") + std::strerror(error);
+    case EPERM: return QT_TRANSLATE_NOOP("core", "没有读取这个文件的权限。");
+    default: return Fill(tmpl::kCannotOpenFile, {std::strerror(error)});
   }
 }
 
@@ -294,17 +293,17 @@ bool FileFault(OpenResult& result, ReadStatus status, std::string message) {
   return false;
 }
 
-std::string ReadFailedText(int error) { return std::string("读取文件失败：") + std::strerror(error); }
+std::string ReadFailedText(int error) { return Fill(tmpl::kReadFailed, {std::strerror(error)}); }
 
 // Reads the whole of an open file, a regular one of at most kMaxOpenedFileSize bytes.
 bool ReadOpenFile(int fd, std::string& bytes, OpenResult& result) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return FileFault(result, ReadStatus::CannotOpen, ReadFailedText(errno));
-  if (S_ISDIR(st.st_mode)) return FileFault(result, ReadStatus::Refused, "这是文件夹，不是数据文件。");
+  if (S_ISDIR(st.st_mode)) return FileFault(result, ReadStatus::Refused, QT_TRANSLATE_NOOP("core", "这是文件夹，不是数据文件。"));
   if (!S_ISREG(st.st_mode))
-    return FileFault(result, ReadStatus::Refused, "这不是普通文件（设备、管道或套接字），不能打开。");
+    return FileFault(result, ReadStatus::Refused, QT_TRANSLATE_NOOP("core", "这不是普通文件（设备、管道或套接字），不能打开。"));
   const std::string tooLarge =
-      "文件大于 " + std::to_string(kMaxOpenedFileSize >> 20) + " MB，不是本程序的数据文件。";
+      Fill(tmpl::kOpenTooLarge, {std::to_string(kMaxOpenedFileSize >> 20)});
   if (static_cast<std::uint64_t>(st.st_size) > kMaxOpenedFileSize)
     return FileFault(result, ReadStatus::Refused, tooLarge);
   bytes.clear();
@@ -419,8 +418,7 @@ OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths) {
         one.stations.clear();
         one.status = ReadStatus::Refused;
         one.faultLine = 2;
-        one.message = LineFault(2, std::string("这是") + KindName(one.kind) +
-                                       "。几个文件一起打开时，每个都应是对称四极剖面文件。");
+        one.message = LineFault(2, Fill(tmpl::kNotFourPole, {KindName(one.kind)}));
       }
       for (sdata& line : one.stations) {
         line.X = static_cast<float>(survey.stations.size()) * kProfileXStep;
@@ -433,12 +431,12 @@ OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths) {
                                                              : ReadStatus::Refused;
       survey.faultFile = path;
       survey.faultLine = one.faultLine;
-      survey.message = "文件“" + FileNameOf(path) + "”：" + one.message;
+      survey.message = Fill(tmpl::kNamedFile, {FileNameOf(path), one.message});
       break;
     }
     if (paths.empty()) {
       survey.status = ReadStatus::Refused;
-      survey.message = "没有选择文件。";
+      survey.message = QT_TRANSLATE_NOOP("core", "没有选择文件。");
     }
     return Conclude(std::move(survey));
   } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #include "io/formatparts.h"
 #include "io/textconv.h"
 #include "io/textinput.h"
+#include "io/templates.h"
 
 namespace {
 
@@ -70,40 +71,40 @@ class ProfileReader {
     std::string_view line;
     if (!first.ReadLine(line)) {
       result_.faultLine = 1;
-      result_.message = "文件是空的。";
+      result_.message = QT_TRANSLATE_NOOP("core", "文件是空的。");
       return false;
     }
     if (!fileformat::HeaderLineHasMarks(in_, {"QL"}))
-      return Fault(1, "没有“QL”标记，不是本程序的数据文件。");
+      return Fault(1, QT_TRANSLATE_NOOP("core", "没有“QL”标记，不是本程序的数据文件。"));
     if (!fileformat::HeaderLineHasMarks(in_, {mark}))
-      return Fault(2, kind_ == ProfileKind::Combined ? "不是联合剖面数据文件的用途说明。"
-                                                     : "不是对称四极剖面数据文件的用途说明。");
+      return Fault(2, kind_ == ProfileKind::Combined ? QT_TRANSLATE_NOOP("core", "不是联合剖面数据文件的用途说明。")
+                                                     : QT_TRANSLATE_NOOP("core", "不是对称四极剖面数据文件的用途说明。"));
     lineNo_ = 2;
     do {
-      if (!NextLine(line)) return Fault(lineNo_ + 1, "文件在此结束，缺少列标题行。");
+      if (!NextLine(line)) return Fault(lineNo_ + 1, QT_TRANSLATE_NOOP("core", "文件在此结束，缺少列标题行。"));
     } while (IsBlank(line));
     if (line.find("AB/2") == std::string_view::npos)
-      return Fault(lineNo_, "应是列标题行（N AB/2 MN/2 RO ...）。");
+      return Fault(lineNo_, QT_TRANSLATE_NOOP("core", "应是列标题行（N AB/2 MN/2 RO ...）。"));
     return true;
   }
 
   bool ReadPoint(std::string_view line) {
     std::array<std::string_view, kFields + 1> fields;
     const int count = SplitFields(line, fields);
-    if (count > kFields) return Fault(lineNo_, "多于 12 个数。");
-    if (count < kFields) return Fault(lineNo_, "应有 12 个数，却只有 " + std::to_string(count) + " 个。");
+    if (count > kFields) return Fault(lineNo_, QT_TRANSLATE_NOOP("core", "多于 12 个数。"));
+    if (count < kFields) return Fault(lineNo_, Fill(tmpl::kTooFewNumbers, {std::to_string(count)}));
     float values[kFields] = {};
     for (int k = 0; k < kFields; ++k)
       if (!TryStrToFloat(fields[static_cast<std::size_t>(k)], values[k]))
-        return Fault(lineNo_, std::string(kFieldNames[k]) + " 不是数字。");
+        return Fault(lineNo_, Fill(tmpl::kNotANumberField, {kFieldNames[k]}));
     for (int k = colRho + 1; k < kFields; ++k) {
       if (k == kBranchField && kind_ == ProfileKind::Combined) continue;
-      if (values[k] != kNoValue) return Fault(lineNo_, std::string(kFieldNames[k]) + " 应是 -9999（本文件不存此项）。");
+      if (values[k] != kNoValue) return Fault(lineNo_, Fill(tmpl::kNoValueField, {kFieldNames[k]}));
     }
     std::int32_t branch = 0;
     if (kind_ == ProfileKind::Combined &&
         (!TryStrToInt(fields[kBranchField], branch) || (branch != 1 && branch != 2)))
-      return Fault(lineNo_, "X2 应是分支号 1 或 2。");
+      return Fault(lineNo_, QT_TRANSLATE_NOOP("core", "X2 应是分支号 1 或 2。"));
 
     const std::string_view name = kind_ == ProfileKind::FourPole ? lineName_ : branch == 1 ? "A" : "B";
     if (result_.stations.empty() || result_.stations.back().Name != name) {
@@ -114,7 +115,7 @@ class ProfileReader {
     }
     sdata& unit = result_.stations.back();
     if (unit.Columns[colPointNo].size() >= kMaxProfilePoints)
-      return Fault(lineNo_, "一条测线或一个分支最多 " + std::to_string(kMaxProfilePoints) + " 个点。");
+      return Fault(lineNo_, Fill(tmpl::kTooManyPoints, {std::to_string(kMaxProfilePoints)}));
     for (int k = colPointNo; k <= colRho; ++k) unit.Columns[k].push_back(values[k]);
     for (int k = colZP; k <= colR; ++k) unit.Columns[k].push_back(0.0f);
     ++unit.SpacingCount;
@@ -167,10 +168,8 @@ const std::string& FourPoleProfileMark() {
 }
 
 std::string LineFault(std::size_t line, std::string_view what) {
-  std::string text = "第 " + std::to_string(line) + " 行";
-  text += what.empty() ? "。" : "：";
-  text += what;
-  return text;
+  if (what.empty()) return Fill(tmpl::kLineOnly, {std::to_string(line)});
+  return Fill(tmpl::kLineOfFile, {std::to_string(line), std::string(what)});
 }
 
 ProfileReadResult ReadCombinedProfile(std::string_view bytes) {

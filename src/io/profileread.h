@@ -9,6 +9,7 @@
 
 #include "io/messages.h"
 #include "model/sdata.h"
+#include "io/templates.h"
 
 // The most points one profile unit (a four-pole line or a branch) may hold: the window's grid
 // cannot be given more.
@@ -19,7 +20,7 @@ inline constexpr std::size_t kMaxProfilePoints = 100000;
 inline constexpr float kProfileXStep = 50.0f;
 
 // What a reader says when the memory ran out while it read a file (UTF-8).
-inline constexpr const char* kOutOfMemoryMessage = "内存不足，文件没有读入。";
+inline constexpr const char* kOutOfMemoryMessage = QT_TRANSLATE_NOOP("core", "内存不足，文件没有读入。");
 
 // "第 N 行：what" (UTF-8), the start of every message about a fault at a line of a file.
 std::string LineFault(std::size_t line, std::string_view what);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/sdata.h"
+#include "io/templates.h"
 
 enum class AxisScale { Linear, Log10 };
 
@@ -79,7 +80,7 @@ struct Series {
 };
 
 // The note of a series with no drawable point.
-inline constexpr const char* kNothingToPlotNote = "没有可绘制的数据";
+inline constexpr const char* kNothingToPlotNote = QT_TRANSLATE_NOOP("core", "没有可绘制的数据");
 
 // From the texts of the x cells and the y cells of the grid, as typed (UTF-8). A cell is a
 // number when TryStrToFloat accepts it; a value must be positive on a log axis. The number of

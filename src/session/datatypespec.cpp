@@ -1,16 +1,17 @@
 #include "session/datatypespec.h"
+#include "io/templates.h"
 
 namespace {
 // Tooltips of the headings: what a column holds and its unit.
-const char* const kRowTip = "行号";
-const char* const kSpacingTip = "AB/2：供电电极距之半，单位 m";
-const char* const kRhoTip = "视电阻率，单位 Ω·m";
-const char* const kPointTip = "点号：测点在测线上的位置，单位 m";
-const char* const kMn2Tip = "MN/2：测量电极距之半，单位 m";
+const char* const kRowTip = QT_TRANSLATE_NOOP("core", "行号");
+const char* const kSpacingTip = QT_TRANSLATE_NOOP("core", "AB/2：供电电极距之半，单位 m");
+const char* const kRhoTip = QT_TRANSLATE_NOOP("core", "视电阻率，单位 Ω·m");
+const char* const kPointTip = QT_TRANSLATE_NOOP("core", "点号：测点在测线上的位置，单位 m");
+const char* const kMn2Tip = QT_TRANSLATE_NOOP("core", "MN/2：测量电极距之半，单位 m");
 
 const DataTypeSpec kSpecs[] = {
     {dtSounding,
-     {"序号", "极距", "视电阻率"},
+     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率")},
      {kRowTip, kSpacingTip, kRhoTip},
      {3, {-1, colAB2, colRho}, {1, 2}, {colZP, colTD, colTH, colR, colIP}},
      {2},
@@ -19,16 +20,16 @@ const DataTypeSpec kSpecs[] = {
      true,
      false,
      true,
-     "测点信息",
-     "极距个数",
-     "没有测点数据",
+     QT_TRANSLATE_NOOP("core", "测点信息"),
+     QT_TRANSLATE_NOOP("core", "极距个数"),
+     QT_TRANSLATE_NOOP("core", "没有测点数据"),
      SaveFormat::Ves,
      ListingKind::Ves},
     // The commit reads a water-finding row's cells in the order 1, 2, 3, 5, 4, 6, 7.
     {dtWaterFinding,
-     {"序号", "极距", "视电阻率", "综合激电参数", "半衰时", "衰减度", "偏离度", "视极化率"},
-     {kRowTip, kSpacingTip, kRhoTip, "综合激电参数，单位 %·ms", "半衰时，单位 ms", "衰减度，单位 %", "偏离度，单位 %",
-      "视极化率，单位 %"},
+     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率"), QT_TRANSLATE_NOOP("core", "综合激电参数"), QT_TRANSLATE_NOOP("core", "半衰时"), QT_TRANSLATE_NOOP("core", "衰减度"), QT_TRANSLATE_NOOP("core", "偏离度"), QT_TRANSLATE_NOOP("core", "视极化率")},
+     {kRowTip, kSpacingTip, kRhoTip, QT_TRANSLATE_NOOP("core", "综合激电参数，单位 %·ms"), QT_TRANSLATE_NOOP("core", "半衰时，单位 ms"), QT_TRANSLATE_NOOP("core", "衰减度，单位 %"), QT_TRANSLATE_NOOP("core", "偏离度，单位 %"),
+      QT_TRANSLATE_NOOP("core", "视极化率，单位 %")},
      {8, {-1, colAB2, colRho, colZP, colTH, colTD, colR, colIP}, {1, 2, 3, 5, 4, 6, 7}, {}},
      {2, 3, 4, 5, 6, 7},
      NameSource::XEdit,
@@ -36,13 +37,13 @@ const DataTypeSpec kSpecs[] = {
      true,
      false,
      true,
-     "测点信息",
-     "极距个数",
-     "没有测点数据",
+     QT_TRANSLATE_NOOP("core", "测点信息"),
+     QT_TRANSLATE_NOOP("core", "极距个数"),
+     QT_TRANSLATE_NOOP("core", "没有测点数据"),
      SaveFormat::SoundingDat,
      ListingKind::Dat},
     {dtFourPoleProfile,
-     {"序号", "点号", "AB/2", "MN/2", "视电阻率"},
+     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "点号"), "AB/2", "MN/2", QT_TRANSLATE_NOOP("core", "视电阻率")},
      {kRowTip, kPointTip, kSpacingTip, kMn2Tip, kRhoTip},
      {5, {-1, colPointNo, colAB2, colMN2, colRho}, {1, 2, 3, 4}, {colZP, colTD, colTH, colR, colIP}},
      {4},
@@ -51,13 +52,13 @@ const DataTypeSpec kSpecs[] = {
      false,
      false,
      false,
-     "测线信息",
-     "测点个数",
-     "没有测线",
+     QT_TRANSLATE_NOOP("core", "测线信息"),
+     QT_TRANSLATE_NOOP("core", "测点个数"),
+     QT_TRANSLATE_NOOP("core", "没有测线"),
      SaveFormat::FourPoleLines,
      ListingKind::None},
     {dtCombinedProfile,
-     {"序号", "点号", "AB/2", "MN/2", "视电阻率"},
+     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "点号"), "AB/2", "MN/2", QT_TRANSLATE_NOOP("core", "视电阻率")},
      {kRowTip, kPointTip, kSpacingTip, kMn2Tip, kRhoTip},
      {5, {-1, colPointNo, colAB2, colMN2, colRho}, {1, 2, 3, 4}, {colZP, colTD, colTH, colR, colIP}},
      {4},
@@ -66,9 +67,9 @@ const DataTypeSpec kSpecs[] = {
      false,
      true,
      false,
-     "测线信息",
-     "测点个数",
-     "没有测线",
+     QT_TRANSLATE_NOOP("core", "测线信息"),
+     QT_TRANSLATE_NOOP("core", "测点个数"),
+     QT_TRANSLATE_NOOP("core", "没有测线"),
      SaveFormat::CombinedLine,
      ListingKind::None},
 };

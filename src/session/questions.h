@@ -7,6 +7,7 @@
 #include <string>
 
 #include "session/formstate.h"
+#include "io/templates.h"
 
 // Where the keyboard focus goes after a message: nowhere, a station field, or a grid cell.
 struct FocusTarget {
@@ -72,9 +73,9 @@ enum class Answer { Ok, Cancel, Yes, No, Replace, Skip };
 
 // The save dialog: what it keeps from one save to the next. Paths are the file system's bytes.
 struct SaveDialog {
-  std::string title = "保存输入的数据为...";
+  std::string title = QT_TRANSLATE_NOOP("core", "保存输入的数据为...");
   // Items 1 and 2 of the filter, as "label|pattern" pairs.
-  std::string filter = "QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat";
+  std::string filter = QT_TRANSLATE_NOOP("core", "QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat");
   int filterIndex = 1;  // 1-based, as the filter items are numbered
   std::string fileName;  // proposed before, chosen after the dialog
   std::string initialDir = ".";

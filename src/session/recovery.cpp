@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include "io/templates.h"
 
 namespace {
 
@@ -160,11 +161,11 @@ bool ReadForm(Reader& r, FormState& form, std::string& why) {
   // Every cell takes at least its four length bytes.
   if (rows < 1 || cols < 1 || rows > kMaxRows || cols > kMaxColumns ||
       static_cast<std::uint64_t>(rows) * cols * 4 > r.left()) {
-    why = "表格的行数或列数不对。";
+    why = QT_TRANSLATE_NOOP("core", "表格的行数或列数不对。");
     return false;
   }
   if (form.branch != 0 && form.branch != 1) {
-    why = "联合剖面的分支不对。";
+    why = QT_TRANSLATE_NOOP("core", "联合剖面的分支不对。");
     return false;
   }
   form.grid = GridTexts(static_cast<int>(rows), static_cast<int>(cols));
@@ -185,12 +186,12 @@ bool ReadStation(Reader& r, sdata& s, std::string& why) {
   for (auto& column : s.Columns) column = r.floats();
   if (r.failed()) return false;
   if (s.SpacingCount < 0 || static_cast<std::uint32_t>(s.SpacingCount) > kMaxRows) {
-    why = "测点的极距个数不对。";
+    why = QT_TRANSLATE_NOOP("core", "测点的极距个数不对。");
     return false;
   }
   for (const auto& column : s.Columns) {
     if (!column.empty() && column.size() != static_cast<std::size_t>(s.SpacingCount)) {
-      why = "测点的数据个数与极距个数不一致。";
+      why = QT_TRANSLATE_NOOP("core", "测点的数据个数与极距个数不一致。");
       return false;
     }
   }
@@ -205,22 +206,20 @@ RecoveryReadResult Refuse(std::string why) {
 
 RecoveryReadResult Decode(std::string_view bytes) {
   if (bytes.size() < kMark.size() || bytes.substr(0, kMark.size()) != kMark)
-    return Refuse("不是本程序的恢复文件。");
+    return Refuse(QT_TRANSLATE_NOOP("core", "不是本程序的恢复文件。"));
   Reader head(bytes.substr(kMark.size()));
   const std::uint32_t version = head.u32();
   const std::uint64_t size = head.u64();
   const std::uint32_t crc = head.u32();
-  if (head.failed()) return Refuse("文件不完整：只有文件头的一部分。");
+  if (head.failed()) return Refuse(QT_TRANSLATE_NOOP("core", "文件不完整：只有文件头的一部分。"));
   if (version != kRecoveryVersion)
-    return Refuse("恢复文件的版本是 " + std::to_string(version) + "，本程序只能读版本 " +
-                  std::to_string(kRecoveryVersion) + "。");
+    return Refuse(Fill(tmpl::kRecoveryVersion, {std::to_string(version), std::to_string(kRecoveryVersion)}));
   const std::uint64_t have = bytes.size() - kHeaderSize;
   if (have < size)
-    return Refuse("文件不完整：应有 " + std::to_string(size + kHeaderSize) + " 字节，只有 " +
-                  std::to_string(bytes.size()) + " 字节。");
-  if (have > size) return Refuse("文件末尾多出 " + std::to_string(have - size) + " 字节。");
+    return Refuse(Fill(tmpl::kRecoveryShort, {std::to_string(size + kHeaderSize), std::to_string(bytes.size())}));
+  if (have > size) return Refuse(Fill(tmpl::kRecoveryExtra, {std::to_string(have - size)}));
   const std::string_view body = bytes.substr(kHeaderSize);
-  if (Crc32(body) != crc) return Refuse("校验和不符，文件内容已损坏。");
+  if (Crc32(body) != crc) return Refuse(QT_TRANSLATE_NOOP("core", "校验和不符，文件内容已损坏。"));
 
   RecoveryReadResult result;
   SessionState& s = result.session;
@@ -232,15 +231,15 @@ RecoveryReadResult Decode(std::string_view bytes) {
   s.replaceProposed = r.u8() != 0;
   s.status = r.str();
   s.file = r.str();
-  const std::string damaged = "文件内容已损坏。";
+  const std::string damaged = QT_TRANSLATE_NOOP("core", "文件内容已损坏。");
   std::string why;
   if (r.failed()) return Refuse(damaged);
-  if (type < dtSounding || type > dtCombinedProfile) return Refuse("数据类型不对。");
+  if (type < dtSounding || type > dtCombinedProfile) return Refuse(QT_TRANSLATE_NOOP("core", "数据类型不对。"));
   s.type = static_cast<DataType>(type);
   const int columns = SpecFor(s.type).layout.gridColumns;
   if (!ReadForm(r, s.form, why) || !ReadForm(r, s.shownForm, why)) return Refuse(why.empty() ? damaged : why);
   if (s.form.grid.cols() != columns || (s.browsing && s.shownForm.grid.cols() != columns))
-    return Refuse("表格的列数与数据类型不符。");
+    return Refuse(QT_TRANSLATE_NOOP("core", "表格的列数与数据类型不符。"));
 
   const std::uint32_t count = r.u32();
   // A station takes at least 68 bytes (its lengths and numbers).
@@ -251,7 +250,7 @@ RecoveryReadResult Decode(std::string_view bytes) {
   if (r.left() != 0) return Refuse(damaged);
   const auto n = static_cast<std::int64_t>(count);
   if (s.currentIndex < 0 || s.currentIndex > n || (s.browsing && s.currentIndex >= n))
-    return Refuse("当前测点的序号不对。");
+    return Refuse(QT_TRANSLATE_NOOP("core", "当前测点的序号不对。"));
   result.ok = true;
   return result;
 }
@@ -330,6 +329,6 @@ RecoveryReadResult DecodeRecoveryFile(std::string_view bytes) {
   try {
     return Decode(bytes);
   } catch (const std::bad_alloc&) {
-    return Refuse("内存不足，恢复文件没有读入。");
+    return Refuse(QT_TRANSLATE_NOOP("core", "内存不足，恢复文件没有读入。"));
   }
 }

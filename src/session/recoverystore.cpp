@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "io/textfile.h"
+#include "io/templates.h"
 
 namespace {
 
@@ -162,22 +163,22 @@ RecoveryReadResult LeftSession::read() const {
   RecoveryReadResult result;
   struct stat st {};
   if (::stat(path_.c_str(), &st) != 0) {
-    result.error = Reason("文件不能读取", errno);
+    result.error = Reason(QT_TRANSLATE_NOOP("core", "文件不能读取"), errno);
     return result;
   }
   if (static_cast<std::uint64_t>(st.st_size) > kMaxRecoveryFile) {
-    result.error = "文件太大，不是本程序写的恢复文件。";
+    result.error = QT_TRANSLATE_NOOP("core", "文件太大，不是本程序写的恢复文件。");
     return result;
   }
   std::string bytes;
   std::string error;
   try {
     if (ReadWholeFile(path_, bytes, error) != ReadStatus::Complete) {
-      result.error = "文件不能读取：" + error;
+      result.error = Fill(tmpl::kRecoveryUnreadable, {error});
       return result;
     }
   } catch (const std::bad_alloc&) {
-    result.error = "内存不足，恢复文件没有读入。";
+    result.error = QT_TRANSLATE_NOOP("core", "内存不足，恢复文件没有读入。");
     return result;
   }
   return DecodeRecoveryFile(bytes);
@@ -375,7 +376,7 @@ void RecoveryWriter::run() {
       const std::string_view block = snapshot.stations ? std::string_view(*snapshot.stations) : none;
       ok = store_.write({EncodeRecoveryHead(snapshot.session, block), block}, error);
     } catch (const std::bad_alloc&) {
-      error = "内存不足";
+      error = QT_TRANSLATE_NOOP("core", "内存不足");
     }
     if (!ok && lastOk_ && onFailure_) onFailure_(error);  // lastOk_ is only written by this thread
     lock.lock();

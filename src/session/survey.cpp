@@ -10,19 +10,20 @@
 #include "io/textconv.h"
 #include "model/stations.h"
 #include "print/listing.h"
+#include "io/templates.h"
 
 namespace {
 // ---- Texts ----
-const char* const kNotANumber = "输入的不是有效的数字。\n\n\t请重新输入.";
-const char* const kCountLetters = "极距个数输入无效的字母.";
-const char* const kCountWrong = "极距个数输入不正确.\n\n\t请重新输入。";
-const char* const kCountFirst = "请首先输入极距个数。";
-const char* const kSameCoordinates = "与该点坐标一样的测点已经输入，请更改点号或坐标后再插入。";
-const char* const kLineComplete = "您已经输入完成一条联合剖面的数据输入。请保存输入结果！";
-const char* const kUnsavedWarning = "输入的数据尚没有保存，是否现在保存它们?";
-const char* const kSaveBeforeClose = "是否保存输入的数据?";
-const char* const kShownStationEdited = "当前测点的数据已修改，是否更新?";
-const char* const kNoData = "当前没有数据";
+const char* const kNotANumber = QT_TRANSLATE_NOOP("core", "输入的不是有效的数字。\n\n\t请重新输入.");
+const char* const kCountLetters = QT_TRANSLATE_NOOP("core", "极距个数输入无效的字母.");
+const char* const kCountWrong = QT_TRANSLATE_NOOP("core", "极距个数输入不正确.\n\n\t请重新输入。");
+const char* const kCountFirst = QT_TRANSLATE_NOOP("core", "请首先输入极距个数。");
+const char* const kSameCoordinates = QT_TRANSLATE_NOOP("core", "与该点坐标一样的测点已经输入，请更改点号或坐标后再插入。");
+const char* const kLineComplete = QT_TRANSLATE_NOOP("core", "您已经输入完成一条联合剖面的数据输入。请保存输入结果！");
+const char* const kUnsavedWarning = QT_TRANSLATE_NOOP("core", "输入的数据尚没有保存，是否现在保存它们?");
+const char* const kSaveBeforeClose = QT_TRANSLATE_NOOP("core", "是否保存输入的数据?");
+const char* const kShownStationEdited = QT_TRANSLATE_NOOP("core", "当前测点的数据已修改，是否更新?");
+const char* const kNoData = QT_TRANSLATE_NOOP("core", "当前没有数据");
 
 // ---- Limits ----
 // A sounding grid holds at most 50 rows (49 spacings).
@@ -53,21 +54,19 @@ bool SamePoint(double x1, double y1, double x2, double y2) {
   return std::fabs(x1 - x2) < kSamePointTolerance && std::fabs(y1 - y2) < kSamePointTolerance;
 }
 
-std::string RowMessage(int number, const char* what) {
-  return "第 " + std::to_string(number) + what + "\n\n\n\t请检查。";
-}
+std::string RowMessage(int number, const char* tmpl) { return Fill(tmpl, {std::to_string(number)}); }
 
 // The label beside a field, which names it in messages.
 const char* FieldLabel(Field f) {
   switch (f) {
-    case Field::ES: return "测点编号";
-    case Field::EP: return "剖面编号";
-    case Field::EW: return "测区";
-    case Field::EX: return "点位x-坐标";
-    case Field::EY: return "点位y-坐标";
-    case Field::EO: return "操作员";
-    case Field::EI: return "仪器类型";
-    case Field::EAB: return "极距个数";
+    case Field::ES: return QT_TRANSLATE_NOOP("core", "测点编号");
+    case Field::EP: return QT_TRANSLATE_NOOP("core", "剖面编号");
+    case Field::EW: return QT_TRANSLATE_NOOP("core", "测区");
+    case Field::EX: return QT_TRANSLATE_NOOP("core", "点位x-坐标");
+    case Field::EY: return QT_TRANSLATE_NOOP("core", "点位y-坐标");
+    case Field::EO: return QT_TRANSLATE_NOOP("core", "操作员");
+    case Field::EI: return QT_TRANSLATE_NOOP("core", "仪器类型");
+    case Field::EAB: return QT_TRANSLATE_NOOP("core", "极距个数");
   }
   return "";
 }
@@ -86,34 +85,34 @@ struct CellError {
 };
 
 // ---- Names of the undo history's steps ----
-const char* const kStepCell = "输入单元格";
-const char* const kStepCommit = "插入数据";
-const char* const kStepUpdate = "更新当前测点";
-const char* const kStepPrevious = "前一个测点";
-const char* const kStepNext = "下一个测点";
-const char* const kStepDeleteStation = "删除当前测点";
-const char* const kStepNewLine = "新测线";
-const char* const kStepSwitchType = "切换数据类型";
-const char* const kStepInsertRow = "插入一行";
-const char* const kStepDeleteRow = "删除该行";
-const char* const kStepClearValues = "清除数据";
-const char* const kStepDefaultSpacings = "默认极距";
-const char* const kStepChooseBranch = "选择当前输入";
-const char* const kStepEditBranch = "修改当前输入";
+const char* const kStepCell = QT_TRANSLATE_NOOP("core", "输入单元格");
+const char* const kStepCommit = QT_TRANSLATE_NOOP("core", "插入数据");
+const char* const kStepUpdate = QT_TRANSLATE_NOOP("core", "更新当前测点");
+const char* const kStepPrevious = QT_TRANSLATE_NOOP("core", "前一个测点");
+const char* const kStepNext = QT_TRANSLATE_NOOP("core", "下一个测点");
+const char* const kStepDeleteStation = QT_TRANSLATE_NOOP("core", "删除当前测点");
+const char* const kStepNewLine = QT_TRANSLATE_NOOP("core", "新测线");
+const char* const kStepSwitchType = QT_TRANSLATE_NOOP("core", "切换数据类型");
+const char* const kStepInsertRow = QT_TRANSLATE_NOOP("core", "插入一行");
+const char* const kStepDeleteRow = QT_TRANSLATE_NOOP("core", "删除该行");
+const char* const kStepClearValues = QT_TRANSLATE_NOOP("core", "清除数据");
+const char* const kStepDefaultSpacings = QT_TRANSLATE_NOOP("core", "默认极距");
+const char* const kStepChooseBranch = QT_TRANSLATE_NOOP("core", "选择当前输入");
+const char* const kStepEditBranch = QT_TRANSLATE_NOOP("core", "修改当前输入");
 
 // Typing in one field is one step however many keys it takes: its edits share a key.
 int FieldMergeKey(Field f) { return 1 + static_cast<int>(f); }
 
 const char* FieldStepName(Field f, bool soundingCount) {
   switch (f) {
-    case Field::ES: return "修改测点编号";
-    case Field::EP: return "修改剖面编号";
-    case Field::EW: return "修改测区";
-    case Field::EX: return "修改点位x-坐标";
-    case Field::EY: return "修改点位y-坐标";
-    case Field::EO: return "修改操作员";
-    case Field::EI: return "修改仪器类型";
-    case Field::EAB: return soundingCount ? "修改极距个数" : "修改测点个数";
+    case Field::ES: return QT_TRANSLATE_NOOP("core", "修改测点编号");
+    case Field::EP: return QT_TRANSLATE_NOOP("core", "修改剖面编号");
+    case Field::EW: return QT_TRANSLATE_NOOP("core", "修改测区");
+    case Field::EX: return QT_TRANSLATE_NOOP("core", "修改点位x-坐标");
+    case Field::EY: return QT_TRANSLATE_NOOP("core", "修改点位y-坐标");
+    case Field::EO: return QT_TRANSLATE_NOOP("core", "修改操作员");
+    case Field::EI: return QT_TRANSLATE_NOOP("core", "修改仪器类型");
+    case Field::EAB: return soundingCount ? QT_TRANSLATE_NOOP("core", "修改极距个数") : QT_TRANSLATE_NOOP("core", "修改测点个数");
   }
   return "";
 }
@@ -262,7 +261,7 @@ bool Survey::checkGrid() {
       illegal = a <= 0.0f || a > kMaxColumn1 ? 1 : b <= 0.0f || b > kMaxColumn2 ? 2 : 0;
     }
     if (illegal != 0) {
-      ask(cellMessage(RowMessage(r, " 个极距数据非法。"), illegal, r, false));
+      ask(cellMessage(RowMessage(r, tmpl::kIllegalSpacing), illegal, r, false));
       return true;
     }
     spacings.push_back(a);
@@ -272,7 +271,7 @@ bool Survey::checkGrid() {
     for (std::size_t q = p + 1; q < spacings.size(); ++q) {
       if (std::fabs(static_cast<double>(spacings[q]) - static_cast<double>(spacings[p])) < kDuplicateTolerance) {
         const int rowQ = static_cast<int>(q) + 1;
-        ask(cellMessage(RowMessage(rowQ - 1, " 个极距数据重复。"), 1, rowQ, false));
+        ask(cellMessage(RowMessage(rowQ - 1, tmpl::kRepeatedSpacing), 1, rowQ, false));
         return true;
       }
     }
@@ -291,7 +290,7 @@ float Survey::cellNumber(int col, int row) const {
 }
 
 std::string Survey::cellName(int col, int row) const {
-  return "第 " + std::to_string(row) + " 行，" + form_.grid.cell(col, 0);
+  return Fill(tmpl::kCellName, {std::to_string(row), form_.grid.cell(col, 0)});
 }
 
 Message Survey::cellMessage(const std::string& text, int col, int row, bool error) const {
@@ -303,15 +302,15 @@ Message Survey::cellMessage(const std::string& text, int col, int row, bool erro
 
 std::string Survey::checkSpacingList(const std::vector<std::string>& spacings) {
   if (spacings.empty() || spacings.size() > static_cast<std::size_t>(kMaxSoundingRows - 1))
-    return "默认极距至少要有 1 个，最多 " + std::to_string(kMaxSoundingRows - 1) + " 个。";
+    return Fill(tmpl::kSpacingCount, {std::to_string(kMaxSoundingRows - 1)});
   float before = 0.0f;
   for (std::size_t i = 0; i < spacings.size(); ++i) {
     const std::string number = std::to_string(i + 1);
     float a = 0.0f;
-    if (!TryStrToFloat(spacings[i], a)) return "第 " + number + " 个默认极距“" + spacings[i] + "”不是数字。";
-    if (a <= 0.0f || a > kMaxColumn1) return "第 " + number + " 个默认极距不在 0 到 10000 之间。";
+    if (!TryStrToFloat(spacings[i], a)) return Fill(tmpl::kSpacingNotNumber, {number, spacings[i]});
+    if (a <= 0.0f || a > kMaxColumn1) return Fill(tmpl::kSpacingRange, {number});
     if (i > 0 && static_cast<double>(a) - static_cast<double>(before) < kDuplicateTolerance)
-      return "第 " + number + " 个默认极距没有比前一个大 0.1 以上：极距应从小到大排列。";
+      return Fill(tmpl::kSpacingOrder, {number});
     before = a;
   }
   return std::string();
@@ -344,7 +343,7 @@ std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<
     s.Operator = gbk(Field::EO);
     s.Instrument = gbk(Field::EI);
   } catch (const UnsavableText& bad) {
-    Message m = Message::simple(std::string(FieldLabel(bad.field)) + "中有不能保存到数据文件的字符，请修改后再" + verb + "。");
+    Message m = Message::simple(Fill(tmpl::kUnsavableField, {FieldLabel(bad.field), verb}));
     m.icon = Message::Icon::Warning;
     ask(m);
     return std::nullopt;
@@ -378,21 +377,21 @@ bool Survey::commit() {
     }
     const DataTypeSpec& sp = spec();
     if (sp.hasBranches && stations_.size() >= kCombinedBranches) {
-      Message m = Message::plain("Karvelo提示", kLineComplete, Message::Icon::None, Message::Buttons::OkCancel);
+      Message m = Message::plain(QT_TRANSLATE_NOOP("core", "Karvelo提示"), kLineComplete, Message::Icon::None, Message::Buttons::OkCancel);
       m.owned = false;
       ask(m);
       return false;
     }
     // The whole record is built, every text converted, before anything changes: a conversion
     // error leaves the list and the form as they were.
-    std::optional<sdata> station = stationFromForm(sp.nameSource, sp.layout.readOrder, "插入");
+    std::optional<sdata> station = stationFromForm(sp.nameSource, sp.layout.readOrder, QT_TRANSLATE_NOOP("core", "插入"));
     if (!station) return false;
 
     const std::size_t index = insertStation(std::move(*station));
     const auto n = static_cast<long long>(stations_.size());
     touch(change::kStations);
 
-    status_ = "已输入" + std::to_string(n) + "个测点";
+    status_ = Fill(tmpl::kStationCount, {std::to_string(n)});
     touch(change::kStatus);
     // No reading is carried into the next unit: every measured column is emptied; spacings,
     // point numbers, AB/2 and MN/2 stay as the template for it.
@@ -478,7 +477,7 @@ void Survey::showStation(int index) {
 
 bool Survey::leaveShownStation() {
   if (!updateEnabled() || form_ == shownForm_) return true;
-  Message m = Message::plain("提示", kShownStationEdited, Message::Icon::Question, Message::Buttons::YesNoCancel);
+  Message m = Message::plain(QT_TRANSLATE_NOOP("core", "提示"), kShownStationEdited, Message::Icon::Question, Message::Buttons::YesNoCancel);
   switch (ask(m)) {
     case Answer::Yes: return update();
     case Answer::No: markShown(); return true;
@@ -525,7 +524,7 @@ bool Survey::update() {
     const GridLayout& layout = spec().layout;
     std::vector<int> columns;
     for (int c = 1; c < layout.gridColumns; ++c) columns.push_back(c);
-    std::optional<sdata> s = stationFromForm(NameSource::StationEdit, columns, "更新");
+    std::optional<sdata> s = stationFromForm(NameSource::StationEdit, columns, QT_TRANSLATE_NOOP("core", "更新"));
     if (!s) return false;
     replaceStation(static_cast<std::size_t>(currentIndex_), std::move(*s));
     markShown();
@@ -543,8 +542,8 @@ bool Survey::deleteStation() {
   Batch batch(*this, kStepDeleteStation);
   if (!deleteEnabled()) return false;
   const sdata& s = stations_[static_cast<std::size_t>(currentIndex_)];
-  const std::string text = "是否删除当前测点 " + ShownText(s.Name) + " (x=" + FloatText(s.X) + ")?";
-  if (ask(Message::plain("删除当前测点", text, Message::Icon::Question, Message::Buttons::YesNo)) != Answer::Yes)
+  const std::string text = Fill(tmpl::kDeleteStation, {ShownText(s.Name), FloatText(s.X)});
+  if (ask(Message::plain(QT_TRANSLATE_NOOP("core", "删除当前测点"), text, Message::Icon::Question, Message::Buttons::YesNo)) != Answer::Yes)
     return false;
   eraseStation(static_cast<std::size_t>(currentIndex_));
   markUnsaved();
@@ -553,7 +552,7 @@ bool Survey::deleteStation() {
     status_ = kNoData;
     resetBrowsing();
   } else {
-    status_ = "已输入" + std::to_string(n) + "个测点";
+    status_ = Fill(tmpl::kStationCount, {std::to_string(n)});
     currentIndex_ = std::min(currentIndex_, n - 1);
     showStation(currentIndex_);
   }
@@ -574,7 +573,7 @@ bool Survey::maybeSave(const char* caption, const char* text, Message::Icon icon
 
 bool Survey::mayDiscardList() {
   // The unsaved stations are saved in the format of the type they were typed in.
-  return leaveShownStation() && maybeSave("警告", kUnsavedWarning, Message::Icon::Warning);
+  return leaveShownStation() && maybeSave(QT_TRANSLATE_NOOP("core", "警告"), kUnsavedWarning, Message::Icon::Warning);
 }
 
 bool Survey::newLine() {
@@ -642,7 +641,7 @@ void Survey::layOutType(DataType chosen) {
 bool Survey::mayClose() {
   Batch batch(*this);
   if (!leaveShownStation()) return false;
-  return maybeSave("提示", kSaveBeforeClose, Message::Icon::Question);
+  return maybeSave(QT_TRANSLATE_NOOP("core", "提示"), kSaveBeforeClose, Message::Icon::Question);
 }
 
 // ---- Grid commands ----
@@ -723,7 +722,7 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   currentIndex_ = currentIndex;
   saved_ = saved;
   touch(change::kSaved);
-  status_ = stations_.empty() ? spec().noDataStatus : "已输入" + std::to_string(stations_.size()) + "个测点";
+  status_ = stations_.empty() ? spec().noDataStatus : Fill(tmpl::kStationCount, {std::to_string(stations_.size())});
   touch(change::kStatus);
   // Nothing before the loaded survey can be brought back.
   forgetHistory(saved);

@@ -4,21 +4,21 @@
 #include <algorithm>
 
 #include "session/survey.h"
+#include "io/templates.h"
 
 namespace {
-const char* const kStepPaste = "粘贴";
-const char* const kStepCut = "剪切";
-const char* const kStepClearCells = "清空单元格";
-const char* const kNothingToPaste = "剪贴板中没有可以粘贴的文本。";
-const char* const kNotCellText = "剪贴板中的内容不是文字，不能粘贴到表格中。";
+const char* const kStepPaste = QT_TRANSLATE_NOOP("core", "粘贴");
+const char* const kStepCut = QT_TRANSLATE_NOOP("core", "剪切");
+const char* const kStepClearCells = QT_TRANSLATE_NOOP("core", "清空单元格");
+const char* const kNothingToPaste = QT_TRANSLATE_NOOP("core", "剪贴板中没有可以粘贴的文本。");
+const char* const kNotCellText = QT_TRANSLATE_NOOP("core", "剪贴板中的内容不是文字，不能粘贴到表格中。");
 
 std::string TooManyRowsText(long long needed, int limit) {
-  return "粘贴这些数据需要 " + std::to_string(needed) + " 行，超过了本数据类型最多 " + std::to_string(limit) +
-         " 行的限制，没有粘贴。";
+  return Fill(tmpl::kPasteTooLong, {std::to_string(needed), std::to_string(limit)});
 }
 
 std::string DroppedCellsText(long long dropped) {
-  return "有 " + std::to_string(dropped) + " 个单元格落在序号列或最后一列之外，没有粘贴。";
+  return Fill(tmpl::kPasteDropped, {std::to_string(dropped)});
 }
 }  // namespace
 

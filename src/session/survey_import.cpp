@@ -7,11 +7,12 @@
 
 #include "io/textconv.h"
 #include "session/survey.h"
+#include "io/templates.h"
 
 namespace {
-const char* const kStepImport = "导入测点";
-const char* const kNothingToImport = "文件中没有可以导入的测点。";
-const char* const kImportRefused = "导入的测点没有通过检查，一个也没有加入：";
+const char* const kStepImport = QT_TRANSLATE_NOOP("core", "导入测点");
+const char* const kNothingToImport = QT_TRANSLATE_NOOP("core", "文件中没有可以导入的测点。");
+const char* const kImportRefused = QT_TRANSLATE_NOOP("core", "导入的测点没有通过检查，一个也没有加入：");
 // A refusal lists this many problems; the rest are counted.
 constexpr std::size_t kListedProblems = 12;
 // x proposed per unit in the list, and the allowance within which a unit stands at an x.
@@ -22,7 +23,7 @@ std::string RefusalText(const std::vector<StationProblem>& problems) {
   std::string text = kImportRefused;
   for (std::size_t i = 0; i < problems.size() && i < kListedProblems; ++i) text += "\n" + problems[i].message;
   if (problems.size() > kListedProblems)
-    text += "\n……另有 " + std::to_string(problems.size() - kListedProblems) + " 个问题。";
+    text += "\n" + Fill(tmpl::kMoreProblems, {std::to_string(problems.size() - kListedProblems)});
   return text;
 }
 
@@ -83,7 +84,7 @@ bool Survey::importStations(DataType type, StationList imported, const std::vect
   browsing_ = false;
   touch(change::kBrowse);
   markUnsaved();
-  status_ = "已输入" + std::to_string(stations_.size()) + "个测点";
+  status_ = Fill(tmpl::kStationCount, {std::to_string(stations_.size())});
   touch(change::kStatus);
   if (!spec().stationFieldsEditable) {
     setField(Field::EX, ProposedLineX(stations_));

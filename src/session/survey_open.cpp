@@ -5,11 +5,12 @@
 #include "io/folders.h"
 #include "io/textfile.h"
 #include "session/survey.h"
+#include "io/templates.h"
 
 namespace {
-const char* const kOpenCaption = "打开文件";
+const char* const kOpenCaption = QT_TRANSLATE_NOOP("core", "打开文件");
 // Said before the question whether to open what was read of a file read only in part.
-const char* const kPartNotSaved = "以后保存时，文件中没有读入的部分不会写进保存的文件。";
+const char* const kPartNotSaved = QT_TRANSLATE_NOOP("core", "以后保存时，文件中没有读入的部分不会写进保存的文件。");
 
 // The message of a file read in part, with the warning before its closing question.
 std::string PartialText(const std::string& message) {

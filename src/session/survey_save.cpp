@@ -18,23 +18,23 @@
 #include "io/textfile.h"
 #include "io/vesfile.h"
 #include "session/survey.h"
+#include "io/templates.h"
 
 namespace {
-const char* const kWarningCaption = "警告";
-const char* const kSaveCaption = "保存文件";
-const char* const kFolderTitle = "选择保存数据的目录...";
-const char* const kAppendUnreadable = "数据文件无法完整读取，文件未作改动，新数据没有保存。";
-const char* const kCombinedNameRule = "联合剖面数据文件名必须是测线号(整数)，例如 12.dat。";
-const char* const kOutOfMemory = "内存不足，无法完成保存。数据仍在程序中，文件未作改动。";
+const char* const kWarningCaption = QT_TRANSLATE_NOOP("core", "警告");
+const char* const kSaveCaption = QT_TRANSLATE_NOOP("core", "保存文件");
+const char* const kFolderTitle = QT_TRANSLATE_NOOP("core", "选择保存数据的目录...");
+const char* const kAppendUnreadable = QT_TRANSLATE_NOOP("core", "数据文件无法完整读取，文件未作改动，新数据没有保存。");
+const char* const kCombinedNameRule = QT_TRANSLATE_NOOP("core", "联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
+const char* const kOutOfMemory = QT_TRANSLATE_NOOP("core", "内存不足，无法完成保存。数据仍在程序中，文件未作改动。");
 constexpr int kDatFilterItem = 2;  // "DZD测深数据文件(*.dat)"
 
 std::string DropsRecordsText(std::size_t n) {
-  return "数据文件中有 " + std::to_string(n) +
-         " 条记录不符合测深数据要求(|N|>10000、视电阻率≤0 或 AB/2<0.1)，追加保存后文件中将不再有这些记录。\n\n是否继续保存?";
+  return Fill(tmpl::kDroppedRecords, {std::to_string(n)});
 }
 
 std::string ReplaceLineFileText(const std::string& path) {
-  return "文件 " + path + " 已经存在，是否用当前测线的数据替换它?";
+  return Fill(tmpl::kReplaceLineFile, {path});
 }
 
 enum class Opening { Write, Append, DialogCancelled, QuestionCancelled };
@@ -258,7 +258,7 @@ bool Survey::saveFourPoleLines() {
   for (const sdata& line : lines) {
     const FileNameFault fault = CheckFileNameOf(FourPoleFilePath(*folder, ShownText(line.Name)));
     if (fault != FileNameFault::None) {
-      ask(Message::plain(kWarningCaption, "测线 " + ShownText(line.Name) + "：" + FileNameFaultMessage(fault),
+      ask(Message::plain(kWarningCaption, Fill(tmpl::kLineNameFault, {ShownText(line.Name), FileNameFaultMessage(fault)}),
                          Message::Icon::Warning, Message::Buttons::Ok));
       return false;
     }
@@ -274,7 +274,7 @@ bool Survey::saveFourPoleLines() {
       }
       if (a != Answer::Replace) return false;
     }
-    const std::string failure = "保存文件" + path + "\n失败.\n非常抱歉，您的处理结果没有及时保存。";
+    const std::string failure = Fill(tmpl::kSaveFileFailed, {path});
     if (!writeWholeFile(path, BuildFourPoleProfileFile(line), failure)) all = false;
   }
   return all;

@@ -1,5 +1,6 @@
 #include "ui/appendreplacedialog.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -8,10 +9,10 @@
 
 AppendReplaceDialog::AppendReplaceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TDataType"));
-  setWindowTitle(QStringLiteral("数据处理方式"));
+  setWindowTitle(QCoreApplication::translate("AppendReplaceDialog", "数据处理方式"));
   setFixedSize(313, 214);
-  DataRG = new RadioGroup(QStringLiteral("数据文件已经存在，新数据"),
-                          {QStringLiteral("追加到数据文件中"), QStringLiteral("替换文件中的数据")}, 1, this);
+  DataRG = new RadioGroup(QCoreApplication::translate("AppendReplaceDialog", "数据文件已经存在，新数据"),
+                          {QCoreApplication::translate("AppendReplaceDialog", "追加到数据文件中"), QCoreApplication::translate("AppendReplaceDialog", "替换文件中的数据")}, 1, this);
   DataRG->setObjectName(QStringLiteral("DataRG"));
   DataRG->setGeometry(24, 32, 265, 81);
   DataRG->setItemIndex(0);
@@ -24,11 +25,11 @@ AppendReplaceDialog::AppendReplaceDialog(QWidget* parent) : QDialog(parent) {
   bevel->setFrameShadow(QFrame::Sunken);
   bevel->setGeometry(64, 136, 249, 2);
 
-  OKBtn = new QPushButton(QStringLiteral("确定"), this);
+  OKBtn = new QPushButton(QCoreApplication::translate("AppendReplaceDialog", "确定"), this);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setGeometry(209, 145, 75, 25);
   OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(QStringLiteral("取消"), this);
+  CancelBtn = new QPushButton(QCoreApplication::translate("AppendReplaceDialog", "取消"), this);
   CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
   CancelBtn->setGeometry(209, 181, 75, 25);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);

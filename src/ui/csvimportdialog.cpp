@@ -1,5 +1,6 @@
 #include "ui/csvimportdialog.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
@@ -12,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/coretext.h"
 #include "session/survey.h"
 
 namespace {
@@ -27,28 +29,28 @@ QString TypeName(const CsvImportRequest& r, DataType type) {
 
 QString EncodingText(const CsvImportRequest& r) {
   const CsvPreview& p = r.preview;
-  if (p.encodingUndecided) return QStringLiteral("编码：无法确定，请在右边选择");
-  if (p.headerRow == 0 && !p.fileError.empty()) return QStringLiteral("编码：—");
-  const QString label = QString::fromUtf8(CsvEncodingLabel(p.encoding));
-  if (r.encoding == CsvEncodingChoice::Detect) return QStringLiteral("编码：%1，自动识别").arg(label);
-  return QStringLiteral("编码：%1，按选择读取").arg(label);
+  if (p.encodingUndecided) return QCoreApplication::translate("CsvImportDialog", "编码：无法确定，请在右边选择");
+  if (p.headerRow == 0 && !p.fileError.empty()) return QCoreApplication::translate("CsvImportDialog", "编码：—");
+  const QString label = CoreText(std::string(CsvEncodingLabel(p.encoding)));
+  if (r.encoding == CsvEncodingChoice::Detect) return QCoreApplication::translate("CsvImportDialog", "编码：%1，自动识别").arg(label);
+  return QCoreApplication::translate("CsvImportDialog", "编码：%1，按选择读取").arg(label);
 }
 
 QString SeparatorText(const CsvPreview& p) {
-  if (p.headerRow == 0) return QStringLiteral("分隔符：—");
-  const QString label = QString::fromUtf8(CsvSeparatorLabel(p.separator));
-  if (p.commaDecimals) return QStringLiteral("分隔符：%1（数字中的“,”当作小数点）").arg(label);
-  return QStringLiteral("分隔符：%1").arg(label);
+  if (p.headerRow == 0) return QCoreApplication::translate("CsvImportDialog", "分隔符：—");
+  const QString label = CoreText(std::string(CsvSeparatorLabel(p.separator)));
+  if (p.commaDecimals) return QCoreApplication::translate("CsvImportDialog", "分隔符：%1（数字中的“,”当作小数点）").arg(label);
+  return QCoreApplication::translate("CsvImportDialog", "分隔符：%1").arg(label);
 }
 
 QString TypeText(const CsvImportRequest& r) {
   const CsvPreview& p = r.preview;
-  if (!p.typeKnown) return QStringLiteral("数据类型：看不出");
+  if (!p.typeKnown) return QCoreApplication::translate("CsvImportDialog", "数据类型：看不出");
   const QString name = TypeName(r, p.type);
-  if (r.survey == nullptr || r.survey->type() == p.type) return QStringLiteral("数据类型：%1").arg(name);
+  if (r.survey == nullptr || r.survey->type() == p.type) return QCoreApplication::translate("CsvImportDialog", "数据类型：%1").arg(name);
   if (r.survey->stations().empty())
-    return QStringLiteral("数据类型：%1（窗口当前是%2，导入时切换到%1）").arg(name, TypeName(r, r.survey->type()));
-  return QStringLiteral("数据类型：%1。窗口当前是%2，导入时先切换到%1，窗口中的 %3 个测点不再保留（没有保存的会先询问是否保存）。")
+    return QCoreApplication::translate("CsvImportDialog", "数据类型：%1（窗口当前是%2，导入时切换到%1）").arg(name, TypeName(r, r.survey->type()));
+  return QCoreApplication::translate("CsvImportDialog", "数据类型：%1。窗口当前是%2，导入时先切换到%1，窗口中的 %3 个测点不再保留（没有保存的会先询问是否保存）。")
       .arg(name, TypeName(r, r.survey->type()))
       .arg(r.survey->stations().size());
 }
@@ -56,19 +58,19 @@ QString TypeText(const CsvImportRequest& r) {
 // How a column was understood; whether its cells are taken is said only of a file that can be
 // read (of a refused one nothing is taken).
 QString UnderstoodAs(const CsvColumn& c, bool fileRead) {
-  if (c.field == CsvField::Unknown) return QStringLiteral("不认识，不导入");
-  if (c.field == CsvField::RowNumber) return QStringLiteral("序号，不导入");
-  const QString label = QString::fromUtf8(CsvFieldLabel(c.field));
-  if (!c.used && fileRead) return QStringLiteral("%1，不导入").arg(label);
+  if (c.field == CsvField::Unknown) return QCoreApplication::translate("CsvImportDialog", "不认识，不导入");
+  if (c.field == CsvField::RowNumber) return QCoreApplication::translate("CsvImportDialog", "序号，不导入");
+  const QString label = CoreText(std::string(CsvFieldLabel(c.field)));
+  if (!c.used && fileRead) return QCoreApplication::translate("CsvImportDialog", "%1，不导入").arg(label);
   return label;
 }
 
 QString ImportText(DataType type, std::size_t units, int rows) {
   const auto n = static_cast<qulonglong>(units);
   switch (type) {
-    case dtFourPoleProfile: return QStringLiteral("将导入 %1 条测线（%2 行数据）。").arg(n).arg(rows);
-    case dtCombinedProfile: return QStringLiteral("将导入 %1 个分支（%2 行数据）。").arg(n).arg(rows);
-    default: return QStringLiteral("将导入 %1 个测点（%2 行数据）。").arg(n).arg(rows);
+    case dtFourPoleProfile: return QCoreApplication::translate("CsvImportDialog", "将导入 %1 条测线（%2 行数据）。").arg(n).arg(rows);
+    case dtCombinedProfile: return QCoreApplication::translate("CsvImportDialog", "将导入 %1 个分支（%2 行数据）。").arg(n).arg(rows);
+    default: return QCoreApplication::translate("CsvImportDialog", "将导入 %1 个测点（%2 行数据）。").arg(n).arg(rows);
   }
 }
 }  // namespace
@@ -86,25 +88,25 @@ bool CsvImportRequest::importable() const { return preview.CanImport() && checks
 CsvImportTexts DescribeCsvImport(const CsvImportRequest& r) {
   const CsvPreview& p = r.preview;
   CsvImportTexts t;
-  t.file = QStringLiteral("文件：%1").arg(r.path);
+  t.file = QCoreApplication::translate("CsvImportDialog", "文件：%1").arg(r.path);
   t.encoding = EncodingText(r);
   t.separator = SeparatorText(p);
   t.type = TypeText(r);
   for (const CsvColumn& c : p.columns)
-    t.columns.append({c.header.empty() ? QStringLiteral("（空）") : Text(c.header), UnderstoodAs(c, p.fileError.empty())});
-  for (const CsvRowProblem& problem : p.problems) (problem.refused ? t.refused : t.notes).append(Text(problem.message));
-  for (const StationProblem& problem : r.checks) t.refused.append(Text(problem.message));
+    t.columns.append({c.header.empty() ? QCoreApplication::translate("CsvImportDialog", "（空）") : Text(c.header), UnderstoodAs(c, p.fileError.empty())});
+  for (const CsvRowProblem& problem : p.problems) (problem.refused ? t.refused : t.notes).append(CoreText(problem.message));
+  for (const StationProblem& problem : r.checks) t.refused.append(CoreText(problem.message));
   t.importable = r.importable();
   if (!p.fileError.empty()) {
-    t.summary = QStringLiteral("不能导入：%1").arg(Text(p.fileError));
+    t.summary = QCoreApplication::translate("CsvImportDialog", "不能导入：%1").arg(CoreText(p.fileError));
   } else if (p.RefusedRowCount() > 0) {
-    t.summary = QStringLiteral("有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。")
+    t.summary = QCoreApplication::translate("CsvImportDialog", "有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。")
                     .arg(static_cast<qulonglong>(p.RefusedRowCount()));
   } else if (!r.checks.empty()) {
-    t.summary = QStringLiteral("有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。")
+    t.summary = QCoreApplication::translate("CsvImportDialog", "有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。")
                     .arg(static_cast<qulonglong>(r.checks.size()));
   } else if (p.stations.empty()) {
-    t.summary = QStringLiteral("文件中没有可以导入的测点。");
+    t.summary = QCoreApplication::translate("CsvImportDialog", "文件中没有可以导入的测点。");
   } else {
     t.summary = ImportText(p.type, p.stations.size(), p.dataRows);
   }
@@ -115,7 +117,7 @@ CsvImportTexts DescribeCsvImport(const CsvImportRequest& r) {
 
 CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : QDialog(parent), request_(request) {
   setObjectName(QStringLiteral("CsvImportDialog"));
-  setWindowTitle(QStringLiteral("导入 CSV"));
+  setWindowTitle(QCoreApplication::translate("CsvImportDialog", "导入 CSV"));
   auto* layout = new QVBoxLayout(this);
 
   auto make = [this](const char* name) {
@@ -131,11 +133,11 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
   auto* encodingRow = new QHBoxLayout();
   EncodingLabel = make("CsvEncodingLabel");
   encodingRow->addWidget(EncodingLabel, 1);
-  auto* chooserLabel = new QLabel(QStringLiteral("按此编码读取："), this);
+  auto* chooserLabel = new QLabel(QCoreApplication::translate("CsvImportDialog", "按此编码读取："), this);
   encodingRow->addWidget(chooserLabel);
   EncodingBox = new QComboBox(this);
   EncodingBox->setObjectName(QStringLiteral("CsvEncodingBox"));
-  EncodingBox->addItems({QStringLiteral("自动识别"), QStringLiteral("UTF-8"), QStringLiteral("GBK")});
+  EncodingBox->addItems({QCoreApplication::translate("CsvImportDialog", "自动识别"), QStringLiteral("UTF-8"), QStringLiteral("GBK")});
   for (int i = 0; i < EncodingBox->count(); ++i)
     if (kChoices[i] == request_.encoding) EncodingBox->setCurrentIndex(i);
   chooserLabel->setBuddy(EncodingBox);
@@ -147,12 +149,12 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
   TypeLabel = make("CsvTypeLabel");
   layout->addWidget(TypeLabel);
 
-  auto* columnsBox = new QGroupBox(QStringLiteral("各列的理解"), this);
+  auto* columnsBox = new QGroupBox(QCoreApplication::translate("CsvImportDialog", "各列的理解"), this);
   columnsBox->setObjectName(QStringLiteral("CsvColumnsBox"));
   auto* columnsLayout = new QVBoxLayout(columnsBox);
   ColumnsTable = new QTableWidget(0, 3, columnsBox);
   ColumnsTable->setObjectName(QStringLiteral("CsvColumnsTable"));
-  ColumnsTable->setHorizontalHeaderLabels({QStringLiteral("列"), QStringLiteral("表头"), QStringLiteral("理解为")});
+  ColumnsTable->setHorizontalHeaderLabels({QCoreApplication::translate("CsvImportDialog", "列"), QCoreApplication::translate("CsvImportDialog", "表头"), QCoreApplication::translate("CsvImportDialog", "理解为")});
   ColumnsTable->verticalHeader()->setVisible(false);
   ColumnsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   ColumnsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -176,8 +178,8 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
     boxLayout->addWidget(list);
     layout->addWidget(box, stretch);
   };
-  makeList(RefusedBox, RefusedList, QStringLiteral("被拒绝的行"), "CsvRefusedBox", "CsvRefusedList", 2);
-  makeList(NotesBox, NotesList, QStringLiteral("说明"), "CsvNotesBox", "CsvNotesList", 1);
+  makeList(RefusedBox, RefusedList, QCoreApplication::translate("CsvImportDialog", "被拒绝的行"), "CsvRefusedBox", "CsvRefusedList", 2);
+  makeList(NotesBox, NotesList, QCoreApplication::translate("CsvImportDialog", "说明"), "CsvNotesBox", "CsvNotesList", 1);
 
   SummaryLabel = make("CsvSummaryLabel");
   QFont bold = SummaryLabel->font();
@@ -187,9 +189,9 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
 
   auto* buttons = new QHBoxLayout();
   buttons->addStretch(1);
-  ImportButton = new QPushButton(QStringLiteral("导入"), this);
+  ImportButton = new QPushButton(QCoreApplication::translate("CsvImportDialog", "导入"), this);
   ImportButton->setObjectName(QStringLiteral("CsvImportButton"));
-  CancelButton = new QPushButton(QStringLiteral("取消"), this);
+  CancelButton = new QPushButton(QCoreApplication::translate("CsvImportDialog", "取消"), this);
   CancelButton->setObjectName(QStringLiteral("CsvCancelButton"));
   buttons->addWidget(ImportButton);
   buttons->addWidget(CancelButton);
@@ -227,7 +229,7 @@ void CsvImportDialog::showTexts() {
 
   RefusedList->clear();
   RefusedList->addItems(texts_.refused);
-  RefusedBox->setTitle(QStringLiteral("被拒绝的行及原因（%1 条）").arg(texts_.refused.size()));
+  RefusedBox->setTitle(QCoreApplication::translate("CsvImportDialog", "被拒绝的行及原因（%1 条）").arg(texts_.refused.size()));
   RefusedBox->setVisible(!texts_.refused.isEmpty());
   NotesList->clear();
   NotesList->addItems(texts_.notes);

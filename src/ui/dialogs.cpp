@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QFileDialog>
@@ -41,8 +42,8 @@ Dialogs::Answer QtDialogs::message(QWidget* owner, const QString& caption, const
       box.setEscapeButton(QMessageBox::Cancel);
       break;
     case Buttons::ReplaceSkipCancel:
-      replace = box.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
-      skip = box.addButton(QStringLiteral("跳过"), QMessageBox::RejectRole);
+      replace = box.addButton(QCoreApplication::translate("QtDialogs", "替换"), QMessageBox::AcceptRole);
+      skip = box.addButton(QCoreApplication::translate("QtDialogs", "跳过"), QMessageBox::RejectRole);
       box.addButton(QMessageBox::Cancel);
       box.setEscapeButton(QMessageBox::Cancel);
       break;
@@ -139,13 +140,13 @@ QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QSt
 Dialogs::RecoveryChoice QtDialogs::askRecovery(QWidget* owner, const QString& text, const QString& details) {
   QMessageBox box(owner);
   box.setObjectName(QStringLiteral("RecoveryQuestion"));
-  box.setWindowTitle(QStringLiteral("恢复数据"));
+  box.setWindowTitle(QCoreApplication::translate("QtDialogs", "恢复数据"));
   box.setIcon(QMessageBox::Question);
   box.setText(text);
   box.setInformativeText(details);
-  QAbstractButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
-  QAbstractButton* discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
-  QAbstractButton* later = box.addButton(QStringLiteral("以后再说"), QMessageBox::RejectRole);
+  QAbstractButton* restore = box.addButton(QCoreApplication::translate("QtDialogs", "恢复"), QMessageBox::AcceptRole);
+  QAbstractButton* discard = box.addButton(QCoreApplication::translate("QtDialogs", "放弃"), QMessageBox::DestructiveRole);
+  QAbstractButton* later = box.addButton(QCoreApplication::translate("QtDialogs", "以后再说"), QMessageBox::RejectRole);
   box.setDefaultButton(qobject_cast<QPushButton*>(restore));
   box.setEscapeButton(later);
   box.exec();
@@ -162,18 +163,19 @@ std::optional<QStringList> QtDialogs::editDefaultSpacings(QWidget* owner, const 
 }
 
 namespace {
-const QString kCsvFilter = QStringLiteral("CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)");
+QString Tr(const char* text) { return QCoreApplication::translate("QtDialogs", text); }
+const char* const kCsvFilter = QT_TRANSLATE_NOOP("QtDialogs", "CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)");
 }
 
 QString QtDialogs::openCsvFile(QWidget* owner, const QString& dir) {
-  return QFileDialog::getOpenFileName(owner, QStringLiteral("导入 CSV"), dir, kCsvFilter);
+  return QFileDialog::getOpenFileName(owner, QCoreApplication::translate("QtDialogs", "导入 CSV"), dir, Tr(kCsvFilter));
 }
 
 QString QtDialogs::saveCsvFile(QWidget* owner, const QString& proposed) {
-  QFileDialog dialog(owner, QStringLiteral("导出 CSV"));
+  QFileDialog dialog(owner, QCoreApplication::translate("QtDialogs", "导出 CSV"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(kCsvFilter.split(QStringLiteral(";;")));
+  dialog.setNameFilters(Tr(kCsvFilter).split(QStringLiteral(";;")));
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.selectFile(proposed);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();

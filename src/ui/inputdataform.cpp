@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,6 +24,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "ui/coretext.h"
 #include "session/datatypespec.h"
 #include "ui/plotpane.h"
 #include "ui/stringgrid.h"
@@ -49,6 +52,8 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& text, const QK
 }
 }  // namespace
 
+QString AppTitle() { return QCoreApplication::translate("TInputDataForm", "手工输入野外电法观测数据"); }
+
 TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
@@ -74,7 +79,7 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   showBrowseState();
   showHistory();
   showTitle();
-  ST->setText(Text(survey_->status()));
+  ST->setText(CoreText(survey_->status()));
   survey_->addObserver(this);
   connectHandlers();
   Plot->rememberLayout(PlotSplitter, ShowPlot);
@@ -105,14 +110,14 @@ void TInputDataForm::buildControls() {
   auto* left = new QVBoxLayout();
   outer->addLayout(left);
 
-  DataType = new RadioGroup(QStringLiteral("数据类型"),
-                            {QStringLiteral("电阻率测深"), QStringLiteral("电阻率找水"), QStringLiteral("四极剖面数据"),
-                             QStringLiteral("联合剖面法")},
+  DataType = new RadioGroup(QCoreApplication::translate("TInputDataForm", "数据类型"),
+                            {QCoreApplication::translate("TInputDataForm", "电阻率测深"), QCoreApplication::translate("TInputDataForm", "电阻率找水"), QCoreApplication::translate("TInputDataForm", "四极剖面数据"),
+                             QCoreApplication::translate("TInputDataForm", "联合剖面法")},
                             2, central);
   DataType->setObjectName(QStringLiteral("DataType"));
   left->addWidget(DataType);
 
-  GroupBox1 = new QGroupBox(QStringLiteral("测点信息"), central);
+  GroupBox1 = new QGroupBox(QCoreApplication::translate("TInputDataForm", "测点信息"), central);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* form = new QGridLayout(GroupBox1);
   ES = MakeEdit(GroupBox1, "ES");
@@ -123,9 +128,9 @@ void TInputDataForm::buildControls() {
   EO = MakeEdit(GroupBox1, "EO");
   EI = MakeEdit(GroupBox1, "EI");
   const std::pair<QString, QLineEdit*> rows[] = {
-      {QStringLiteral("测点编号"), ES}, {QStringLiteral("剖面编号"), EP},   {QStringLiteral("测区"), EW},
-      {QStringLiteral("点位x-坐标"), EX}, {QStringLiteral("点位y-坐标"), EY}, {QStringLiteral("操作员"), EO},
-      {QStringLiteral("仪器类型"), EI}};
+      {QCoreApplication::translate("TInputDataForm", "测点编号"), ES}, {QCoreApplication::translate("TInputDataForm", "剖面编号"), EP},   {QCoreApplication::translate("TInputDataForm", "测区"), EW},
+      {QCoreApplication::translate("TInputDataForm", "点位x-坐标"), EX}, {QCoreApplication::translate("TInputDataForm", "点位y-坐标"), EY}, {QCoreApplication::translate("TInputDataForm", "操作员"), EO},
+      {QCoreApplication::translate("TInputDataForm", "仪器类型"), EI}};
   int r = 0;
   for (const auto& [label, edit] : rows) {
     auto* l = new QLabel(label, GroupBox1);
@@ -137,7 +142,7 @@ void TInputDataForm::buildControls() {
   left->addWidget(GroupBox1);
 
   auto* countRow = new QHBoxLayout();
-  NST = new QLabel(QStringLiteral("极距个数:"), central);
+  NST = new QLabel(QCoreApplication::translate("TInputDataForm", "极距个数:"), central);
   NST->setObjectName(QStringLiteral("NST"));
   NST->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   EAB = MakeEdit(central, "EAB");
@@ -150,9 +155,9 @@ void TInputDataForm::buildControls() {
   left->addLayout(countRow);
 
   auto* gridButtons = new QHBoxLayout();
-  BitBtn4 = MakeButton(central, "BitBtn4", QStringLiteral("默认极距"));
-  BitBtn1 = MakeButton(central, "BitBtn1", QStringLiteral("清除数据"));
-  BitBtn2 = MakeButton(central, "BitBtn2", QStringLiteral("插入数据"));
+  BitBtn4 = MakeButton(central, "BitBtn4", QCoreApplication::translate("TInputDataForm", "默认极距"));
+  BitBtn1 = MakeButton(central, "BitBtn1", QCoreApplication::translate("TInputDataForm", "清除数据"));
+  BitBtn2 = MakeButton(central, "BitBtn2", QCoreApplication::translate("TInputDataForm", "插入数据"));
   gridButtons->addWidget(BitBtn4);
   gridButtons->addWidget(BitBtn1);
   gridButtons->addWidget(BitBtn2);
@@ -164,17 +169,17 @@ void TInputDataForm::buildControls() {
   left->addWidget(ST);
 
   auto* browse = new QHBoxLayout();
-  Previous = MakeButton(central, "Previous", QStringLiteral("前一个测点"));
-  Next = MakeButton(central, "Next", QStringLiteral("下一个测点"));
+  Previous = MakeButton(central, "Previous", QCoreApplication::translate("TInputDataForm", "前一个测点"));
+  Next = MakeButton(central, "Next", QCoreApplication::translate("TInputDataForm", "下一个测点"));
   browse->addWidget(Previous);
   browse->addWidget(Next);
   left->addLayout(browse);
 
   auto* commands = new QGridLayout();
-  SaveBtn = MakeButton(central, "SaveBtn", QStringLiteral("保存到文件"));
-  newProfile = MakeButton(central, "newProfile", QStringLiteral("新测线"));
-  Button1 = MakeButton(central, "Button1", QStringLiteral("打印数据"));
-  BitBtn3 = MakeButton(central, "BitBtn3", QStringLiteral("&退出"));
+  SaveBtn = MakeButton(central, "SaveBtn", QCoreApplication::translate("TInputDataForm", "保存到文件"));
+  newProfile = MakeButton(central, "newProfile", QCoreApplication::translate("TInputDataForm", "新测线"));
+  Button1 = MakeButton(central, "Button1", QCoreApplication::translate("TInputDataForm", "打印数据"));
+  BitBtn3 = MakeButton(central, "BitBtn3", QCoreApplication::translate("TInputDataForm", "&退出"));
   commands->addWidget(SaveBtn, 0, 0);
   commands->addWidget(newProfile, 0, 1);
   commands->addWidget(Button1, 1, 0);
@@ -191,7 +196,7 @@ void TInputDataForm::buildControls() {
   Image1->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
   Image1->setIconSize(QSize(32, 32));
   Image1->setAutoRaise(true);
-  Image1->setToolTip(QStringLiteral("帮助..."));
+  Image1->setToolTip(QCoreApplication::translate("TInputDataForm", "帮助..."));
   brand->addWidget(Label8);
   brand->addStretch();
   brand->addWidget(Image1);
@@ -207,7 +212,7 @@ void TInputDataForm::buildControls() {
   right->setContentsMargins(0, 0, 0, 0);
   PlotSplitter->addWidget(gridArea);
   outer->addWidget(PlotSplitter, 1);
-  StaticText2 = new QLabel(QStringLiteral("观测数据:"), central);
+  StaticText2 = new QLabel(QCoreApplication::translate("TInputDataForm", "观测数据:"), central);
   StaticText2->setObjectName(QStringLiteral("StaticText2"));
   right->addWidget(StaticText2);
   SG = new StringGrid(central);
@@ -216,7 +221,7 @@ void TInputDataForm::buildControls() {
   SG->setMinimumSize(360, 240);
   right->addWidget(SG, 1);
   auto* branchRow = new QHBoxLayout();
-  ABST = new QLabel(QStringLiteral("当前输入"), central);
+  ABST = new QLabel(QCoreApplication::translate("TInputDataForm", "当前输入"), central);
   ABST->setObjectName(QStringLiteral("ABST"));
   AB = new QComboBox(central);
   AB->setObjectName(QStringLiteral("AB"));
@@ -239,12 +244,12 @@ void TInputDataForm::buildControls() {
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  Insert = MakeAction(PopupMenu1, "Insert", QStringLiteral("插入一行"));
-  Delete = MakeAction(PopupMenu1, "Delete", QStringLiteral("删除该行"));
+  Insert = MakeAction(PopupMenu1, "Insert", QCoreApplication::translate("TInputDataForm", "插入一行"));
+  Delete = MakeAction(PopupMenu1, "Delete", QCoreApplication::translate("TInputDataForm", "删除该行"));
   PopupMenu1->addSeparator();
-  N4 = MakeAction(PopupMenu1, "N4", QStringLiteral("插入测点"));
-  UpdateData = MakeAction(PopupMenu1, "UpdateData", QStringLiteral("更新当前测点"));
-  DeleteStation = MakeAction(PopupMenu1, "DeleteStation", QStringLiteral("删除当前测点"));
+  N4 = MakeAction(PopupMenu1, "N4", QCoreApplication::translate("TInputDataForm", "插入测点"));
+  UpdateData = MakeAction(PopupMenu1, "UpdateData", QCoreApplication::translate("TInputDataForm", "更新当前测点"));
+  DeleteStation = MakeAction(PopupMenu1, "DeleteStation", QCoreApplication::translate("TInputDataForm", "删除当前测点"));
   SG->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(SG, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(SG->viewport()->mapToGlobal(pos)); });
@@ -253,51 +258,63 @@ void TInputDataForm::buildControls() {
 void TInputDataForm::buildMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
-  N1 = bar->addMenu(QStringLiteral("文件(&F)"));
+  N1 = bar->addMenu(QCoreApplication::translate("TInputDataForm", "文件(&F)"));
   N1->setObjectName(QStringLiteral("N1"));
-  VES1 = MakeAction(N1, "VES1", QStringLiteral("保存数据"), QKeySequence(Qt::CTRL | Qt::Key_S));
-  N2 = MakeAction(N1, "N2", QStringLiteral("新测线(&New)"));
+  VES1 = MakeAction(N1, "VES1", QCoreApplication::translate("TInputDataForm", "保存数据"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  N2 = MakeAction(N1, "N2", QCoreApplication::translate("TInputDataForm", "新测线(&New)"));
   N1->addSeparator();
-  N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
-  PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
+  N5 = MakeAction(N1, "N5", QCoreApplication::translate("TInputDataForm", "打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+  PrintPreview = MakeAction(N1, "PrintPreview", QCoreApplication::translate("TInputDataForm", "打印预览"));
   N1->addSeparator();
-  ImportCsvAction = MakeAction(N1, "ImportCsvAction", QStringLiteral("导入 CSV…"));
-  ExportCsvAction = MakeAction(N1, "ExportCsvAction", QStringLiteral("导出 CSV…"));
+  ImportCsvAction = MakeAction(N1, "ImportCsvAction", QCoreApplication::translate("TInputDataForm", "导入 CSV…"));
+  ExportCsvAction = MakeAction(N1, "ExportCsvAction", QCoreApplication::translate("TInputDataForm", "导出 CSV…"));
   N1->addSeparator();
-  N7 = MakeAction(N1, "N7", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_F4));
+  N7 = MakeAction(N1, "N7", QCoreApplication::translate("TInputDataForm", "退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
-  N8 = bar->addMenu(QStringLiteral("数据操纵(&D)"));
+  N8 = bar->addMenu(QCoreApplication::translate("TInputDataForm", "数据操纵(&D)"));
   N8->setObjectName(QStringLiteral("N8"));
-  N9 = MakeAction(N8, "N9", QStringLiteral("插入数据(&I)"));
-  N11 = MakeAction(N8, "N11", QStringLiteral("清除数据(&C)"));
+  N9 = MakeAction(N8, "N9", QCoreApplication::translate("TInputDataForm", "插入数据(&I)"));
+  N11 = MakeAction(N8, "N11", QCoreApplication::translate("TInputDataForm", "清除数据(&C)"));
   N8->addSeparator();
-  N13 = MakeAction(N8, "N13", QStringLiteral("上一测点(&P)"));
-  N14 = MakeAction(N8, "N14", QStringLiteral("下一测点(&N)"));
+  N13 = MakeAction(N8, "N13", QCoreApplication::translate("TInputDataForm", "上一测点(&P)"));
+  N14 = MakeAction(N8, "N14", QCoreApplication::translate("TInputDataForm", "下一测点(&N)"));
   N8->addSeparator();
-  N12 = MakeAction(N8, "N12", QStringLiteral("删除当前测点"));
+  N12 = MakeAction(N8, "N12", QCoreApplication::translate("TInputDataForm", "删除当前测点"));
 
-  N17View = bar->addMenu(QStringLiteral("查看(&V)"));
+  N17View = bar->addMenu(QCoreApplication::translate("TInputDataForm", "查看(&V)"));
   N17View->setObjectName(QStringLiteral("N17View"));
-  ShowPlot = MakeAction(N17View, "ShowPlot", QStringLiteral("显示曲线"));
+  ShowPlot = MakeAction(N17View, "ShowPlot", QCoreApplication::translate("TInputDataForm", "显示曲线"));
   ShowPlot->setCheckable(true);
   N17View->addAction(Plot->exportAction());
 
-  N15 = bar->addMenu(QStringLiteral("帮助(&H)"));
+  // The language menu reads the same in both languages, so that it can be found in either.
+  LanguageMenu = bar->addMenu(QStringLiteral("语言/Language"));
+  LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+  LanguageZh = MakeAction(LanguageMenu, "LanguageZh", QStringLiteral("中文"));
+  LanguageEn = MakeAction(LanguageMenu, "LanguageEn", QStringLiteral("English"));
+  auto* languages = new QActionGroup(LanguageMenu);
+  for (QAction* a : {LanguageZh, LanguageEn}) {
+    a->setCheckable(true);
+    languages->addAction(a);
+  }
+  (CurrentLanguage() == UiLanguage::English ? LanguageEn : LanguageZh)->setChecked(true);
+
+  N15 = bar->addMenu(QCoreApplication::translate("TInputDataForm", "帮助(&H)"));
   N15->setObjectName(QStringLiteral("N15"));
-  N16 = MakeAction(N15, "N16", QStringLiteral("使用数据输入程序(&H)"), QKeySequence(Qt::Key_F1));
+  N16 = MakeAction(N15, "N16", QCoreApplication::translate("TInputDataForm", "使用数据输入程序(&H)"), QKeySequence(Qt::Key_F1));
   N15->addSeparator();
-  N10 = MakeAction(N15, "N10", QStringLiteral("关于数据输入(&A)"));
+  N10 = MakeAction(N15, "N10", QCoreApplication::translate("TInputDataForm", "关于数据输入(&A)"));
 }
 
 void TInputDataForm::buildEditActions() {
   N8->addSeparator();
-  UndoAction = MakeAction(N8, "UndoAction", QStringLiteral("撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-  RedoAction = MakeAction(N8, "RedoAction", QStringLiteral("重做"));
+  UndoAction = MakeAction(N8, "UndoAction", QCoreApplication::translate("TInputDataForm", "撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+  RedoAction = MakeAction(N8, "RedoAction", QCoreApplication::translate("TInputDataForm", "重做"));
   RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   N8->addSeparator();
-  CutAction = MakeAction(N8, "CutAction", QStringLiteral("剪切"), QKeySequence(Qt::CTRL | Qt::Key_X));
-  CopyAction = MakeAction(N8, "CopyAction", QStringLiteral("复制"), QKeySequence(Qt::CTRL | Qt::Key_C));
-  PasteAction = MakeAction(N8, "PasteAction", QStringLiteral("粘贴"), QKeySequence(Qt::CTRL | Qt::Key_V));
+  CutAction = MakeAction(N8, "CutAction", QCoreApplication::translate("TInputDataForm", "剪切"), QKeySequence(Qt::CTRL | Qt::Key_X));
+  CopyAction = MakeAction(N8, "CopyAction", QCoreApplication::translate("TInputDataForm", "复制"), QKeySequence(Qt::CTRL | Qt::Key_C));
+  PasteAction = MakeAction(N8, "PasteAction", QCoreApplication::translate("TInputDataForm", "粘贴"), QKeySequence(Qt::CTRL | Qt::Key_V));
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({UndoAction, RedoAction});
   PopupMenu1->addSeparator();
@@ -305,7 +322,7 @@ void TInputDataForm::buildEditActions() {
   // Ctrl+Enter commits the station from anywhere in the window.
   N4->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
   addAction(N4);
-  BitBtn2->setToolTip(QStringLiteral("插入数据 (Ctrl+Enter)"));
+  BitBtn2->setToolTip(QCoreApplication::translate("TInputDataForm", "插入数据 (Ctrl+Enter)"));
 }
 
 void TInputDataForm::connectHandlers() {
@@ -340,6 +357,8 @@ void TInputDataForm::connectHandlers() {
   on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);
   on(N16, &QAction::triggered, &TInputDataForm::showHelp);
   on(N10, &QAction::triggered, &TInputDataForm::showAbout);
+  connect(LanguageZh, &QAction::triggered, this, [this] { guarded([this] { chooseLanguage(UiLanguage::Chinese); }); });
+  connect(LanguageEn, &QAction::triggered, this, [this] { guarded([this] { chooseLanguage(UiLanguage::English); }); });
   on(Insert, &QAction::triggered, &TInputDataForm::insertRow);
   on(N9, &QAction::triggered, &TInputDataForm::insertRow);
   on(Delete, &QAction::triggered, &TInputDataForm::deleteRow);
@@ -415,7 +434,7 @@ void TInputDataForm::guarded(const std::function<void()>& handler) {
 }
 
 void TInputDataForm::showError(const QString& message, const QString& details) {
-  dialogs_.message(this, kAppTitle, ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok, details);
+  dialogs_.message(this, AppTitle(), ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok, details);
 }
 
 bool TInputDataForm::eventFilter(QObject* watched, QEvent* event) {
@@ -474,7 +493,7 @@ void TInputDataForm::surveyChanged(unsigned changes) {
     // Selected without the user's pick, so the resistivities just shown stay.
     if (AB->currentIndex() != survey_->form().branch) AB->setCurrentIndex(survey_->form().branch);
   }
-  if (changes & change::kStatus) ST->setText(Text(survey_->status()));
+  if (changes & change::kStatus) ST->setText(CoreText(survey_->status()));
   showBrowseState();
   showHistory();
   showTitle();
@@ -483,9 +502,9 @@ void TInputDataForm::surveyChanged(unsigned changes) {
 
 void TInputDataForm::showHistory() {
   UndoAction->setEnabled(survey_->canUndo());
-  UndoAction->setText(survey_->canUndo() ? QStringLiteral("撤销 %1").arg(Text(survey_->undoName())) : QStringLiteral("撤销"));
+  UndoAction->setText(survey_->canUndo() ? tr("撤销 %1").arg(CoreText(survey_->undoName())) : QCoreApplication::translate("TInputDataForm", "撤销"));
   RedoAction->setEnabled(survey_->canRedo());
-  RedoAction->setText(survey_->canRedo() ? QStringLiteral("重做 %1").arg(Text(survey_->redoName())) : QStringLiteral("重做"));
+  RedoAction->setText(survey_->canRedo() ? tr("重做 %1").arg(CoreText(survey_->redoName())) : QCoreApplication::translate("TInputDataForm", "重做"));
 }
 
 void TInputDataForm::showFields() {
@@ -501,7 +520,8 @@ void TInputDataForm::showFields() {
 void TInputDataForm::showGrid(bool whole) {
   const GridTexts& g = survey_->form().grid;
   auto show = [&](int c, int r) {
-    const QString text = Text(g.cell(c, r));
+    // Row 0 holds the headings, texts of the program; the other rows hold what was typed.
+    const QString text = r == 0 ? CoreText(g.cell(c, r)) : Text(g.cell(c, r));
     if (SG->cell(c, r) != text) SG->setCell(c, r, text);
   };
   if (SG->colCount() != g.cols() || SG->rowCount() != g.rows()) whole = true;
@@ -516,14 +536,14 @@ void TInputDataForm::showGrid(bool whole) {
   }
   const std::vector<std::string>& tips = survey_->spec().headerTips;
   for (int c = 0; c < g.cols() && c < static_cast<int>(tips.size()); ++c)
-    SG->setHeaderTip(c, Text(tips[static_cast<std::size_t>(c)]));
+    SG->setHeaderTip(c, CoreText(tips[static_cast<std::size_t>(c)]));
 }
 
 void TInputDataForm::showType() {
   const DataTypeSpec& spec = survey_->spec();
   if (DataType->itemIndex() != spec.type) DataType->setItemIndex(spec.type);
-  GroupBox1->setTitle(Text(spec.groupTitle));
-  NST->setText(Text(spec.countLabel));
+  GroupBox1->setTitle(CoreText(spec.groupTitle));
+  NST->setText(CoreText(spec.countLabel));
   ES->setEnabled(spec.stationFieldsEditable);
   EX->setEnabled(spec.stationFieldsEditable);
   EY->setEnabled(spec.stationFieldsEditable);

@@ -18,6 +18,7 @@
 
 #include "session/survey.h"
 #include "ui/dialogs.h"
+#include "ui/language.h"
 
 class AppSettings;
 class QAction;
@@ -81,6 +82,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void showHelp();
   void showAbout();
   void quit();
+  // 语言/Language: remembers the interface language for the next start (the window's texts
+  // are built once, in the language the program started with) and says so in both languages.
+  void chooseLanguage(UiLanguage language);
 
   // ---- Files and remembered settings ----
   // Opens the files through the survey (one data file of any kind, or several four-pole line
@@ -225,6 +229,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QMenu* N15 = nullptr;            // "帮助(&H)"
   QAction* N16 = nullptr;          // "使用数据输入程序(&H)" F1
   QAction* N10 = nullptr;          // "关于数据输入(&A)"
+  QMenu* LanguageMenu = nullptr;   // "语言/Language", the same in both languages
+  QAction* LanguageZh = nullptr;   // "中文", checkable
+  QAction* LanguageEn = nullptr;   // "English", checkable
   QAction* OpenAction = nullptr;      // 文件 › "打开(&O)..." Ctrl+O
   QMenu* RecentMenu = nullptr;        // 文件 › "最近打开的文件"; items RecentFile1 ...
   QAction* SettingsAction = nullptr;  // 文件 › "默认极距设置(&T)..."
@@ -248,6 +255,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
 // The application title, the caption of simple message boxes and of the error box.
 inline const QString kAppTitle = QStringLiteral("手工输入野外电法观测数据");
+// kAppTitle in the interface language.
+QString AppTitle();
 
 // Where the window's size and place are kept between runs (QSettings).
 inline const QString kSettingsOrganization = QStringLiteral("FieldInput");

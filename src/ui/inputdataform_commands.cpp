@@ -1,5 +1,6 @@
 // The window's commands hand over to the survey; the survey's questions come back here and are
 // answered with the dialogs.
+#include <QCoreApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -11,6 +12,7 @@
 #include <QUrl>
 
 #include "io/folders.h"
+#include "ui/coretext.h"
 #include "ui/inputdataform.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
@@ -158,13 +160,13 @@ Answer TInputDataForm::ask(const Message& m) {
   };
   Dialogs::Answer answer = Dialogs::Answer::Ok;
   switch (m.kind) {
-    case Message::Kind::Error: showError(Text(m.text), Text(m.details)); break;
+    case Message::Kind::Error: showError(CoreText(m.text), CoreText(m.details)); break;
     case Message::Kind::Simple:
-      answer = dialogs_.message(this, kAppTitle, Text(m.text), icon(m.icon), buttons(m.buttons), Text(m.details));
+      answer = dialogs_.message(this, AppTitle(), CoreText(m.text), icon(m.icon), buttons(m.buttons), CoreText(m.details));
       break;
     case Message::Kind::Plain:
-      answer = dialogs_.message(m.owned ? this : nullptr, Text(m.caption), Text(m.text), icon(m.icon), buttons(m.buttons),
-                                Text(m.details));
+      answer = dialogs_.message(m.owned ? this : nullptr, CoreText(m.caption), CoreText(m.text), icon(m.icon),
+                                buttons(m.buttons), CoreText(m.details));
       break;
   }
   // The message names what to correct: the focus goes there once it is read.
@@ -189,8 +191,8 @@ Answer TInputDataForm::ask(const Message& m) {
 
 bool TInputDataForm::chooseSaveFile(SaveDialog& dialog) {
   SaveDialogState state;
-  state.title = Text(dialog.title);
-  state.filter = Text(dialog.filter);
+  state.title = CoreText(dialog.title);
+  state.filter = CoreText(dialog.filter);
   state.filterIndex = dialog.filterIndex;
   state.fileName = ShownPath(dialog.fileName);
   state.initialDir = ShownPath(dialog.initialDir);
@@ -201,7 +203,7 @@ bool TInputDataForm::chooseSaveFile(SaveDialog& dialog) {
 }
 
 std::optional<std::string> TInputDataForm::chooseFolder(const std::string& title, const std::string& startDir) {
-  const QString folder = dialogs_.chooseFolder(this, Text(title), ShownPath(startDir));
+  const QString folder = dialogs_.chooseFolder(this, CoreText(title), ShownPath(startDir));
   if (folder.isEmpty()) return std::nullopt;
   return DiskPath(folder);
 }

@@ -1,11 +1,13 @@
 // CSV tables for spreadsheets: exporting the survey's stations and importing stations, with a
 // preview of how the file was understood before anything is added.
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "io/atomicfile.h"
+#include "ui/coretext.h"
 #include "io/csvexport.h"
 #include "io/folders.h"
 #include "ui/csvimportdialog.h"
@@ -13,9 +15,9 @@
 #include "ui/widgets.h"
 
 namespace {
-const QString kExportCaption = QStringLiteral("导出 CSV");
+QString Tr(const char* text) { return QCoreApplication::translate("TInputDataForm", text); }
+const char* const kExportCaption = QT_TRANSLATE_NOOP("TInputDataForm", "导出 CSV");
 
-QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The data types' names as the DataType group shows them, by DataType.
 QStringList TypeNames(const RadioGroup* group) {
@@ -38,7 +40,7 @@ void TInputDataForm::exportCsv() {
   finishEditing();
   const Survey& s = *survey_;
   if (s.stations().empty()) {
-    dialogs_.message(this, kExportCaption, QStringLiteral("没有数据可以导出。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    dialogs_.message(this, Tr(kExportCaption), QCoreApplication::translate("TInputDataForm", "没有数据可以导出。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
     return;
   }
   // Named after the survey's data file when it has one, else after the data type.
@@ -53,8 +55,8 @@ void TInputDataForm::exportCsv() {
   const std::string bytes = BuildCsvExport(s.type(), s.stations());
   std::string error;
   if (!SaveFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
-    dialogs_.message(this, kExportCaption, QStringLiteral("无法写入文件 %1，没有导出。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok, Text(error));
+    dialogs_.message(this, Tr(kExportCaption), QCoreApplication::translate("TInputDataForm", "无法写入文件 %1，没有导出。").arg(path), Dialogs::Icon::Warning,
+                     Dialogs::Buttons::Ok, CoreText(error));
   }
 }
 

@@ -1,5 +1,6 @@
 // Opening files (文件 › 打开, the recent files, dropped files, the command line), the title with
 // the file's name and the modified mark, and what is remembered between runs.
+#include <QCoreApplication>
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -12,14 +13,16 @@
 #include <QUrl>
 
 #include "io/folders.h"
+#include "ui/coretext.h"
 #include "ui/inputdataform.h"
 #include "ui/widgets.h"
 #include "ui/settings.h"
 #include "ui/uitext.h"
 
 namespace {
-const QString kTitle = QStringLiteral("输入野外数据...");
-const QString kOpenTitle = QStringLiteral("打开数据文件");
+QString Tr(const char* text) { return QCoreApplication::translate("TInputDataForm", text); }
+const char* const kTitle = QT_TRANSLATE_NOOP("TInputDataForm", "输入野外数据...");
+const char* const kOpenTitle = QT_TRANSLATE_NOOP("TInputDataForm", "打开数据文件");
 const QString kOpenFilter = QStringLiteral(
     "野外数据文件 (*.ves *.dat *.VES *.DAT);;QL电测深数据格式 (*.ves *.VES);;数据文件 (*.dat *.DAT);;所有文件 (*)");
 
@@ -39,13 +42,13 @@ QStringList LocalFiles(const QMimeData* mime) {
 }  // namespace
 
 void TInputDataForm::buildFileMenu() {
-  OpenAction = new QAction(QStringLiteral("打开(&O)..."), this);
+  OpenAction = new QAction(QCoreApplication::translate("TInputDataForm", "打开(&O)..."), this);
   OpenAction->setObjectName(QStringLiteral("OpenAction"));
   OpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  RecentMenu = new QMenu(QStringLiteral("最近打开的文件"), this);
+  RecentMenu = new QMenu(QCoreApplication::translate("TInputDataForm", "最近打开的文件"), this);
   RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
   RecentMenu->setToolTipsVisible(true);
-  SettingsAction = new QAction(QStringLiteral("默认极距设置(&T)..."), this);
+  SettingsAction = new QAction(QCoreApplication::translate("TInputDataForm", "默认极距设置(&T)..."), this);
   SettingsAction->setObjectName(QStringLiteral("SettingsAction"));
   // 打开 and the recent files head the menu; the settings stand before 退出.
   N1->insertAction(VES1, OpenAction);
@@ -89,7 +92,7 @@ void TInputDataForm::openFromDialog() {
   finishEditing();
   const std::string& folder = survey_->lastFolder(survey_->type());
   const QString dir = ShownPath(folder.empty() ? DataDir(programPath_.toStdString()) : folder);
-  const QStringList chosen = dialogs_.openFiles(this, kOpenTitle, dir, kOpenFilter);
+  const QStringList chosen = dialogs_.openFiles(this, Tr(kOpenTitle), dir, kOpenFilter);
   if (!chosen.isEmpty()) openFiles(chosen);
 }
 
@@ -98,7 +101,7 @@ void TInputDataForm::openRecent(const QString& path) {
     QStringList recent = recent_;
     recent.removeAll(path);
     setRecentFiles(recent);
-    dialogs_.message(this, kAppTitle, QStringLiteral("文件 %1 已不存在，已从最近打开的文件中删除。").arg(path),
+    dialogs_.message(this, AppTitle(), QCoreApplication::translate("TInputDataForm", "文件 %1 已不存在，已从最近打开的文件中删除。").arg(path),
                      Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
     return;
   }
@@ -131,7 +134,7 @@ void TInputDataForm::setRecentFiles(const QStringList& files) {
 void TInputDataForm::showRecentFiles() {
   RecentMenu->clear();
   if (recent_.isEmpty()) {
-    QAction* none = RecentMenu->addAction(QStringLiteral("（无）"));
+    QAction* none = RecentMenu->addAction(QCoreApplication::translate("TInputDataForm", "（无）"));
     none->setObjectName(QStringLiteral("NoRecentFiles"));
     none->setEnabled(false);
     return;
@@ -150,8 +153,8 @@ void TInputDataForm::showRecentFiles() {
 
 void TInputDataForm::showTitle() {
   const std::string& file = survey_->file();
-  const QString title = file.empty() ? kTitle + QStringLiteral("[*]")
-                                     : QFileInfo(ShownPath(file)).fileName() + QStringLiteral("[*] - ") + kTitle;
+  const QString title = file.empty() ? Tr(kTitle) + QStringLiteral("[*]")
+                                     : QFileInfo(ShownPath(file)).fileName() + QStringLiteral("[*] - ") + Tr(kTitle);
   if (windowTitle() != title) setWindowTitle(title);
   setWindowModified(survey_->needsSaveBeforeDiscard());
 }
@@ -172,7 +175,7 @@ void TInputDataForm::editDefaultSpacings() {
   std::vector<std::string> list;
   for (const QString& s : *chosen) list.push_back(s.toStdString());
   if (!survey_->setDefaultSpacings(list)) {
-    dialogs_.message(this, kAppTitle, QString::fromStdString(Survey::checkSpacingList(list)), Dialogs::Icon::Warning,
+    dialogs_.message(this, AppTitle(), CoreText(Survey::checkSpacingList(list)), Dialogs::Icon::Warning,
                      Dialogs::Buttons::Ok);
     return;
   }
@@ -228,4 +231,19 @@ void TInputDataForm::rememberSettings(unsigned changes) {
     }
   }
   if (sync) settings_->sync();
+}
+
+void TInputDataForm::chooseLanguage(UiLanguage language) {
+  LanguageZh->setChecked(language == UiLanguage::Chinese);
+  LanguageEn->setChecked(language == UiLanguage::English);
+  if (settings_ != nullptr) {
+    settings_->setLanguage(language);
+    settings_->sync();
+  }
+  if (language == CurrentLanguage()) return;
+  // Said in both languages: the user may not read the one the window is in.
+  const QString text = language == UiLanguage::English
+                           ? QStringLiteral("下次启动程序时，界面将改用英文。\nThe interface will be in English the next time the program starts.")
+                           : QStringLiteral("下次启动程序时，界面将改用中文。\nThe interface will be in Chinese the next time the program starts.");
+  dialogs_.message(this, QStringLiteral("语言/Language"), text, Dialogs::Icon::None, Dialogs::Buttons::Ok);
 }

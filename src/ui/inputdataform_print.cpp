@@ -1,4 +1,5 @@
 // Printing: the listing of the stations in memory, sent line by line to the chosen printer.
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
@@ -16,7 +17,7 @@ const QString kPrintFailed = QStringLiteral("打印失败");
 
 bool TInputDataForm::listingAvailable() {
   if (!survey_->stations().empty()) return true;
-  dialogs().message(this, kPrintFailed, QStringLiteral("没有数据可以打印。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+  dialogs().message(this, tr("打印失败"), tr("没有数据可以打印。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
   return false;
 }
 
@@ -57,12 +58,12 @@ void TInputDataForm::printListing() {
   switch (paintListing(printer)) {
     case Painted::Complete: break;
     case Painted::NotStarted:
-      dialogs().message(this, kPrintFailed, QStringLiteral("无法开始打印，请检查打印机。"), Dialogs::Icon::Warning,
+      dialogs().message(this, tr("打印失败"), tr("无法开始打印，请检查打印机。"), Dialogs::Icon::Warning,
                         Dialogs::Buttons::Ok);
       break;
     case Painted::Incomplete:
       // A document that the printing system could not take whole is not passed off as printed.
-        dialogs().message(this, kPrintFailed, QStringLiteral("打印未能完成，请检查打印机。"), Dialogs::Icon::Warning,
+        dialogs().message(this, tr("打印失败"), tr("打印未能完成，请检查打印机。"), Dialogs::Icon::Warning,
                         Dialogs::Buttons::Ok);
       break;
   }

@@ -1,5 +1,6 @@
 #include "ui/plotpane.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QChart>
 #include <QChartView>
@@ -29,6 +30,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/coretext.h"
 #include "io/textconv.h"
 #include "plot/outliers.h"
 #include "session/datatypespec.h"
@@ -36,36 +38,37 @@
 #include "ui/plotchart.h"
 
 namespace {
+QString Tr(const char* text) { return QCoreApplication::translate("PlotPane", text); }
 // ---- Texts ----
-const QString kIpLabel = QStringLiteral("激电参数");
-const QString kFactorLabel = QStringLiteral("异常倍数");
-const QString kFactorTip = QStringLiteral("读数与相邻读数连线相差超过此倍数时标出");
-const QString kExportText = QStringLiteral("导出曲线图(&E)...");
-const QString kExportTitle = QStringLiteral("导出曲线图");
-const QString kExportFilter = QStringLiteral("PNG 图像 (*.png);;SVG 图形 (*.svg);;PDF 文档 (*.pdf)");
-const QString kExportCaption = QStringLiteral("导出曲线图");
-const QString kExportFailed = QStringLiteral("曲线图没有保存到 %1：%2");
-const QString kUnknownFormat = QStringLiteral("不能识别的图像格式，请用 .png、.svg 或 .pdf 作扩展名");
-const QString kPaintFailed = QStringLiteral("无法绘制图像");
-const QString kLegendCurrent = QStringLiteral("当前数据");
-const QString kLegendComparison = QStringLiteral("对比：%1");
-const QString kLegendBranch = QStringLiteral("%1 支");
-const QString kLegendOutliers = QStringLiteral("偏离曲线的读数");
-const QString kLegendCrossings = QStringLiteral("交点");
+const char* const kIpLabel = QT_TRANSLATE_NOOP("PlotPane", "激电参数");
+const char* const kFactorLabel = QT_TRANSLATE_NOOP("PlotPane", "异常倍数");
+const char* const kFactorTip = QT_TRANSLATE_NOOP("PlotPane", "读数与相邻读数连线相差超过此倍数时标出");
+const char* const kExportText = QT_TRANSLATE_NOOP("PlotPane", "导出曲线图(&E)...");
+const char* const kExportTitle = QT_TRANSLATE_NOOP("PlotPane", "导出曲线图");
+const char* const kExportFilter = QT_TRANSLATE_NOOP("PlotPane", "PNG 图像 (*.png);;SVG 图形 (*.svg);;PDF 文档 (*.pdf)");
+const char* const kExportCaption = QT_TRANSLATE_NOOP("PlotPane", "导出曲线图");
+const char* const kExportFailed = QT_TRANSLATE_NOOP("PlotPane", "曲线图没有保存到 %1：%2");
+const char* const kUnknownFormat = QT_TRANSLATE_NOOP("PlotPane", "不能识别的图像格式，请用 .png、.svg 或 .pdf 作扩展名");
+const char* const kPaintFailed = QT_TRANSLATE_NOOP("PlotPane", "无法绘制图像");
+const char* const kLegendCurrent = QT_TRANSLATE_NOOP("PlotPane", "当前数据");
+const char* const kLegendComparison = QT_TRANSLATE_NOOP("PlotPane", "对比：%1");
+const char* const kLegendBranch = QT_TRANSLATE_NOOP("PlotPane", "%1 支");
+const char* const kLegendOutliers = QT_TRANSLATE_NOOP("PlotPane", "偏离曲线的读数");
+const char* const kLegendCrossings = QT_TRANSLATE_NOOP("PlotPane", "交点");
 const QString kRhoAxis = QStringLiteral("%1 (Ω·m)");
-const QString kHover = QStringLiteral("%1，第 %2 行：%3 = %4，%5 = %6");
+const char* const kHover = QT_TRANSLATE_NOOP("PlotPane", "%1，第 %2 行：%3 = %4，%5 = %6");
 const QString kValue = QStringLiteral("%1 = %2");
-const QString kOutlierRows = QStringLiteral("偏离曲线的读数：第 %1 行");
-const QString kBadRows = QStringLiteral("不是正数，未绘出：第 %1 行");
-const QString kRepeatedRows = QStringLiteral("%1重复：第 %2 行");
-const QString kOutOfOrderRows = QStringLiteral("%1顺序颠倒：第 %2 行");
-const QString kNoCrossing = QStringLiteral("两支没有交点");
-const QString kCrossings = QStringLiteral("两支的交点：%1");
-const QString kCrossAt = QStringLiteral("点号 %1（%2）");
-const QString kTouchAt = QStringLiteral("点号 %1 相切（%2）");
-const QString kCoincide = QStringLiteral("点号 %1 至 %2 重合");
-const QString kTintTip = QStringLiteral("该读数偏离曲线");
-const QString kListSeparator = QStringLiteral("、");
+const char* const kOutlierRows = QT_TRANSLATE_NOOP("PlotPane", "偏离曲线的读数：第 %1 行");
+const char* const kBadRows = QT_TRANSLATE_NOOP("PlotPane", "不是正数，未绘出：第 %1 行");
+const char* const kRepeatedRows = QT_TRANSLATE_NOOP("PlotPane", "%1重复：第 %2 行");
+const char* const kOutOfOrderRows = QT_TRANSLATE_NOOP("PlotPane", "%1顺序颠倒：第 %2 行");
+const char* const kNoCrossing = QT_TRANSLATE_NOOP("PlotPane", "两支没有交点");
+const char* const kCrossings = QT_TRANSLATE_NOOP("PlotPane", "两支的交点：%1");
+const char* const kCrossAt = QT_TRANSLATE_NOOP("PlotPane", "点号 %1（%2）");
+const char* const kTouchAt = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 相切（%2）");
+const char* const kCoincide = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 至 %2 重合");
+const char* const kTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离曲线");
+const char* const kListSeparator = QT_TRANSLATE_NOOP("PlotPane", "、");
 
 // ---- Remembered settings ----
 const QString kOrganization = QStringLiteral("FieldInput");
@@ -127,11 +130,11 @@ std::vector<int> UnreadableRows(const std::vector<int>& skipped, const std::vect
 QString RowList(const std::vector<int>& rows) {
   QStringList numbers;
   for (int r : rows) numbers << QString::number(r + 1);
-  return numbers.join(kListSeparator);
+  return numbers.join(Tr(kListSeparator));
 }
 
 QString HeaderOf(const DataTypeSpec& spec, int col) {
-  return col >= 0 && static_cast<std::size_t>(col) < spec.headers.size() ? Utf8(spec.headers[static_cast<std::size_t>(col)])
+  return col >= 0 && static_cast<std::size_t>(col) < spec.headers.size() ? CoreText(spec.headers[static_cast<std::size_t>(col)])
                                                                            : QString();
 }
 }  // namespace
@@ -143,27 +146,27 @@ PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
 
   auto* bar = new QHBoxLayout();
-  ipLabel_ = new QLabel(kIpLabel, this);
+  ipLabel_ = new QLabel(Tr(kIpLabel), this);
   ipLabel_->setObjectName(QStringLiteral("IpParameterLabel"));
   ipChooser_ = new QComboBox(this);
   ipChooser_->setObjectName(QStringLiteral("IpParameter"));
   ipChooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   ipLabel_->setBuddy(ipChooser_);
-  auto* factorLabel = new QLabel(kFactorLabel, this);
+  auto* factorLabel = new QLabel(Tr(kFactorLabel), this);
   factor_ = new QDoubleSpinBox(this);
   factor_->setObjectName(QStringLiteral("OutlierFactor"));
   factor_->setRange(1.1, 1000.0);
   factor_->setDecimals(1);
   factor_->setSingleStep(0.5);
-  factor_->setToolTip(kFactorTip);
+  factor_->setToolTip(Tr(kFactorTip));
   factorLabel->setBuddy(factor_);
-  factorLabel->setToolTip(kFactorTip);
+  factorLabel->setToolTip(Tr(kFactorTip));
   {
     const double remembered = Settings().value(kFactorKey, kDefaultOutlierFactor).toDouble();
     factor_->setValue(remembered >= factor_->minimum() && remembered <= factor_->maximum() ? remembered
                                                                                           : kDefaultOutlierFactor);
   }
-  exportAction_ = new QAction(kExportText, this);
+  exportAction_ = new QAction(Tr(kExportText), this);
   exportAction_->setObjectName(QStringLiteral("ExportPlot"));
   exportAction_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
   auto* exportButton = new QToolButton(this);
@@ -393,12 +396,12 @@ void PlotPane::recompute() {
 
   const QString comparisonName =
       comparison >= 0 ? Utf8(ShownText(stations[static_cast<std::size_t>(comparison)].Name)) : QString();
-  names_[kComparison] = kLegendComparison.arg(comparisonName);
+  names_[kComparison] = Tr(kLegendComparison).arg(comparisonName);
   if (spec.hasBranches) {
-    names_[kCurrent] = kLegendBranch.arg(typedBranch);
-    names_[kOther] = kLegendBranch.arg(otherBranch);
+    names_[kCurrent] = Tr(kLegendBranch).arg(typedBranch);
+    names_[kOther] = Tr(kLegendBranch).arg(otherBranch);
   } else {
-    names_[kCurrent] = kLegendCurrent;
+    names_[kCurrent] = Tr(kLegendCurrent);
     names_[kOther].clear();
   }
   branch_ = spec.hasBranches ? form.branch : 0;
@@ -422,10 +425,10 @@ void PlotPane::draw() {
   curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2]}), XScale(kind_), YScale(kind_), xTitle_,
                        yTitle_);
   for (int l = 0; l < PlotChart::kLayers; ++l) curveChart_->setLayer(l, curve_[l], names_[l], styles[l]);
-  curveChart_->setOutliers(outliers_, kLegendOutliers);
+  curveChart_->setOutliers(outliers_, Tr(kLegendOutliers));
   QList<QPointF> crossings;
   for (const Crossing& c : crossings_) crossings << QPointF(c.x, c.y);
-  curveChart_->setCrossings(crossings, kLegendCrossings);
+  curveChart_->setCrossings(crossings, Tr(kLegendCrossings));
   curveChart_->refreshLegend();
 
   ipChart_->view()->setVisible(hasIp_);
@@ -439,7 +442,7 @@ void PlotPane::draw() {
 
 void PlotPane::showTexts() {
   const Series& s = curve_[kCurrent];
-  const QString note = Utf8(s.note);
+  const QString note = CoreText(s.note);
   if (note_->text() != note) note_->setText(note);
   note_->setVisible(!note.isEmpty() && curveChart_ != nullptr);
   placeNote();
@@ -449,18 +452,18 @@ void PlotPane::showTexts() {
     QStringList points;
     for (const Crossing& c : crossings_) {
       const QString rho = kValue.arg(HeaderOf(survey_.spec(), rhoColumn_), Number(c.y));
-      if (c.xEnd != c.x) points << kCoincide.arg(Number(c.x), Number(c.xEnd));
-      else if (c.kind == Crossing::Kind::Touch) points << kTouchAt.arg(Number(c.x), rho);
-      else points << kCrossAt.arg(Number(c.x), rho);
+      if (c.xEnd != c.x) points << Tr(kCoincide).arg(Number(c.x), Number(c.xEnd));
+      else if (c.kind == Crossing::Kind::Touch) points << Tr(kTouchAt).arg(Number(c.x), rho);
+      else points << Tr(kCrossAt).arg(Number(c.x), rho);
     }
-    lines << (points.isEmpty() ? kNoCrossing : kCrossings.arg(points.join(kListSeparator)));
+    lines << (points.isEmpty() ? Tr(kNoCrossing) : Tr(kCrossings).arg(points.join(Tr(kListSeparator))));
   }
   std::vector<int> outlierRows;
   for (const PlotPoint& p : outliers_) outlierRows.push_back(p.row);
-  if (!outlierRows.empty()) lines << kOutlierRows.arg(RowList(outlierRows));
-  if (!unreadableRows_.empty()) lines << kBadRows.arg(RowList(unreadableRows_));
-  if (!s.repeatedRows.empty()) lines << kRepeatedRows.arg(xTitle_, RowList(s.repeatedRows));
-  if (!s.outOfOrderRows.empty()) lines << kOutOfOrderRows.arg(xTitle_, RowList(s.outOfOrderRows));
+  if (!outlierRows.empty()) lines << Tr(kOutlierRows).arg(RowList(outlierRows));
+  if (!unreadableRows_.empty()) lines << Tr(kBadRows).arg(RowList(unreadableRows_));
+  if (!s.repeatedRows.empty()) lines << Tr(kRepeatedRows).arg(xTitle_, RowList(s.repeatedRows));
+  if (!s.outOfOrderRows.empty()) lines << Tr(kOutOfOrderRows).arg(xTitle_, RowList(s.outOfOrderRows));
   const QString info = lines.join(QLatin1Char('\n'));
   if (info_->text() != info) info_->setText(info);
 }
@@ -503,7 +506,7 @@ void PlotPane::applyTint() {
   for (const QPoint& cell : wanted) {
     if (QTableWidgetItem* it = item(cell)) {
       it->setData(Qt::BackgroundRole, QBrush(QColor(255, 205, 160)));
-      it->setData(Qt::ToolTipRole, kTintTip);
+      it->setData(Qt::ToolTipRole, Tr(kTintTip));
     }
   }
   tinted_ = wanted;
@@ -535,7 +538,7 @@ void PlotPane::hoverAt(View view, const QPoint& viewportPos) {
     return;
   }
   const QString yName = view == View::Curve ? HeaderOf(survey_.spec(), rhoColumn_) : ipTitle_;
-  const QString text = kHover.arg(names_[hit->layer])
+  const QString text = Tr(kHover).arg(names_[hit->layer])
                            .arg(hit->point.row + 1)
                            .arg(xTitle_, Number(hit->point.x), yName, Number(hit->point.y));
   hover_->setText(text);
@@ -548,11 +551,11 @@ QString PlotPane::hoverText() const { return hover_->text(); }
 // ---- Export ----
 
 void PlotPane::exportPlot() {
-  const QString path = dialogs_.chooseExportFile(window(), kExportTitle, kExportFilter);
+  const QString path = dialogs_.chooseExportFile(window(), Tr(kExportTitle), Tr(kExportFilter));
   if (path.isEmpty()) return;
   QString error;
   if (!exportTo(path, &error))
-    dialogs_.message(window(), kExportCaption, kExportFailed.arg(QDir::toNativeSeparators(path), error),
+    dialogs_.message(window(), Tr(kExportCaption), Tr(kExportFailed).arg(QDir::toNativeSeparators(path), error),
                      Dialogs::Icon::Error, Dialogs::Buttons::Ok);
 }
 
@@ -563,7 +566,7 @@ bool PlotPane::exportTo(const QString& path, QString* error) {
   };
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") && suffix != QLatin1String("pdf"))
-    return fail(kUnknownFormat);
+    return fail(Tr(kUnknownFormat));
   if (dirty_ || !curveChart_) replotNow();
 
   // The charts shown, one above the other, each at its size on screen (a usual size while the
@@ -593,10 +596,10 @@ bool PlotPane::exportTo(const QString& path, QString* error) {
   const QSize pixels = total.toSize();
   if (suffix == QLatin1String("png")) {
     QImage image(pixels * 2, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return fail(kPaintFailed);
+    if (image.isNull()) return fail(Tr(kPaintFailed));
     image.setDevicePixelRatio(2.0);
     image.fill(Qt::white);
-    if (!paint(image)) return fail(kPaintFailed);
+    if (!paint(image)) return fail(Tr(kPaintFailed));
     QImageWriter writer(&file, "png");
     if (!writer.write(image)) return fail(writer.errorString());
   } else if (suffix == QLatin1String("svg")) {
@@ -604,15 +607,15 @@ bool PlotPane::exportTo(const QString& path, QString* error) {
     svg.setOutputDevice(&file);
     svg.setSize(pixels);
     svg.setViewBox(QRect(QPoint(0, 0), pixels));
-    svg.setTitle(kExportTitle);
-    if (!paint(svg)) return fail(kPaintFailed);
+    svg.setTitle(Tr(kExportTitle));
+    if (!paint(svg)) return fail(Tr(kPaintFailed));
   } else {
     QPdfWriter pdf(&file);
-    pdf.setTitle(kExportTitle);
+    pdf.setTitle(Tr(kExportTitle));
     pdf.setResolution(72);
     pdf.setPageSize(QPageSize(total, QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    if (!paint(pdf)) return fail(kPaintFailed);
+    if (!paint(pdf)) return fail(Tr(kPaintFailed));
   }
   if (!file.commit()) return fail(file.errorString());
   return true;

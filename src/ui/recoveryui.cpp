@@ -1,10 +1,12 @@
 #include "ui/recoveryui.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRadioButton>
 #include <string>
 
+#include "ui/coretext.h"
 #include "session/recoverystore.h"
 #include "ui/autosave.h"
 #include "ui/inputdataform.h"
@@ -12,7 +14,8 @@
 #include "ui/widgets.h"
 
 namespace {
-const QString kQuestion = QStringLiteral("上次运行未正常结束，是否恢复未保存的数据?");
+QString Tr(const char* text) { return QCoreApplication::translate("RecoveryUi", text); }
+const char* const kQuestion = QT_TRANSLATE_NOOP("RecoveryUi", "上次运行未正常结束，是否恢复未保存的数据?");
 
 QString TypeName(const TInputDataForm& form, ::DataType type) {
   const auto* item = form.DataType->findChild<QRadioButton*>(QStringLiteral("item%1").arg(static_cast<int>(type)));
@@ -21,17 +24,17 @@ QString TypeName(const TInputDataForm& form, ::DataType type) {
 
 // What the session holds, for the user to recognise it.
 QString Details(const TInputDataForm& form, const LeftSession& left, const RecoveryReadResult& read) {
-  const QString file = read.session.file.empty() ? QStringLiteral("（未打开文件）") : ShownPath(read.session.file);
+  const QString file = read.session.file.empty() ? QCoreApplication::translate("RecoveryUi", "（未打开文件）") : ShownPath(read.session.file);
   // The status line as the window showed it ("已输入3个测点").
-  return QStringLiteral("数据类型：%1\n%2（%3）\n文件：%4\n最后写入：%5")
-      .arg(TypeName(form, read.session.type), Text(read.session.status),
-           read.session.saved ? QStringLiteral("已保存") : QStringLiteral("未保存"), file,
+  return QCoreApplication::translate("RecoveryUi", "数据类型：%1\n%2（%3）\n文件：%4\n最后写入：%5")
+      .arg(TypeName(form, read.session.type), CoreText(read.session.status),
+           read.session.saved ? QCoreApplication::translate("RecoveryUi", "已保存") : QCoreApplication::translate("RecoveryUi", "未保存"), file,
            QDateTime::fromSecsSinceEpoch(static_cast<qint64>(left.modified()))
                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 void Warn(TInputDataForm& form, const QString& text, const QString& details = QString()) {
-  form.dialogs().message(&form, kAppTitle, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, details);
+  form.dialogs().message(&form, AppTitle(), text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, details);
 }
 }  // namespace
 
@@ -42,29 +45,29 @@ bool OfferRecovery(TInputDataForm& form, RecoveryStore& store, Autosave& autosav
     std::string error;
     if (!read.ok) {
       if (const std::optional<std::string> aside = session.setAside(error)) {
-        Warn(form, QStringLiteral("上次运行留下的恢复文件已损坏，不能恢复：%1\n文件已改名为 %2，留作查看。")
-                       .arg(Text(read.error), ShownPath(*aside)));
+        Warn(form, QCoreApplication::translate("RecoveryUi", "上次运行留下的恢复文件已损坏，不能恢复：%1\n文件已改名为 %2，留作查看。")
+                       .arg(CoreText(read.error), ShownPath(*aside)));
       } else {
-        Warn(form, QStringLiteral("上次运行留下的恢复文件已损坏，不能恢复：%1").arg(Text(read.error)), Text(error));
+        Warn(form, QCoreApplication::translate("RecoveryUi", "上次运行留下的恢复文件已损坏，不能恢复：%1").arg(CoreText(read.error)), CoreText(error));
       }
       continue;
     }
-    switch (form.dialogs().askRecovery(&form, kQuestion, Details(form, session, read))) {
+    switch (form.dialogs().askRecovery(&form, Tr(kQuestion), Details(form, session, read))) {
       case Dialogs::RecoveryChoice::Restore:
         form.survey().restore(read.session, read.stations);
         // The old file goes only once the session is in this program's own file.
         if (!autosave.writeNow()) {
           session.release();
-          Warn(form, QStringLiteral("数据已恢复，但不能写入新的恢复文件；原来的恢复文件保留在 %1。")
+          Warn(form, QCoreApplication::translate("RecoveryUi", "数据已恢复，但不能写入新的恢复文件；原来的恢复文件保留在 %1。")
                          .arg(ShownPath(session.path())));
         } else if (!session.discard(error)) {
-          Warn(form, QStringLiteral("数据已恢复，但原来的恢复文件 %1 不能删除。").arg(ShownPath(session.path())),
+          Warn(form, QCoreApplication::translate("RecoveryUi", "数据已恢复，但原来的恢复文件 %1 不能删除。").arg(ShownPath(session.path())),
                Text(error));
         }
         return true;  // the sessions not asked about stay for the next start
       case Dialogs::RecoveryChoice::Discard:
         if (!session.discard(error))
-          Warn(form, QStringLiteral("恢复文件 %1 不能删除。").arg(ShownPath(session.path())), Text(error));
+          Warn(form, QCoreApplication::translate("RecoveryUi", "恢复文件 %1 不能删除。").arg(ShownPath(session.path())), Text(error));
         break;
       case Dialogs::RecoveryChoice::Later: session.release(); break;
     }
@@ -74,6 +77,6 @@ bool OfferRecovery(TInputDataForm& form, RecoveryStore& store, Autosave& autosav
 
 void ReportAutosaveFailures(TInputDataForm& form, Autosave& autosave) {
   QObject::connect(&autosave, &Autosave::writeFailed, &form, [&form](const QString& reason) {
-    Warn(form, QStringLiteral("不能写入恢复文件：程序意外退出时，未保存的数据将不能恢复。请尽快保存数据。"), reason);
+    Warn(form, QCoreApplication::translate("RecoveryUi", "不能写入恢复文件：程序意外退出时，未保存的数据将不能恢复。请尽快保存数据。"), reason);
   });
 }

@@ -11,6 +11,7 @@ namespace {
 const QString kDataType = QStringLiteral("dataType");
 const QString kRecent = QStringLiteral("recentFiles");
 const QString kSpacings = QStringLiteral("defaultSpacings");
+const QString kLanguage = QStringLiteral("language");
 constexpr int kMaxText = 255;
 
 QString FieldKey(Field field) {
@@ -55,6 +56,13 @@ std::optional<QStringList> TextList(const QVariant& value) {
 }  // namespace
 
 AppSettings::AppSettings(QSettings& settings) : settings_(settings) {}
+
+std::optional<UiLanguage> AppSettings::language() const {
+  const std::optional<QString> text = PlainText(settings_.value(kLanguage));
+  return text ? LanguageFromCode(*text) : std::nullopt;
+}
+
+void AppSettings::setLanguage(UiLanguage language) { settings_.setValue(kLanguage, LanguageCode(language)); }
 
 std::optional<DataType> AppSettings::dataType() const {
   const std::optional<QString> text = PlainText(settings_.value(kDataType));

@@ -2,7 +2,7 @@
 // What the program remembers between runs, in QSettings (the program uses organization
 // "FieldInput", application "fieldinput"): the last data type; the operator, instrument and
 // work area; the last folder for each data type's files; the recently opened files; the
-// default spacings. A value that is missing or makes no sense (the wrong kind of value, a data
+// default spacings; the interface language chosen in its menu. A value that is missing or makes no sense (the wrong kind of value, a data
 // type out of range, a relative folder, a text with control characters, a spacing list the
 // survey refuses) reads as missing, and the built-in default is used.
 
@@ -12,6 +12,7 @@
 
 #include "model/sdata.h"
 #include "session/formstate.h"
+#include "ui/language.h"
 
 class QSettings;
 
@@ -42,6 +43,10 @@ class AppSettings {
   void setDefaultSpacings(const QStringList& spacings);
   // The built-in values are used again.
   void resetDefaultSpacings();
+
+  // The interface language chosen in the 语言/Language menu; nothing when none was chosen.
+  std::optional<UiLanguage> language() const;
+  void setLanguage(UiLanguage language);
 
   // Writes what was set to disk now (QSettings also does it by itself, later).
   void sync();

@@ -1,5 +1,6 @@
 #include "ui/spacingsdialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,14 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "ui/coretext.h"
 #include "session/survey.h"
 
 SpacingsDialog::SpacingsDialog(const QStringList& current, const QStringList& builtIn, QWidget* parent)
     : QDialog(parent), builtIn_(builtIn) {
   setObjectName(QStringLiteral("SpacingsDialog"));
-  setWindowTitle(QStringLiteral("默认极距"));
+  setWindowTitle(QCoreApplication::translate("SpacingsDialog", "默认极距"));
   auto* layout = new QVBoxLayout(this);
-  auto* label = new QLabel(QStringLiteral("“默认极距”按钮和新的测深表格使用的 AB/2 值，每行一个，从小到大："), this);
+  auto* label = new QLabel(QCoreApplication::translate("SpacingsDialog", "“默认极距”按钮和新的测深表格使用的 AB/2 值，每行一个，从小到大："), this);
   label->setWordWrap(true);
   layout->addWidget(label);
   SpacingsEdit = new QPlainTextEdit(this);
@@ -34,12 +36,12 @@ SpacingsDialog::SpacingsDialog(const QStringList& current, const QStringList& bu
   layout->addWidget(ProblemLabel);
 
   auto* buttons = new QDialogButtonBox(this);
-  OKButton = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+  OKButton = buttons->addButton(QCoreApplication::translate("SpacingsDialog", "确定"), QDialogButtonBox::AcceptRole);
   OKButton->setObjectName(QStringLiteral("OKButton"));
   OKButton->setDefault(true);
-  CancelButton = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+  CancelButton = buttons->addButton(QCoreApplication::translate("SpacingsDialog", "取消"), QDialogButtonBox::RejectRole);
   CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  ResetButton = buttons->addButton(QStringLiteral("恢复默认值"), QDialogButtonBox::ResetRole);
+  ResetButton = buttons->addButton(QCoreApplication::translate("SpacingsDialog", "恢复默认值"), QDialogButtonBox::ResetRole);
   ResetButton->setObjectName(QStringLiteral("ResetButton"));
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &SpacingsDialog::accept);
@@ -61,7 +63,7 @@ void SpacingsDialog::accept() {
   for (const QString& value : spacings()) list.push_back(value.toStdString());
   const std::string problem = Survey::checkSpacingList(list);
   if (!problem.empty()) {
-    ProblemLabel->setText(QString::fromStdString(problem));
+    ProblemLabel->setText(CoreText(problem));
     ProblemLabel->show();
     SpacingsEdit->setFocus();
     return;

@@ -1,0 +1,1621 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AppendReplaceDialog</name>
+    <message>
+        <source>数据处理方式</source>
+        <translation>Existing file</translation>
+    </message>
+    <message>
+        <source>数据文件已经存在，新数据</source>
+        <translation>The data file exists. Put the new data</translation>
+    </message>
+    <message>
+        <source>追加到数据文件中</source>
+        <translation>Append to the data file</translation>
+    </message>
+    <message>
+        <source>替换文件中的数据</source>
+        <translation>Replace the data in the file</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CsvImportDialog</name>
+    <message>
+        <source>编码：无法确定，请在右边选择</source>
+        <translation>Encoding: cannot tell, choose one on the right</translation>
+    </message>
+    <message>
+        <source>编码：—</source>
+        <translation>Encoding: —</translation>
+    </message>
+    <message>
+        <source>编码：%1，自动识别</source>
+        <translation>Encoding: %1, detected</translation>
+    </message>
+    <message>
+        <source>编码：%1，按选择读取</source>
+        <translation>Encoding: %1, as chosen</translation>
+    </message>
+    <message>
+        <source>分隔符：—</source>
+        <translation>Separator: —</translation>
+    </message>
+    <message>
+        <source>分隔符：%1（数字中的“,”当作小数点）</source>
+        <translation>Separator: %1 (a “,” in numbers read as the decimal point)</translation>
+    </message>
+    <message>
+        <source>分隔符：%1</source>
+        <translation>Separator: %1</translation>
+    </message>
+    <message>
+        <source>数据类型：看不出</source>
+        <translation>Data type: cannot tell</translation>
+    </message>
+    <message>
+        <source>数据类型：%1</source>
+        <translation>Data type: %1</translation>
+    </message>
+    <message>
+        <source>数据类型：%1（窗口当前是%2，导入时切换到%1）</source>
+        <translation>Data type: %1 (the window shows %2; the import switches to %1)</translation>
+    </message>
+    <message>
+        <source>数据类型：%1。窗口当前是%2，导入时先切换到%1，窗口中的 %3 个测点不再保留（没有保存的会先询问是否保存）。</source>
+        <translation>Data type: %1. The window shows %2; the import first switches to %1, and the %3 stations in the window are not kept (you are asked to save unsaved ones first).</translation>
+    </message>
+    <message>
+        <source>不认识，不导入</source>
+        <translation>not understood, not imported</translation>
+    </message>
+    <message>
+        <source>序号，不导入</source>
+        <translation>row number, not imported</translation>
+    </message>
+    <message>
+        <source>%1，不导入</source>
+        <translation>%1, not imported</translation>
+    </message>
+    <message>
+        <source>将导入 %1 条测线（%2 行数据）。</source>
+        <translation>%1 lines will be imported (%2 data rows).</translation>
+    </message>
+    <message>
+        <source>将导入 %1 个分支（%2 行数据）。</source>
+        <translation>%1 branches will be imported (%2 data rows).</translation>
+    </message>
+    <message>
+        <source>将导入 %1 个测点（%2 行数据）。</source>
+        <translation>%1 stations will be imported (%2 data rows).</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>不能导入：%1</source>
+        <translation>Cannot import: %1</translation>
+    </message>
+    <message>
+        <source>有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。</source>
+        <translation>%1 rows were refused; nothing will be imported. Correct these rows in the spreadsheet and import again.</translation>
+    </message>
+    <message>
+        <source>有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。</source>
+        <translation>%1 entries failed the input checks; nothing will be imported. Correct them in the spreadsheet and import again.</translation>
+    </message>
+    <message>
+        <source>文件中没有可以导入的测点。</source>
+        <translation>The file holds no stations to import.</translation>
+    </message>
+    <message>
+        <source>导入 CSV</source>
+        <translation>Import CSV</translation>
+    </message>
+    <message>
+        <source>按此编码读取：</source>
+        <translation>Read as:</translation>
+    </message>
+    <message>
+        <source>自动识别</source>
+        <translation>Detect</translation>
+    </message>
+    <message>
+        <source>各列的理解</source>
+        <translation>How the columns are understood</translation>
+    </message>
+    <message>
+        <source>列</source>
+        <translation>Column</translation>
+    </message>
+    <message>
+        <source>表头</source>
+        <translation>Header</translation>
+    </message>
+    <message>
+        <source>理解为</source>
+        <translation>Understood as</translation>
+    </message>
+    <message>
+        <source>被拒绝的行</source>
+        <translation>Refused rows</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>被拒绝的行及原因（%1 条）</source>
+        <translation>Refused rows and why (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>PlotPane</name>
+    <message>
+        <source>激电参数</source>
+        <translation>IP parameter</translation>
+    </message>
+    <message>
+        <source>异常倍数</source>
+        <translation>Outlier factor</translation>
+    </message>
+    <message>
+        <source>读数与相邻读数连线相差超过此倍数时标出</source>
+        <translation>A reading is marked when it differs from the line through its neighbours by more than this factor</translation>
+    </message>
+    <message>
+        <source>导出曲线图(&amp;E)...</source>
+        <translation>&amp;Export plot...</translation>
+    </message>
+    <message>
+        <source>导出曲线图</source>
+        <translation>Export plot</translation>
+    </message>
+    <message>
+        <source>PNG 图像 (*.png);;SVG 图形 (*.svg);;PDF 文档 (*.pdf)</source>
+        <translation>PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>曲线图没有保存到 %1：%2</source>
+        <translation>The plot was not saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>不能识别的图像格式，请用 .png、.svg 或 .pdf 作扩展名</source>
+        <translation>Unknown picture format; use .png, .svg or .pdf as the extension</translation>
+    </message>
+    <message>
+        <source>无法绘制图像</source>
+        <translation>Cannot draw the picture</translation>
+    </message>
+    <message>
+        <source>当前数据</source>
+        <translation>Current data</translation>
+    </message>
+    <message>
+        <source>对比：%1</source>
+        <translation>Compared: %1</translation>
+    </message>
+    <message>
+        <source>%1 支</source>
+        <translation>Branch %1</translation>
+    </message>
+    <message>
+        <source>偏离曲线的读数</source>
+        <translation>Readings off the curve</translation>
+    </message>
+    <message>
+        <source>交点</source>
+        <translation>Crossings</translation>
+    </message>
+    <message>
+        <source>%1，第 %2 行：%3 = %4，%5 = %6</source>
+        <translation>%1, row %2: %3 = %4, %5 = %6</translation>
+    </message>
+    <message>
+        <source>偏离曲线的读数：第 %1 行</source>
+        <translation>Readings off the curve: row %1</translation>
+    </message>
+    <message>
+        <source>不是正数，未绘出：第 %1 行</source>
+        <translation>Not positive, not drawn: row %1</translation>
+    </message>
+    <message>
+        <source>%1重复：第 %2 行</source>
+        <translation>%1 repeated: row %2</translation>
+    </message>
+    <message>
+        <source>%1顺序颠倒：第 %2 行</source>
+        <translation>%1 out of order: row %2</translation>
+    </message>
+    <message>
+        <source>两支没有交点</source>
+        <translation>The branches do not cross</translation>
+    </message>
+    <message>
+        <source>两支的交点：%1</source>
+        <translation>Branches cross at: %1</translation>
+    </message>
+    <message>
+        <source>点号 %1（%2）</source>
+        <translation>point %1 (%2)</translation>
+    </message>
+    <message>
+        <source>点号 %1 相切（%2）</source>
+        <translation>point %1, touching (%2)</translation>
+    </message>
+    <message>
+        <source>点号 %1 至 %2 重合</source>
+        <translation>points %1 to %2 coincide</translation>
+    </message>
+    <message>
+        <source>该读数偏离曲线</source>
+        <translation>This reading is off the curve</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>QtDialogs</name>
+    <message>
+        <source>替换</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>恢复数据</source>
+        <translation>Recover data</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>放弃</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>以后再说</source>
+        <translation>Later</translation>
+    </message>
+    <message>
+        <source>CSV 表格 (*.csv);;文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>CSV table (*.csv);;Text file (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导入 CSV</source>
+        <translation>Import CSV</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryUi</name>
+    <message>
+        <source>上次运行未正常结束，是否恢复未保存的数据?</source>
+        <translation>The last run did not end normally. Restore the unsaved data?</translation>
+    </message>
+    <message>
+        <source>（未打开文件）</source>
+        <translation>(no file open)</translation>
+    </message>
+    <message>
+        <source>数据类型：%1
+%2（%3）
+文件：%4
+最后写入：%5</source>
+        <translation>Data type: %1
+%2 (%3)
+File: %4
+Last written: %5</translation>
+    </message>
+    <message>
+        <source>已保存</source>
+        <translation>saved</translation>
+    </message>
+    <message>
+        <source>未保存</source>
+        <translation>not saved</translation>
+    </message>
+    <message>
+        <source>上次运行留下的恢复文件已损坏，不能恢复：%1
+文件已改名为 %2，留作查看。</source>
+        <translation>The recovery file of the last run is damaged and cannot be restored: %1
+The file was renamed %2 and kept for inspection.</translation>
+    </message>
+    <message>
+        <source>上次运行留下的恢复文件已损坏，不能恢复：%1</source>
+        <translation>The recovery file of the last run is damaged and cannot be restored: %1</translation>
+    </message>
+    <message>
+        <source>数据已恢复，但不能写入新的恢复文件；原来的恢复文件保留在 %1。</source>
+        <translation>The data were restored, but no new recovery file can be written; the old one is kept at %1.</translation>
+    </message>
+    <message>
+        <source>数据已恢复，但原来的恢复文件 %1 不能删除。</source>
+        <translation>The data were restored, but the old recovery file %1 cannot be deleted.</translation>
+    </message>
+    <message>
+        <source>恢复文件 %1 不能删除。</source>
+        <translation>The recovery file %1 cannot be deleted.</translation>
+    </message>
+    <message>
+        <source>不能写入恢复文件：程序意外退出时，未保存的数据将不能恢复。请尽快保存数据。</source>
+        <translation>Cannot write the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered. Save your data soon.</translation>
+    </message>
+</context>
+<context>
+    <name>SpacingsDialog</name>
+    <message>
+        <source>默认极距</source>
+        <translation>Default spacings</translation>
+    </message>
+    <message>
+        <source>“默认极距”按钮和新的测深表格使用的 AB/2 值，每行一个，从小到大：</source>
+        <translation>AB/2 values used by the “Default spacings” button and new sounding grids, one per line, smallest first:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>恢复默认值</source>
+        <translation>Restore defaults</translation>
+    </message>
+</context>
+<context>
+    <name>TInputDataForm</name>
+    <message>
+        <source>手工输入野外电法观测数据</source>
+        <translation>Field Resistivity Data Input</translation>
+    </message>
+    <message>
+        <source>数据类型</source>
+        <translation>Data type</translation>
+    </message>
+    <message>
+        <source>电阻率测深</source>
+        <translation>Resistivity sounding</translation>
+    </message>
+    <message>
+        <source>电阻率找水</source>
+        <translation>Sounding for water (IP)</translation>
+    </message>
+    <message>
+        <source>四极剖面数据</source>
+        <translation>Four-pole profiling</translation>
+    </message>
+    <message>
+        <source>联合剖面法</source>
+        <translation>Combined profiling</translation>
+    </message>
+    <message>
+        <source>测点信息</source>
+        <translation>Station details</translation>
+    </message>
+    <message>
+        <source>测点编号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>剖面编号</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>测区</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>点位x-坐标</source>
+        <translation>x coordinate</translation>
+    </message>
+    <message>
+        <source>点位y-坐标</source>
+        <translation>y coordinate</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>仪器类型</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>极距个数:</source>
+        <translation>Spacings:</translation>
+    </message>
+    <message>
+        <source>默认极距</source>
+        <translation>Default spacings</translation>
+    </message>
+    <message>
+        <source>清除数据</source>
+        <translation>Clear data</translation>
+    </message>
+    <message>
+        <source>插入数据</source>
+        <translation>Insert data</translation>
+    </message>
+    <message>
+        <source>前一个测点</source>
+        <translation>Previous station</translation>
+    </message>
+    <message>
+        <source>下一个测点</source>
+        <translation>Next station</translation>
+    </message>
+    <message>
+        <source>保存到文件</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>新测线</source>
+        <translation>New line</translation>
+    </message>
+    <message>
+        <source>打印数据</source>
+        <translation>Print data</translation>
+    </message>
+    <message>
+        <source>&amp;退出</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>帮助...</source>
+        <translation>Help...</translation>
+    </message>
+    <message>
+        <source>观测数据:</source>
+        <translation>Readings:</translation>
+    </message>
+    <message>
+        <source>当前输入</source>
+        <translation>Entering</translation>
+    </message>
+    <message>
+        <source>插入一行</source>
+        <translation>Insert row</translation>
+    </message>
+    <message>
+        <source>删除该行</source>
+        <translation>Delete row</translation>
+    </message>
+    <message>
+        <source>插入测点</source>
+        <translation>Insert station</translation>
+    </message>
+    <message>
+        <source>更新当前测点</source>
+        <translation>Update station</translation>
+    </message>
+    <message>
+        <source>删除当前测点</source>
+        <translation>Delete station</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>保存数据</source>
+        <translation>Save data</translation>
+    </message>
+    <message>
+        <source>新测线(&amp;New)</source>
+        <translation>&amp;New line</translation>
+    </message>
+    <message>
+        <source>打印数据(&amp;P)</source>
+        <translation>&amp;Print data</translation>
+    </message>
+    <message>
+        <source>打印预览</source>
+        <translation>Print preview</translation>
+    </message>
+    <message>
+        <source>导入 CSV…</source>
+        <translation>Import CSV…</translation>
+    </message>
+    <message>
+        <source>导出 CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>数据操纵(&amp;D)</source>
+        <translation>&amp;Data</translation>
+    </message>
+    <message>
+        <source>插入数据(&amp;I)</source>
+        <translation>&amp;Insert data</translation>
+    </message>
+    <message>
+        <source>清除数据(&amp;C)</source>
+        <translation>&amp;Clear data</translation>
+    </message>
+    <message>
+        <source>上一测点(&amp;P)</source>
+        <translation>&amp;Previous station</translation>
+    </message>
+    <message>
+        <source>下一测点(&amp;N)</source>
+        <translation>&amp;Next station</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>显示曲线</source>
+        <translation>Show plot</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>使用数据输入程序(&amp;H)</source>
+        <translation>&amp;Using the program</translation>
+    </message>
+    <message>
+        <source>关于数据输入(&amp;A)</source>
+        <translation>&amp;About data input</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>剪切</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>插入数据 (Ctrl+Enter)</source>
+        <translation>Insert data (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <source>撤销 %1</source>
+        <translation>Undo %1</translation>
+    </message>
+    <message>
+        <source>重做 %1</source>
+        <translation>Redo %1</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>没有数据可以导出。</source>
+        <translation>There are no data to export.</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1，没有导出。</source>
+        <translation>Cannot write the file %1; nothing was exported.</translation>
+    </message>
+    <message>
+        <source>输入野外数据...</source>
+        <translation>Field data input...</translation>
+    </message>
+    <message>
+        <source>打开数据文件</source>
+        <translation>Open data file</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>最近打开的文件</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>默认极距设置(&amp;T)...</source>
+        <translation>Default spacings se&amp;ttings...</translation>
+    </message>
+    <message>
+        <source>文件 %1 已不存在，已从最近打开的文件中删除。</source>
+        <translation>The file %1 no longer exists; it was removed from the recent files.</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>打印失败</source>
+        <translation>Printing failed</translation>
+    </message>
+    <message>
+        <source>没有数据可以打印。</source>
+        <translation>There are no data to print.</translation>
+    </message>
+    <message>
+        <source>无法开始打印，请检查打印机。</source>
+        <translation>Printing cannot start; check the printer.</translation>
+    </message>
+    <message>
+        <source>打印未能完成，请检查打印机。</source>
+        <translation>Printing did not finish; check the printer.</translation>
+    </message>
+</context>
+<context>
+    <name>core</name>
+    <message>
+        <source>行号</source>
+        <translation>Row number</translation>
+    </message>
+    <message>
+        <source>AB/2：供电电极距之半，单位 m</source>
+        <translation>AB/2: half the current-electrode spacing, in m</translation>
+    </message>
+    <message>
+        <source>视电阻率，单位 Ω·m</source>
+        <translation>Apparent resistivity, in Ω·m</translation>
+    </message>
+    <message>
+        <source>点号：测点在测线上的位置，单位 m</source>
+        <translation>Point: the station&apos;s place on the line, in m</translation>
+    </message>
+    <message>
+        <source>MN/2：测量电极距之半，单位 m</source>
+        <translation>MN/2: half the potential-electrode spacing, in m</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>极距</source>
+        <translation>AB/2</translation>
+    </message>
+    <message>
+        <source>视电阻率</source>
+        <translation>App. resistivity</translation>
+    </message>
+    <message>
+        <source>测点信息</source>
+        <translation>Station details</translation>
+    </message>
+    <message>
+        <source>极距个数</source>
+        <translation>Spacings</translation>
+    </message>
+    <message>
+        <source>没有测点数据</source>
+        <translation>No station data</translation>
+    </message>
+    <message>
+        <source>综合激电参数</source>
+        <translation>IP parameter ZP</translation>
+    </message>
+    <message>
+        <source>半衰时</source>
+        <translation>Half-decay time</translation>
+    </message>
+    <message>
+        <source>衰减度</source>
+        <translation>Decay</translation>
+    </message>
+    <message>
+        <source>偏离度</source>
+        <translation>Deviation</translation>
+    </message>
+    <message>
+        <source>视极化率</source>
+        <translation>App. chargeability</translation>
+    </message>
+    <message>
+        <source>综合激电参数，单位 %·ms</source>
+        <translation>Combined IP parameter, in %·ms</translation>
+    </message>
+    <message>
+        <source>半衰时，单位 ms</source>
+        <translation>Half-decay time, in ms</translation>
+    </message>
+    <message>
+        <source>衰减度，单位 %</source>
+        <translation>Decay, in %</translation>
+    </message>
+    <message>
+        <source>偏离度，单位 %</source>
+        <translation>Deviation, in %</translation>
+    </message>
+    <message>
+        <source>视极化率，单位 %</source>
+        <translation>Apparent chargeability, in %</translation>
+    </message>
+    <message>
+        <source>点号</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>测线信息</source>
+        <translation>Line details</translation>
+    </message>
+    <message>
+        <source>测点个数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>没有测线</source>
+        <translation>No lines</translation>
+    </message>
+    <message>
+        <source>保存输入的数据为...</source>
+        <translation>Save the data as...</translation>
+    </message>
+    <message>
+        <source>QL电测深数据格式(*.ves)|*.ves|DZD测深数据文件(*.dat)|*.dat</source>
+        <translation>QL sounding data (*.ves)|*.ves|DZD sounding data file (*.dat)|*.dat</translation>
+    </message>
+    <message>
+        <source>表格的行数或列数不对。</source>
+        <translation>The grid has the wrong number of rows or columns.</translation>
+    </message>
+    <message>
+        <source>联合剖面的分支不对。</source>
+        <translation>The combined-profiling branch is wrong.</translation>
+    </message>
+    <message>
+        <source>测点的极距个数不对。</source>
+        <translation>A station has the wrong number of spacings.</translation>
+    </message>
+    <message>
+        <source>测点的数据个数与极距个数不一致。</source>
+        <translation>A station&apos;s number of readings does not match its number of spacings.</translation>
+    </message>
+    <message>
+        <source>不是本程序的恢复文件。</source>
+        <translation>This is not a recovery file of this program.</translation>
+    </message>
+    <message>
+        <source>文件不完整：只有文件头的一部分。</source>
+        <translation>The file is incomplete: it holds only part of its header.</translation>
+    </message>
+    <message>
+        <source>校验和不符，文件内容已损坏。</source>
+        <translation>The checksum does not match; the file&apos;s contents are damaged.</translation>
+    </message>
+    <message>
+        <source>文件内容已损坏。</source>
+        <translation>The file&apos;s contents are damaged.</translation>
+    </message>
+    <message>
+        <source>数据类型不对。</source>
+        <translation>The data type is wrong.</translation>
+    </message>
+    <message>
+        <source>表格的列数与数据类型不符。</source>
+        <translation>The grid&apos;s number of columns does not match the data type.</translation>
+    </message>
+    <message>
+        <source>当前测点的序号不对。</source>
+        <translation>The number of the current station is wrong.</translation>
+    </message>
+    <message>
+        <source>内存不足，恢复文件没有读入。</source>
+        <translation>Out of memory; the recovery file was not read.</translation>
+    </message>
+    <message>
+        <source>文件不能读取</source>
+        <translation>The file cannot be read</translation>
+    </message>
+    <message>
+        <source>文件太大，不是本程序写的恢复文件。</source>
+        <translation>The file is too large to be a recovery file of this program.</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>输入的不是有效的数字。
+
+	请重新输入.</source>
+        <translation>What was typed is not a valid number.
+
+	Please type it again.</translation>
+    </message>
+    <message>
+        <source>极距个数输入无效的字母.</source>
+        <translation>The number of spacings contains letters.</translation>
+    </message>
+    <message>
+        <source>极距个数输入不正确.
+
+	请重新输入。</source>
+        <translation>The number of spacings is not valid.
+
+	Please type it again.</translation>
+    </message>
+    <message>
+        <source>请首先输入极距个数。</source>
+        <translation>Enter the number of spacings first.</translation>
+    </message>
+    <message>
+        <source>与该点坐标一样的测点已经输入，请更改点号或坐标后再插入。</source>
+        <translation>A station with the same coordinates was already entered. Change the point or the coordinates, then insert.</translation>
+    </message>
+    <message>
+        <source>您已经输入完成一条联合剖面的数据输入。请保存输入结果！</source>
+        <translation>You have entered a whole combined-profiling line. Please save it!</translation>
+    </message>
+    <message>
+        <source>输入的数据尚没有保存，是否现在保存它们?</source>
+        <translation>The data entered are not saved yet. Save them now?</translation>
+    </message>
+    <message>
+        <source>是否保存输入的数据?</source>
+        <translation>Save the data entered?</translation>
+    </message>
+    <message>
+        <source>当前测点的数据已修改，是否更新?</source>
+        <translation>The current station was changed. Update it?</translation>
+    </message>
+    <message>
+        <source>当前没有数据</source>
+        <translation>No data yet</translation>
+    </message>
+    <message>
+        <source>测点编号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>剖面编号</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>测区</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>点位x-坐标</source>
+        <translation>x coordinate</translation>
+    </message>
+    <message>
+        <source>点位y-坐标</source>
+        <translation>y coordinate</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>仪器类型</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>输入单元格</source>
+        <translation>Typing in a cell</translation>
+    </message>
+    <message>
+        <source>插入数据</source>
+        <translation>Insert data</translation>
+    </message>
+    <message>
+        <source>更新当前测点</source>
+        <translation>Update station</translation>
+    </message>
+    <message>
+        <source>前一个测点</source>
+        <translation>Previous station</translation>
+    </message>
+    <message>
+        <source>下一个测点</source>
+        <translation>Next station</translation>
+    </message>
+    <message>
+        <source>删除当前测点</source>
+        <translation>Delete station</translation>
+    </message>
+    <message>
+        <source>新测线</source>
+        <translation>New line</translation>
+    </message>
+    <message>
+        <source>切换数据类型</source>
+        <translation>Switch data type</translation>
+    </message>
+    <message>
+        <source>插入一行</source>
+        <translation>Insert row</translation>
+    </message>
+    <message>
+        <source>删除该行</source>
+        <translation>Delete row</translation>
+    </message>
+    <message>
+        <source>清除数据</source>
+        <translation>Clear data</translation>
+    </message>
+    <message>
+        <source>默认极距</source>
+        <translation>Default spacings</translation>
+    </message>
+    <message>
+        <source>选择当前输入</source>
+        <translation>Choose branch</translation>
+    </message>
+    <message>
+        <source>修改当前输入</source>
+        <translation>Edit branch</translation>
+    </message>
+    <message>
+        <source>修改测点编号</source>
+        <translation>Edit station</translation>
+    </message>
+    <message>
+        <source>修改剖面编号</source>
+        <translation>Edit line</translation>
+    </message>
+    <message>
+        <source>修改测区</source>
+        <translation>Edit area</translation>
+    </message>
+    <message>
+        <source>修改点位x-坐标</source>
+        <translation>Edit x coordinate</translation>
+    </message>
+    <message>
+        <source>修改点位y-坐标</source>
+        <translation>Edit y coordinate</translation>
+    </message>
+    <message>
+        <source>修改操作员</source>
+        <translation>Edit operator</translation>
+    </message>
+    <message>
+        <source>修改仪器类型</source>
+        <translation>Edit instrument</translation>
+    </message>
+    <message>
+        <source>修改极距个数</source>
+        <translation>Edit number of spacings</translation>
+    </message>
+    <message>
+        <source>修改测点个数</source>
+        <translation>Edit number of points</translation>
+    </message>
+    <message>
+        <source>Karvelo提示</source>
+        <translation>Karvelo note</translation>
+    </message>
+    <message>
+        <source>插入</source>
+        <translation>inserting</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation>updating</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>剪切</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>清空单元格</source>
+        <translation>Clear cells</translation>
+    </message>
+    <message>
+        <source>剪贴板中没有可以粘贴的文本。</source>
+        <translation>The clipboard holds no text to paste.</translation>
+    </message>
+    <message>
+        <source>剪贴板中的内容不是文字，不能粘贴到表格中。</source>
+        <translation>The clipboard does not hold text; it cannot be pasted into the grid.</translation>
+    </message>
+    <message>
+        <source>导入测点</source>
+        <translation>Import stations</translation>
+    </message>
+    <message>
+        <source>文件中没有可以导入的测点。</source>
+        <translation>The file holds no stations to import.</translation>
+    </message>
+    <message>
+        <source>导入的测点没有通过检查，一个也没有加入：</source>
+        <translation>The imported stations failed the checks; none was added:</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>以后保存时，文件中没有读入的部分不会写进保存的文件。</source>
+        <translation>When you save later, the parts of the file that were not read will not be in the saved file.</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>选择保存数据的目录...</source>
+        <translation>Choose the folder for the data...</translation>
+    </message>
+    <message>
+        <source>数据文件无法完整读取，文件未作改动，新数据没有保存。</source>
+        <translation>The data file cannot be read completely; it was not changed and the new data were not saved.</translation>
+    </message>
+    <message>
+        <source>联合剖面数据文件名必须是测线号(整数)，例如 12.dat。</source>
+        <translation>A combined-profiling file name must be the line number (an integer), e.g. 12.dat.</translation>
+    </message>
+    <message>
+        <source>内存不足，无法完成保存。数据仍在程序中，文件未作改动。</source>
+        <translation>Out of memory; the save did not finish. The data are still in the program; the file was not changed.</translation>
+    </message>
+    <message>
+        <source>分支</source>
+        <translation>Branch</translation>
+    </message>
+    <message>
+        <source>x坐标</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>y坐标</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <source>AB/2</source>
+        <translation>AB/2</translation>
+    </message>
+    <message>
+        <source>MN/2</source>
+        <translation>MN/2</translation>
+    </message>
+    <message>
+        <source>未知列</source>
+        <translation>unknown column</translation>
+    </message>
+    <message>
+        <source>电阻率测深</source>
+        <translation>Resistivity sounding</translation>
+    </message>
+    <message>
+        <source>电阻率找水</source>
+        <translation>Sounding for water (IP)</translation>
+    </message>
+    <message>
+        <source>四极剖面数据</source>
+        <translation>Four-pole profiling</translation>
+    </message>
+    <message>
+        <source>联合剖面法</source>
+        <translation>Combined profiling</translation>
+    </message>
+    <message>
+        <source>是空行，已跳过。</source>
+        <translation>is empty, skipped.</translation>
+    </message>
+    <message>
+        <source>要导入的单元格都是空的，已跳过。</source>
+        <translation>the cells to import are all empty, skipped.</translation>
+    </message>
+    <message>
+        <source>没有 x坐标 或 y坐标 列：各条测线按输入窗口的做法依次取 x = 0、50、100……，y = 0。</source>
+        <translation>No x or y column: the lines get x = 0, 50, 100 … and y = 0, as in the input window.</translation>
+    </message>
+    <message>
+        <source>分支是空的。</source>
+        <translation>The branch is empty.</translation>
+    </message>
+    <message>
+        <source>没有测点信息，上面也没有可以接续的测点。</source>
+        <translation>No station data, and no station above to continue.</translation>
+    </message>
+    <message>
+        <source>文件中没有任何内容。</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>没有观测值，只取了它的测点信息。</source>
+        <translation>no readings; only its station data were taken.</translation>
+    </message>
+    <message>
+        <source>文件是 UTF-16 编码（“Unicode 文本”）的，请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。</source>
+        <translation>The file is UTF-16 (“Unicode text”). Save it as “CSV UTF-8 (comma delimited)” in the spreadsheet, then import it.</translation>
+    </message>
+    <message>
+        <source>这是 Excel 工作簿，不是 CSV 文件：请在电子表格中另存为“CSV UTF-8（逗号分隔）”后再导入。</source>
+        <translation>This is an Excel workbook, not a CSV file. Save it as “CSV UTF-8 (comma delimited)” in the spreadsheet, then import it.</translation>
+    </message>
+    <message>
+        <source>文件中有 NUL 字节，不是文本文件。</source>
+        <translation>The file holds NUL bytes; it is not a text file.</translation>
+    </message>
+    <message>
+        <source>内存不够，文件没能读完。</source>
+        <translation>Out of memory; the file was not read to the end.</translation>
+    </message>
+    <message>
+        <source>文件是空的。</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>UTF-8（带 BOM）</source>
+        <translation>UTF-8 (with BOM)</translation>
+    </message>
+    <message>
+        <source>逗号</source>
+        <translation>comma</translation>
+    </message>
+    <message>
+        <source>分号</source>
+        <translation>semicolon</translation>
+    </message>
+    <message>
+        <source>制表符</source>
+        <translation>tab</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>other</translation>
+    </message>
+    <message>
+        <source>应是测点个数（0 或更大的整数）。</source>
+        <translation>the number of stations was expected (an integer, 0 or more).</translation>
+    </message>
+    <message>
+        <source>文件在一条记录的中间结束。</source>
+        <translation>the file ends in the middle of a record.</translation>
+    </message>
+    <message>
+        <source>这里应是整数。</source>
+        <translation>an integer was expected here.</translation>
+    </message>
+    <message>
+        <source>这里应是数字。</source>
+        <translation>a number was expected here.</translation>
+    </message>
+    <message>
+        <source>VES 测深文件</source>
+        <translation>a VES sounding file</translation>
+    </message>
+    <message>
+        <source>测深 .dat 文件</source>
+        <translation>a sounding .dat file</translation>
+    </message>
+    <message>
+        <source>对称四极剖面文件</source>
+        <translation>a four-pole profiling file</translation>
+    </message>
+    <message>
+        <source>联合剖面文件</source>
+        <translation>a combined-profiling file</translation>
+    </message>
+    <message>
+        <source>未知文件</source>
+        <translation>an unknown file</translation>
+    </message>
+    <message>
+        <source>有零字节，这是二进制文件，不是本程序的数据文件。</source>
+        <translation>it holds zero bytes: a binary file, not a data file of this program.</translation>
+    </message>
+    <message>
+        <source>没有“QL”标记，不是本程序的数据文件。</source>
+        <translation>no “QL” mark: not a data file of this program.</translation>
+    </message>
+    <message>
+        <source>不是本程序的文件用途（VES 测深、测深、对称四极剖面或联合剖面）。</source>
+        <translation>not a file purpose of this program (VES sounding, sounding, four-pole or combined profiling).</translation>
+    </message>
+    <message>
+        <source>文件只能读入一部分。</source>
+        <translation>Only part of the file can be read.</translation>
+    </message>
+    <message>
+        <source>打开文件失败。</source>
+        <translation>The file could not be opened.</translation>
+    </message>
+    <message>
+        <source>文件不存在。</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>没有读取这个文件的权限。</source>
+        <translation>You have no permission to read this file.</translation>
+    </message>
+    <message>
+        <source>这是文件夹，不是数据文件。</source>
+        <translation>This is a folder, not a data file.</translation>
+    </message>
+    <message>
+        <source>这不是普通文件（设备、管道或套接字），不能打开。</source>
+        <translation>This is not a regular file (a device, pipe or socket); it cannot be opened.</translation>
+    </message>
+    <message>
+        <source>没有选择文件。</source>
+        <translation>No file was chosen.</translation>
+    </message>
+    <message>
+        <source>没有数据可以保存。</source>
+        <translation>There are no data to save.</translation>
+    </message>
+    <message>
+        <source>文件保存失败.
+非常抱歉，您的处理结果没有及时保存。</source>
+        <translation>The file could not be saved.
+Sorry, your work was not saved.</translation>
+    </message>
+    <message>
+        <source>打开文件失败!
+数据格式不是QL软件支持的格式.</source>
+        <translation>The file could not be opened!
+Its format is not one the QL software reads.</translation>
+    </message>
+    <message>
+        <source>打开文件失败!
+数据格式不是QL软件支持的VES测深文件格式.</source>
+        <translation>The file could not be opened!
+It is not a VES sounding file the QL software reads.</translation>
+    </message>
+    <message>
+        <source>数据格式不正确，请检查数据文件。</source>
+        <translation>The data format is wrong; check the data file.</translation>
+    </message>
+    <message>
+        <source>数据文件极距错误.</source>
+        <translation>The data file has a wrong spacing.</translation>
+    </message>
+    <message>
+        <source>数据文件数据视电阻率错误.</source>
+        <translation>The data file has a wrong apparent resistivity.</translation>
+    </message>
+    <message>
+        <source>数据文件模型层厚度错误.</source>
+        <translation>The data file has a wrong model layer thickness.</translation>
+    </message>
+    <message>
+        <source>数据文件模型电阻率错误.</source>
+        <translation>The data file has a wrong model resistivity.</translation>
+    </message>
+    <message>
+        <source>文件正被另一个程序保存，请稍后再试。</source>
+        <translation>Another program is saving the file; try again shortly.</translation>
+    </message>
+    <message>
+        <source>文件在读取之后被另一个程序改动了，为免覆盖对方的数据，新数据没有保存。请重新保存。</source>
+        <translation>Another program changed the file after it was read. To keep its data, the new data were not saved. Please save again.</translation>
+    </message>
+    <message>
+        <source>所选名称不是普通文件(而是目录、设备、管道或指向它们的链接)，不能读写。</source>
+        <translation>The name chosen is not a regular file (but a folder, device, pipe or a link to one); it cannot be read or written.</translation>
+    </message>
+    <message>
+        <source>内存不足，无法完成文件操作。文件未作改动，新数据没有保存。</source>
+        <translation>Out of memory; the file operation did not finish. The file was not changed and the new data were not saved.</translation>
+    </message>
+    <message>
+        <source>共享目录中的这个文件名是其他用户建立的符号链接，为安全起见不经由它读写。文件未作改动。</source>
+        <translation>In this shared folder the file name is a symbolic link made by another user; for safety it is not followed. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>文件是只读的，不能改写。</source>
+        <translation>The file is read-only; it cannot be rewritten.</translation>
+    </message>
+    <message>
+        <source>文件无法读取。</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>文件名中含有空字符，不能保存。</source>
+        <translation>The file name holds a NUL character; it cannot be saved.</translation>
+    </message>
+    <message>
+        <source>文件已写入，但目录未能同步到磁盘，断电时可能丢失。请重新保存。</source>
+        <translation>The file was written, but its folder could not be synced to disk; it may be lost in a power failure. Please save again.</translation>
+    </message>
+    <message>
+        <source>名称和文字中不能含有控制字符(换行、回车、制表符等)。</source>
+        <translation>Names and texts cannot hold control characters (line feed, carriage return, tab ...).</translation>
+    </message>
+    <message>
+        <source>测线名为空，不能作为文件名。</source>
+        <translation>The line name is empty; it cannot be a file name.</translation>
+    </message>
+    <message>
+        <source>测线名生成的文件名以“.”开头(隐藏文件)，请换一个测线名。</source>
+        <translation>The line name makes a file name starting with “.” (a hidden file); choose another line name.</translation>
+    </message>
+    <message>
+        <source>测线名生成的文件名是“.”或“..”，不能作为文件名。</source>
+        <translation>The line name makes the file name “.” or “..”, which cannot be used.</translation>
+    </message>
+    <message>
+        <source>测线名太长，生成的文件名超出了文件系统允许的长度。</source>
+        <translation>The line name is too long; its file name exceeds what the file system allows.</translation>
+    </message>
+    <message>
+        <source>不是联合剖面数据文件的用途说明。</source>
+        <translation>not the purpose line of a combined-profiling data file.</translation>
+    </message>
+    <message>
+        <source>不是对称四极剖面数据文件的用途说明。</source>
+        <translation>not the purpose line of a four-pole profiling data file.</translation>
+    </message>
+    <message>
+        <source>文件在此结束，缺少列标题行。</source>
+        <translation>the file ends here; the column heading line is missing.</translation>
+    </message>
+    <message>
+        <source>应是列标题行（N AB/2 MN/2 RO ...）。</source>
+        <translation>the column heading line (N AB/2 MN/2 RO ...) was expected.</translation>
+    </message>
+    <message>
+        <source>多于 12 个数。</source>
+        <translation>more than 12 numbers.</translation>
+    </message>
+    <message>
+        <source>X2 应是分支号 1 或 2。</source>
+        <translation>X2 should be the branch number 1 or 2.</translation>
+    </message>
+    <message>
+        <source>内存不足，文件没有读入。</source>
+        <translation>Out of memory; the file was not read.</translation>
+    </message>
+    <message>
+        <source>已输入%1个测点</source>
+        <translation>%1 stations entered</translation>
+    </message>
+    <message>
+        <source>第 %1 个极距数据非法。
+
+
+	请检查。</source>
+        <translation>Spacing %1 is not valid.
+
+
+	Please check.</translation>
+    </message>
+    <message>
+        <source>第 %1 个极距数据重复。
+
+
+	请检查。</source>
+        <translation>Spacing %1 is repeated.
+
+
+	Please check.</translation>
+    </message>
+    <message>
+        <source>第 %1 行，%2</source>
+        <translation>Row %1, %2</translation>
+    </message>
+    <message>
+        <source>默认极距至少要有 1 个，最多 %1 个。</source>
+        <translation>There must be at least 1 and at most %1 default spacings.</translation>
+    </message>
+    <message>
+        <source>第 %1 个默认极距“%2”不是数字。</source>
+        <translation>Default spacing %1 “%2” is not a number.</translation>
+    </message>
+    <message>
+        <source>第 %1 个默认极距不在 0 到 10000 之间。</source>
+        <translation>Default spacing %1 is not between 0 and 10000.</translation>
+    </message>
+    <message>
+        <source>第 %1 个默认极距没有比前一个大 0.1 以上：极距应从小到大排列。</source>
+        <translation>Default spacing %1 is not more than 0.1 above the one before: spacings go from smallest to largest.</translation>
+    </message>
+    <message>
+        <source>%1中有不能保存到数据文件的字符，请修改后再%2。</source>
+        <translation>%1 holds characters that cannot be saved in a data file; correct it before %2.</translation>
+    </message>
+    <message>
+        <source>是否删除当前测点 %1 (x=%2)?</source>
+        <translation>Delete the current station %1 (x=%2)?</translation>
+    </message>
+    <message>
+        <source>粘贴这些数据需要 %1 行，超过了本数据类型最多 %2 行的限制，没有粘贴。</source>
+        <translation>Pasting these data needs %1 rows, more than the %2 rows this data type allows; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>有 %1 个单元格落在序号列或最后一列之外，没有粘贴。</source>
+        <translation>%1 cells fall on the row-number column or beyond the last column; they were not pasted.</translation>
+    </message>
+    <message>
+        <source>……另有 %1 个问题。</source>
+        <translation>… and %1 more problems.</translation>
+    </message>
+    <message>
+        <source>数据文件中有 %1 条记录不符合测深数据要求(|N|&gt;10000、视电阻率≤0 或 AB/2&lt;0.1)，追加保存后文件中将不再有这些记录。
+
+是否继续保存?</source>
+        <translation>The data file has %1 records outside the sounding format (|N|&gt;10000, resistivity ≤0 or AB/2&lt;0.1); after appending they will no longer be in the file.
+
+Save anyway?</translation>
+    </message>
+    <message>
+        <source>文件 %1 已经存在，是否用当前测线的数据替换它?</source>
+        <translation>The file %1 exists. Replace it with the current line&apos;s data?</translation>
+    </message>
+    <message>
+        <source>测线 %1：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>保存文件%1
+失败.
+非常抱歉，您的处理结果没有及时保存。</source>
+        <translation>Saving the file %1
+failed.
+Sorry, your work was not saved.</translation>
+    </message>
+    <message>
+        <source>文件大于 %1，超出允许读取的大小，未读取。</source>
+        <translation>The file is larger than %1, the most that is read; it was not read.</translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>恢复文件的版本是 %1，本程序只能读版本 %2。</source>
+        <translation>The recovery file has version %1; this program reads only version %2.</translation>
+    </message>
+    <message>
+        <source>文件不完整：应有 %1 字节，只有 %2 字节。</source>
+        <translation>The file is incomplete: it should have %1 bytes but has %2.</translation>
+    </message>
+    <message>
+        <source>文件末尾多出 %1 字节。</source>
+        <translation>The file has %1 extra bytes at its end.</translation>
+    </message>
+    <message>
+        <source>文件不能读取：%1</source>
+        <translation>The file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>%1 个测点</source>
+        <translation>%1 stations</translation>
+    </message>
+    <message>
+        <source>%1 条测线（共 %2 个点）</source>
+        <translation>%1 lines (%2 points)</translation>
+    </message>
+    <message>
+        <source>%1 个分支（共 %2 个点）</source>
+        <translation>%1 branches (%2 points)</translation>
+    </message>
+    <message>
+        <source>文件“%1”：%2</source>
+        <translation>File “%1”: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 行。</source>
+        <translation>Line %1.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>文件不能打开：%1</source>
+        <translation>The file cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>读取文件失败：%1</source>
+        <translation>Reading the file failed: %1</translation>
+    </message>
+    <message>
+        <source>文件大于 %1 MB，不是本程序的数据文件。</source>
+        <translation>The file is larger than %1 MB; it is not a data file of this program.</translation>
+    </message>
+    <message>
+        <source>这是%1。几个文件一起打开时，每个都应是对称四极剖面文件。</source>
+        <translation>this is %1. When several files are opened together, each must be a four-pole profiling file.</translation>
+    </message>
+    <message>
+        <source>文件第 3 行说有 %1 个测点，其后却还有数据。</source>
+        <translation>line 3 of the file says %1 stations, yet data follow them.</translation>
+    </message>
+    <message>
+        <source>第 %1 个测点的极距或模型层多于 200 个。</source>
+        <translation>station %1 has more than 200 spacings or model layers.</translation>
+    </message>
+    <message>
+        <source>文件在第 %1 个测点的数据中结束（文件第 3 行说有 %2 个测点）。</source>
+        <translation>the file ends inside the data of station %1 (line 3 of the file says %2 stations).</translation>
+    </message>
+    <message>
+        <source>第 %1 个测点的数据有误：这里应是数字。</source>
+        <translation>the data of station %1 are wrong: a number was expected here.</translation>
+    </message>
+    <message>
+        <source>从这一行起，有 %1 条记录超出格式的范围（|N| &gt; 10000、RO ≤ 0 或 AB/2 &lt; 0.1），读不进来。</source>
+        <translation>from this line on, %1 records are outside the format&apos;s ranges (|N| &gt; 10000, RO ≤ 0 or AB/2 &lt; 0.1) and cannot be read.</translation>
+    </message>
+    <message>
+        <source>是否打开已经读到的 %1？</source>
+        <translation>Open the %1 read so far?</translation>
+    </message>
+    <message>
+        <source>应有 12 个数，却只有 %1 个。</source>
+        <translation>12 numbers were expected, but there are only %1.</translation>
+    </message>
+    <message>
+        <source>%1 不是数字。</source>
+        <translation>%1 is not a number.</translation>
+    </message>
+    <message>
+        <source>%1 应是 -9999（本文件不存此项）。</source>
+        <translation>%1 should be -9999 (this file does not hold it).</translation>
+    </message>
+    <message>
+        <source>一条测线或一个分支最多 %1 个点。</source>
+        <translation>A line or a branch has at most %1 points.</translation>
+    </message>
+    <message>
+        <source>没有可绘制的数据</source>
+        <translation>Nothing to plot</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。</source>
+        <translation>Cannot create the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered.</translation>
+    </message>
+</context>
+</TS>
