@@ -20,6 +20,7 @@
 #include "ui/dialogs.h"
 
 class AppSettings;
+class HelpWindow;
 class QAction;
 class QComboBox;
 class QDragEnterEvent;
@@ -217,6 +218,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   AppSettings* settings_ = nullptr;
   QStringList recent_;
   QString csvFolder_;            // where the last CSV file was chosen
+  HelpWindow* helpWindow_ = nullptr;  // made the first time help is asked for; a child of the window
 };
 
 // The application title, the caption of simple message boxes and of the error box.

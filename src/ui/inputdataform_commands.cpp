@@ -1,13 +1,10 @@
 // The window's commands hand over to the survey; the survey's questions come back here and are
 // answered with the dialogs.
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QUrl>
 
 #include "io/folders.h"
+#include "ui/helpwindow.h"
 #include "ui/inputdataform.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
@@ -177,16 +174,14 @@ AppendChoice TInputDataForm::askAppendOrReplace() {
 // ---- Help and About ----
 
 void TInputDataForm::showHelp() {
-  const QString path = QString::fromStdString(HelpDir(programPath_.toStdString())) + QStringLiteral("rs232.hlp");
-  if (!QFileInfo::exists(path)) {
-    dialogs_.message(this, kAppTitle, QStringLiteral("找不到帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
-    return;
-  }
-  // There is no WinHelp viewer here: the desktop opens the file with its own handler.
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    dialogs_.message(this, kAppTitle, QStringLiteral("无法打开帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
+  // One help window, kept while the program runs: opened again it comes to the front as the
+  // user left it. A newer document in the Help folder beside the program's folder is shown
+  // instead of the built-in one.
+  if (helpWindow_ == nullptr)
+    helpWindow_ = new HelpWindow(QStringLiteral("zh"), ShownPath(HelpDir(DiskPath(programPath_))), this);
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TInputDataForm::showAbout() {

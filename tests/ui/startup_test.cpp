@@ -1,9 +1,8 @@
-// The window as it opens, the layout per data type and the Help and About commands.
+// The window as it opens, the layout per data type and the About command (help: help_test.cpp).
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
 
-#include "io/folders.h"
 #include "ui/tabout.h"
 #include "formdriver.h"
 #include "ui/widgets.h"
@@ -238,17 +237,6 @@ class StartupTest : public QObject {
     QCOMPARE(d.dialogs.messages.size(), 2);
     QCOMPARE(d.dialogs.messages[1].text, QString());
     QVERIFY(d.form->isVisible());
-  }
-
-  // Help: a missing help file is said, naming where it was looked for (Help beside the
-  // program's folder).
-  void missingHelpFileIsReported() {
-    FormDriver d;
-    d.trigger(d.form->N16);
-    QCOMPARE(d.dialogs.messages.size(), 1);
-    const QString expected = QString::fromStdString(HelpDir(d.form->programPath().toStdString())) + "rs232.hlp";
-    QVERIFY2(d.dialogs.messages[0].text.contains(expected), qPrintable(d.dialogs.messages[0].text));
-    QVERIFY(expected.startsWith(d.dir.path() + "/Help/"));
   }
 
   // About: a new box each time, with its caption and texts, closed with OK.
