@@ -16,6 +16,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const QString kStampName = QStringLiteral("fieldinput-help-version");
@@ -134,7 +135,6 @@ HelpWindow::HelpWindow(const QString& language, const QString& helpFolder, QWidg
   splitter->addWidget(view_);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({230, 670});
   layout->addWidget(splitter, 1);
 
   connect(contents_, &QListWidget::itemClicked, this, &HelpWindow::showItem);
@@ -142,7 +142,7 @@ HelpWindow::HelpWindow(const QString& language, const QString& helpFolder, QWidg
   connect(search_, &QLineEdit::returnPressed, this, [this] { findNext(); });
   connect(search_, &QLineEdit::textEdited, this, [this] { setStatus(QString(), false); });
 
-  resize(900, 640);
+  resize(960, 660);
   setLanguage(language);
 }
 
@@ -184,6 +184,14 @@ void HelpWindow::buildContents() {
       item->setFont(bold);
     }
   }
+  // The list is as wide as its longest entry, within reason; the document takes the rest.
+  const int wanted = contents_->sizeHintForColumn(0) + 2 * contents_->frameWidth() +
+                     contents_->verticalScrollBar()->sizeHint().width() + 8;
+  if (auto* splitter = qobject_cast<QSplitter*>(contents_->parentWidget())) {
+    const int total = std::max(width(), 600);
+    const int list = std::clamp(wanted, 150, total / 2);
+    splitter->setSizes({list, total - list});
+  }
 }
 
 bool HelpWindow::showSection(const QString& id) {
@@ -219,12 +227,15 @@ bool HelpWindow::findNext() {
     return true;
   }
   const QTextCursor before = view_->textCursor();
+  const int scrolled = view_->verticalScrollBar()->value();
   view_->moveCursor(QTextCursor::Start);
   if (view_->find(text)) {
     setStatus(tr("已到文档末尾，从开头继续查找。"), false);
     return true;
   }
+  // Nothing found: the view stays as the user had it.
   view_->setTextCursor(before);
+  view_->verticalScrollBar()->setValue(scrolled);
   setStatus(tr("找不到“%1”。").arg(text), true);
   return false;
 }
