@@ -15,9 +15,9 @@ need_tool xauth xauth
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
-(cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/out") >"$tmp/cpack.log" 2>&1 ||
+(cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/package") >"$tmp/cpack.log" 2>&1 ||
   { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
-debs=("$tmp"/out/*.deb)
+debs=("$tmp"/package/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb: ${debs[*]}"
 deb="${debs[0]}"
 arch="$(dpkg --print-architecture)"
@@ -46,14 +46,15 @@ dpkg-deb -x "$deb" "$tmp/root"
 check_installed_tree "$tmp/root" "$id" "$mime"
 
 # The unpacked program starts on a virtual X display (its own empty home for the recovery
-# files and settings) and quits by itself through the test script hook.
+# files and settings), shows no message (a recovery folder it cannot make would be said) and
+# quits by itself through the test script hook.
 mkdir -p "$tmp/home/runtime"
 chmod 700 "$tmp/home/runtime"
 printf 'print started\nno-modal\nquit\n' >"$tmp/script"
 set +e
 HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/home/runtime" QT_QPA_PLATFORM=xcb \
   FIELDINPUT_TEST_SCRIPT="$tmp/script" ASAN_OPTIONS=detect_leaks=0 \
-  timeout -k 10 120 xvfb-run -a "$tmp/root/usr/bin/fieldinput" >"$tmp/out" 2>"$tmp/err"
+  xvfb-run -a timeout -k 10 120 "$tmp/root/usr/bin/fieldinput" >"$tmp/out" 2>"$tmp/err"
 rc=$?
 set -e
 [ $rc -eq 0 ] && grep -qx started "$tmp/out" ||
