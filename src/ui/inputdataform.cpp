@@ -246,6 +246,7 @@ void TInputDataForm::buildMenus() {
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
   PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
+  ExportPdfAction = MakeAction(N1, "ExportPdfAction", tr("导出 PDF 报告(&D)…"));
   N1->addSeparator();
   ImportCsvAction = MakeAction(N1, "ImportCsvAction", QStringLiteral("导入 CSV…"));
   ExportCsvAction = MakeAction(N1, "ExportCsvAction", QStringLiteral("导出 CSV…"));
@@ -300,6 +301,7 @@ void TInputDataForm::connectHandlers() {
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
   on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
+  on(ExportPdfAction, &QAction::triggered, &TInputDataForm::exportPdfReport);
   on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
   on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);

@@ -66,6 +66,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool saveSurvey();
   void printListing();
   void previewListing();
+  // Writes the PDF report (listing, and plot pages when chosen) to a file chosen in its dialog.
+  void exportPdfReport();
   // Writes the stations as a CSV table (BuildCsvExport) to a file the user chooses.
   void exportCsv();
   // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
@@ -193,6 +195,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* PrintPreview = nullptr; // "打印预览"
   QAction* ImportCsvAction = nullptr;  // "导入 CSV…"
   QAction* ExportCsvAction = nullptr;  // "导出 CSV…"
+  QAction* ExportPdfAction = nullptr;  // "导出 PDF 报告(&D)…"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"
