@@ -85,8 +85,13 @@ void PdfReportDialog::showProblem(const QString& text) {
 }
 
 void PdfReportDialog::accept() {
+  const QString typed = QDir::fromNativeSeparators(PdfPath->text().trimmed());
+  if (typed.isEmpty()) return;
+  if (typed.endsWith(QLatin1Char('/')) || QFileInfo(typed).isDir()) {
+    showProblem(tr("%1 是一个文件夹，请输入文件名。").arg(QDir::toNativeSeparators(typed)));
+    return;
+  }
   const QString path = choice().path;
-  if (path.isEmpty()) return;
   const QFileInfo info(path);
   if (info.isDir()) {
     showProblem(tr("%1 是一个文件夹，请输入文件名。").arg(QDir::toNativeSeparators(path)));

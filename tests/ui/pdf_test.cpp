@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
 
@@ -119,6 +120,17 @@ struct Case {
   QString ipTitle;  // water finding: the title of the IP chart's axis
 };
 
+// Sounding stations enough for a listing of several pages, each with its heading.
+Case LongSounding() {
+  Case c;
+  for (int i = 0; i < 6; ++i) {
+    const float x = 50.0f * static_cast<float>(i);
+    c.stations.push_back(Unit(dtSounding, "P" + std::to_string(i), x, "L7", 40, 1.0f + static_cast<float>(i)));
+    c.headings.push_back({QStringLiteral("测点：P%1").arg(i), QStringLiteral("坐标：x = %1, y = 2.5").arg(x)});
+  }
+  return c;
+}
+
 Case CaseFor(DataType type) {
   const QString a = QStringLiteral("x = 0, y = 2.5"), b = QStringLiteral("x = 50, y = 2.5");
   switch (type) {
@@ -190,19 +202,22 @@ class PdfTest : public QObject {
   void exportsTheReport_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("withPlots");
+    QTest::addColumn<bool>("severalPages");
     for (bool plots : {false, true}) {
       const char* with = plots ? "with plots" : "without plots";
-      QTest::addRow("sounding, %s", with) << int(dtSounding) << plots;
-      QTest::addRow("water finding, %s", with) << int(dtWaterFinding) << plots;
-      QTest::addRow("four-pole, %s", with) << int(dtFourPoleProfile) << plots;
-      QTest::addRow("combined, %s", with) << int(dtCombinedProfile) << plots;
+      QTest::addRow("sounding, %s", with) << int(dtSounding) << plots << false;
+      QTest::addRow("water finding, %s", with) << int(dtWaterFinding) << plots << false;
+      QTest::addRow("four-pole, %s", with) << int(dtFourPoleProfile) << plots << false;
+      QTest::addRow("combined, %s", with) << int(dtCombinedProfile) << plots << false;
+      QTest::addRow("sounding, listing of several pages, %s", with) << int(dtSounding) << plots << true;
     }
   }
   void exportsTheReport() {
     QFETCH(int, type);
     QFETCH(bool, withPlots);
+    QFETCH(bool, severalPages);
     const auto dataType = static_cast<DataType>(type);
-    const Case c = CaseFor(dataType);
+    const Case c = severalPages ? LongSounding() : CaseFor(dataType);
     FormDriver d;
     d.chooseDataType(type);
     d.load(c.stations, 0, false);
@@ -225,6 +240,7 @@ class PdfTest : public QObject {
       const QStringList printed = PageTexts(d.path(QStringLiteral("printed.pdf")));
       QVERIFY(!printed.isEmpty());
       listingPages = static_cast<int>(printed.size());
+      QCOMPARE(listingPages > 2, severalPages);
       QVERIFY(pages.size() >= listingPages);
       QCOMPARE(pages.mid(0, listingPages), printed);
       // ... and they hold the listing's lines in order, below the heading of every later page.
@@ -266,6 +282,191 @@ class PdfTest : public QObject {
       if (dataType == dtWaterFinding) QVERIFY(InkIn(image, 0.6, 0.95, kBranchA).coloured > 50);
     }
     verifyFontsEmbedded(pdf);
+  }
+
+  // With no station nothing is asked and nothing written, as with the other exports.
+  void emptySurveyIsRefused() {
+    FormDriver d;
+    d.trigger(d.form->ExportPdfAction);
+    QCOMPARE(d.dialogs.texts(), QStringList{QStringLiteral("没有数据可以导出。")});
+    QCOMPARE(d.dialogs.messages[0].caption, QStringLiteral("导出 PDF 报告"));
+    QCOMPARE(d.dialogs.messages[0].icon, Dialogs::Icon::None);
+    QVERIFY(d.dialogs.pdfReportDialogs.isEmpty());
+  }
+
+  // The dialog proposes a report beside the survey's file and named after it, or named after
+  // the line in the Data folder; cancelled, it writes nothing.
+  void dialogProposesAFileAndCancelWritesNothing_data() {
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("named after the line") << false;
+    QTest::newRow("named after the opened file") << true;
+  }
+  void dialogProposesAFileAndCancelWritesNothing() {
+    QFETCH(bool, opened);
+    FormDriver d;
+    QString expected;
+    if (opened) {
+      QVERIFY(QDir().mkpath(d.path(QStringLiteral("survey"))));
+      const QString file = d.path(QStringLiteral("survey/north.ves"));
+      QVERIFY(QFile::copy(QStringLiteral(FIXTURES_DIR "/ves_worked_example.ves"), file));
+      QVERIFY(d.form->openFiles({file}));
+      expected = d.path(QStringLiteral("survey/north.pdf"));
+    } else {
+      d.load(CaseFor(dtSounding).stations, 0, false);
+      expected = d.path(QStringLiteral("Data/L7.pdf"));
+    }
+    d.dialogs.setNextPdfReportCancel();
+    const QStringList before = QDir(d.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    d.trigger(d.form->ExportPdfAction);
+    QCOMPARE(d.dialogs.pdfReportDialogs.size(), 1);
+    QCOMPARE(QFileInfo(d.dialogs.pdfReportDialogs[0].proposedPath).absoluteFilePath(), QFileInfo(expected).absoluteFilePath());
+    QVERIFY(d.dialogs.pdfReportDialogs[0].hasListing);
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(QDir(d.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    QVERIFY(!QFileInfo::exists(expected));
+  }
+
+  // A target that cannot be written is reported with the reason, and leaves no file behind: no
+  // report, no temporary file, an existing file as it was.
+  void unwritableTargetIsReported_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("read-only folder") << QStringLiteral("folder");
+    QTest::newRow("read-only file") << QStringLiteral("file");
+    QTest::newRow("below a file") << QStringLiteral("below file");
+  }
+  void unwritableTargetIsReported() {
+    QFETCH(QString, kind);
+    FormDriver d;
+    d.load(CaseFor(dtSounding).stations, 0, false);
+    const QString folder = d.path(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(folder));
+    QString target = folder + QStringLiteral("/report.pdf");
+    const QByteArray old("not a report");
+    if (kind == QLatin1String("folder")) {
+      if (::geteuid() == 0) QSKIP("root writes into read-only folders");
+      QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+      QFile file(kind == QLatin1String("file") ? target : folder + QStringLiteral("/plain"));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      QCOMPARE(file.write(old), old.size());
+      file.close();
+      QVERIFY(file.setPermissions(QFile::ReadOwner));
+      if (kind != QLatin1String("file")) target = file.fileName() + QStringLiteral("/report.pdf");
+    }
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    exportTo(d, target, true);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    const ShownMessage& m = d.dialogs.messages[0];
+    QCOMPARE(m.caption, QStringLiteral("导出 PDF 报告"));
+    QCOMPARE(m.text, QStringLiteral("无法写入文件 %1，PDF 报告没有导出。").arg(QDir::toNativeSeparators(target)));
+    QCOMPARE(m.icon, Dialogs::Icon::Warning);
+    QVERIFY(!m.details.isEmpty());
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    if (kind == QLatin1String("file")) {
+      QFile file(target);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QCOMPARE(file.readAll(), old);
+    } else {
+      QVERIFY(!QFileInfo::exists(target));
+    }
+  }
+
+  // The writer tells its progress page by page, as many pages as it writes; stopped at any
+  // page it writes nothing and an existing file keeps its bytes.
+  void progressCountsThePagesAndCancelWritesNothing() {
+    QTemporaryDir dir;
+    const Case c = LongSounding();
+    PdfReportContent content;
+    content.type = dtSounding;
+    content.stations = c.stations;
+    BuildVesListing(c.stations, content.listing);
+    content.withPlots = true;
+    content.date = QDate(2024, 5, 1);
+    const int total = PdfReportPageCount(content);
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+
+    QList<int> done;
+    QCOMPARE(WritePdfReport(path, content, [&](int n, int of) {
+               if (of == total) done << n;
+               return true;
+             }),
+             PdfReportResult::Written);
+    QList<int> expected;
+    for (int n = 0; n <= total; ++n) expected << n;
+    QCOMPARE(done, expected);
+    QCOMPARE(PageTexts(path).size(), total);
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    written.close();
+
+    for (int stop : {0, total / 2, total}) {
+      QString error;
+      QCOMPARE(WritePdfReport(path, content, [&](int n, int) { return n < stop; }, &error), PdfReportResult::Cancelled);
+      QVERIFY(error.isEmpty());
+      QVERIFY(written.open(QIODevice::ReadOnly));
+      QCOMPARE(written.readAll(), bytes);
+      written.close();
+      QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+               QStringList{QStringLiteral("report.pdf")});
+    }
+  }
+
+  // The export dialog: the proposal, .pdf added to a bare name, an existing file replaced only
+  // on a second OK, a folder refused, OK disabled without a name; for the profile types the
+  // plot pages are not a choice.
+  void exportDialog() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("old.pdf"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    PdfReportDialog dialog({dir.filePath(QStringLiteral("L7.pdf")), true});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(QDir::fromNativeSeparators(dialog.PdfPath->text()), dir.filePath(QStringLiteral("L7.pdf")));
+    QVERIFY(!dialog.PdfWithPlots->isChecked());
+    QVERIFY(dialog.PdfWithPlots->isEnabled());
+    QTest::mouseClick(dialog.PdfWithPlots, Qt::LeftButton, {}, QPoint(8, dialog.PdfWithPlots->height() / 2));
+    QVERIFY(dialog.PdfWithPlots->isChecked());
+
+    auto typePath = [&](const QString& text) {
+      dialog.PdfPath->setFocus();
+      dialog.PdfPath->selectAll();
+      QTest::keyClick(dialog.PdfPath, Qt::Key_Delete);
+      QTest::keyClicks(dialog.PdfPath, text);
+    };
+    typePath(QString());
+    QVERIFY(!dialog.OKButton->isEnabled());
+
+    typePath(dir.path());
+    QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.PdfProblem->isVisible());
+    QVERIFY(dialog.PdfProblem->text().contains(QStringLiteral("文件夹")));
+
+    typePath(existing);
+    QVERIFY(!dialog.PdfProblem->isVisible());
+    QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.PdfProblem->text(),
+             QStringLiteral("文件 %1 已经存在。再按“确定”将替换它。").arg(QDir::toNativeSeparators(existing)));
+    QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.choice().path, existing);
+    QVERIFY(dialog.choice().withPlots);
+
+    typePath(dir.filePath(QStringLiteral("north")));
+    QCOMPARE(dialog.choice().path, dir.filePath(QStringLiteral("north.pdf")));
+
+    PdfReportDialog profile({dir.filePath(QStringLiteral("100.pdf")), false});
+    QVERIFY(profile.PdfWithPlots->isChecked());
+    QVERIFY(!profile.PdfWithPlots->isEnabled());
+    QVERIFY(profile.choice().withPlots);
   }
 };
 
