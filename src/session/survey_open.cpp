@@ -121,5 +121,8 @@ void Survey::restore(SessionState state, StationList stations) {
   shownForm_ = std::move(state.shownForm);
   file_ = std::move(state.file);
   replaceProposed_ = state.replaceProposed;
+  noteWholeGrid();
   touch(change::kAll);
+  // What was done before the crash cannot be taken back: the history starts at the restored state.
+  forgetHistory(saved_);
 }

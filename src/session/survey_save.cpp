@@ -64,6 +64,12 @@ bool Survey::save() {
   }
   // Only a save that wrote everything it set out to write makes the stations saved; after a
   // cancel or a failure, closing still offers to save them.
+  if (done) {
+    // The save is no step of the history: the position reached by the operation running
+    // (this one, or the one that asked to save first) becomes the saved one.
+    cleanAfterStep_ = true;
+    touch(change::kHistory);
+  }
   if (done && !saved_) {
     saved_ = true;
     touch(change::kSaved);

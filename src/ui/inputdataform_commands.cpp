@@ -1,7 +1,10 @@
 // The window's commands hand over to the survey; the survey's questions come back here and are
 // answered with the dialogs.
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -87,6 +90,45 @@ bool TInputDataForm::saveSurvey() {
 
 void TInputDataForm::quit() { close(); }
 
+// ---- The grid's clipboard and the undo history ----
+
+void TInputDataForm::pasteCells() {
+  finishEditing();
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  const QString text = mime != nullptr && mime->hasText() ? mime->text() : QString();
+  // The block's first cell goes to the selection's top-left cell, or the first value cell.
+  const CellRange at = SG->selectedCells().value_or(CellRange{});
+  if (const std::optional<CellRange> pasted = survey_->paste(at.left, at.top, text.toStdString()))
+    SG->selectCells(*pasted);
+}
+
+void TInputDataForm::copyCells() { takeCells(false); }
+
+void TInputDataForm::cutCells() { takeCells(true); }
+
+void TInputDataForm::takeCells(bool cut) {
+  finishEditing();
+  const std::optional<CellRange> range = SG->selectedCells();
+  if (!range) return;
+  const std::string text = cut ? survey_->cut(*range) : survey_->copy(*range);
+  if (!text.empty()) QGuiApplication::clipboard()->setText(Text(text));
+}
+
+void TInputDataForm::clearCells() {
+  finishEditing();
+  if (const std::optional<CellRange> range = SG->selectedCells()) survey_->clearCells(*range);
+}
+
+void TInputDataForm::undoStep() {
+  finishEditing();
+  survey_->undo();
+}
+
+void TInputDataForm::redoStep() {
+  finishEditing();
+  survey_->redo();
+}
+
 bool TInputDataForm::leaveX() { return survey_->checkX(); }
 bool TInputDataForm::leaveY() { return survey_->checkY(); }
 bool TInputDataForm::leaveCount() { return survey_->checkCount(); }
@@ -116,7 +158,7 @@ Answer TInputDataForm::ask(const Message& m) {
   };
   Dialogs::Answer answer = Dialogs::Answer::Ok;
   switch (m.kind) {
-    case Message::Kind::Error: showError(Text(m.text)); break;
+    case Message::Kind::Error: showError(Text(m.text), Text(m.details)); break;
     case Message::Kind::Simple:
       answer = dialogs_.message(this, kAppTitle, Text(m.text), icon(m.icon), buttons(m.buttons), Text(m.details));
       break;
