@@ -433,6 +433,11 @@ bool TInputDataForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TInputDataForm::closeEvent(QCloseEvent* event) {
+  // Long work reads the survey until it ends (or is cancelled in its dialog).
+  if (working_ > 0) {
+    event->ignore();
+    return;
+  }
   // An error in the close query keeps the window open: its stations may not be saved.
   bool mayClose = false;
   guarded([&] {

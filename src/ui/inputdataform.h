@@ -164,6 +164,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool chooseSaveFile(SaveDialog& dialog) override;
   std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
   AppendChoice askAppendOrReplace() override;
+  void runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) override;
 
  public:
   // ---- Controls, named as in the window definition (each widget's objectName is its name) ----
@@ -241,6 +242,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
  private:
   Dialogs& dialogs_;
+  int working_ = 0;  // long work is running (runWork): the window is not closed meanwhile
   QString programPath_;
   std::unique_ptr<Survey> survey_;
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs

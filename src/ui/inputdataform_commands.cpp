@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QThread>
 #include <QUrl>
 
 #include "io/folders.h"
@@ -16,6 +17,7 @@
 #include "ui/tabout.h"
 #include "ui/uitext.h"
 #include "ui/widgets.h"
+#include "ui/workprogress.h"
 
 void TInputDataForm::finishEditing() { SG->commitEdit(); }
 
@@ -137,6 +139,12 @@ bool TInputDataForm::enterGrid() { return survey_->checkGridEntry(); }
 // ---- The survey's questions ----
 
 Answer TInputDataForm::ask(const Message& m) {
+  if (QThread::currentThread() != thread()) {
+    // Asked by long work from its own thread: shown by the window's.
+    Answer answer = Answer::Cancel;
+    QMetaObject::invokeMethod(this, [&] { answer = ask(m); }, Qt::BlockingQueuedConnection);
+    return answer;
+  }
   auto icon = [](Message::Icon i) {
     switch (i) {
       case Message::Icon::Warning: return Dialogs::Icon::Warning;
@@ -214,6 +222,15 @@ AppendChoice TInputDataForm::askAppendOrReplace() {
     case Dialogs::AppendChoice::Cancel: break;
   }
   return AppendChoice::Cancel;
+}
+
+void TInputDataForm::runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) {
+  ++working_;
+  struct Done {
+    int& count;
+    ~Done() { --count; }
+  } done{working_};
+  RunWork(this, Text(label), work);
 }
 
 // ---- Help and About ----
