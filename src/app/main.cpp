@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/version.h"
 #include "io/savetransaction.h"
 #include "session/recoverystore.h"
 #include "ui/autosave.h"
@@ -56,6 +57,9 @@ int main(int argc, char** argv) {
   // Where the settings and the recovery files are kept.
   QCoreApplication::setOrganizationName(QStringLiteral("FieldInput"));
   QCoreApplication::setApplicationName(QStringLiteral("fieldinput"));
+  // The About box shows this version; the desktop matches the window to its .desktop entry.
+  QCoreApplication::setApplicationVersion(QStringLiteral(FIELDINPUT_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(FIELDINPUT_APP_ID));
   try {
     QtDialogs dialogs;
     TInputDataForm InputDataForm(dialogs);

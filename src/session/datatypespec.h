@@ -40,6 +40,7 @@ enum class ListingKind { None, Ves, Dat };
 struct DataTypeSpec {
   DataType type;
   std::vector<std::string> headers;  // grid row 0, UTF-8
+  std::vector<std::string> headerTips;  // per heading: what the column holds and its unit, UTF-8
   GridLayout layout;
   // Grid columns of measured values: emptied after a commit and when the type is chosen, so
   // that no reading of one unit is carried into the next or shown under another heading.

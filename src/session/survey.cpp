@@ -77,6 +77,46 @@ std::string FloatText(float value) { return FormatFloat15(value); }
 struct UnsavableText {
   Field field;
 };
+
+// A grid cell whose text is not a number.
+struct CellError {
+  int col;
+  int row;
+  std::string what;
+};
+
+// ---- Names of the undo history's steps ----
+const char* const kStepCell = "输入单元格";
+const char* const kStepCommit = "插入数据";
+const char* const kStepUpdate = "更新当前测点";
+const char* const kStepPrevious = "前一个测点";
+const char* const kStepNext = "下一个测点";
+const char* const kStepDeleteStation = "删除当前测点";
+const char* const kStepNewLine = "新测线";
+const char* const kStepSwitchType = "切换数据类型";
+const char* const kStepInsertRow = "插入一行";
+const char* const kStepDeleteRow = "删除该行";
+const char* const kStepClearValues = "清除数据";
+const char* const kStepDefaultSpacings = "默认极距";
+const char* const kStepChooseBranch = "选择当前输入";
+const char* const kStepEditBranch = "修改当前输入";
+
+// Typing in one field is one step however many keys it takes: its edits share a key.
+int FieldMergeKey(Field f) { return 1 + static_cast<int>(f); }
+
+const char* FieldStepName(Field f, bool soundingCount) {
+  switch (f) {
+    case Field::ES: return "修改测点编号";
+    case Field::EP: return "修改剖面编号";
+    case Field::EW: return "修改测区";
+    case Field::EX: return "修改点位x-坐标";
+    case Field::EY: return "修改点位y-坐标";
+    case Field::EO: return "修改操作员";
+    case Field::EI: return "修改仪器类型";
+    case Field::EAB: return soundingCount ? "修改极距个数" : "修改测点个数";
+  }
+  return "";
+}
 }  // namespace
 
 Survey::Survey(Questions& questions, std::string programPath)
@@ -100,12 +140,41 @@ void Survey::flush() {
   const unsigned changes = pending_;
   pending_ = 0;
   if (changes == 0) return;
+  toldCells_ = std::move(changedCells_);
+  changedCells_ = GridChanges();
   for (SurveyObserver* o : std::vector<SurveyObserver*>(observers_)) o->surveyChanged(changes);
 }
 
+void Survey::noteCell(int col, int row) {
+  if (changedCells_.whole) return;
+  // Beyond a quarter of the grid the whole grid is shown again anyway.
+  if (changedCells_.cells.size() * 4 > static_cast<std::size_t>(form_.grid.rows()) * static_cast<std::size_t>(form_.grid.cols())) {
+    noteWholeGrid();
+    return;
+  }
+  changedCells_.cells.emplace_back(col, row);
+}
+
+void Survey::noteWholeGrid() {
+  changedCells_.whole = true;
+  changedCells_.cells.clear();
+}
+
 Answer Survey::ask(const Message& message) {
-  flush();
+  // Work changes nothing, so there is nothing to show first; and the observers are the
+  // window's, on another thread than the work's.
+  if (!working_) flush();
   return questions_.ask(message);
+}
+
+void Survey::runWork(const char* label, const std::function<void(const WorkControl&)>& work) {
+  flush();
+  working_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{working_};
+  questions_.runWork(label, work);
 }
 
 bool Survey::previousEnabled() const {
@@ -127,21 +196,14 @@ bool Survey::updateEnabled() const {
 
 void Survey::editField(Field field, std::string text) {
   if (form_.field(field) == text) return;
-  Batch batch(*this);
+  Batch batch(*this, FieldStepName(field, spec().countLimited), FieldMergeKey(field));
   setField(field, std::move(text));
 }
 
 void Survey::editCell(int col, int row, std::string text) {
   if (form_.grid.cell(col, row) == text) return;
-  Batch batch(*this);
-  form_.grid.setCell(col, row, std::move(text));
-  touch(change::kCell);
-}
-
-void Survey::setField(Field field, std::string text) {
-  if (form_.field(field) == text) return;
-  form_.field(field) = std::move(text);
-  touch(change::kFields);
+  Batch batch(*this, kStepCell);
+  setCell(col, row, std::move(text));
 }
 
 // ---- Checks ----
@@ -159,7 +221,8 @@ bool Survey::checkY() {
 }
 
 bool Survey::checkCount() {
-  Batch batch(*this);
+  // The grid sized to a typed count belongs to the step of typing it.
+  Batch batch(*this, FieldStepName(Field::EAB, spec().countLimited), FieldMergeKey(Field::EAB));
   std::int32_t n = 0;
   if (!TryStrToInt(form_.field(Field::EAB), n)) {
     ask(Message::simple(kCountLetters, FocusTarget::onField(Field::EAB)));
@@ -174,16 +237,17 @@ bool Survey::checkCount() {
   // A sounding count beyond the grid's limit still resizes the grid (the new rows stay
   // unnumbered) unless it is so large that the grid could not be built at all.
   const std::int64_t rows = static_cast<std::int64_t>(n) + 1;
-  if (rows <= kMaxProfileCount + 1) {
-    form_.grid.setRows(static_cast<int>(rows));
-    touch(change::kGrid);
-  }
+  if (rows <= kMaxProfileCount + 1) setGridRows(static_cast<int>(rows));
   if (limited && rows > kMaxSoundingRows) {
     ask(Message::simple(kCountWrong, FocusTarget::onField(Field::EAB)));
     return true;
   }
-  for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(0, r, RowLabel(r));
+  for (int r = 1; r < form_.grid.rows(); ++r) setCell(0, r, RowLabel(r));
   return false;
+}
+
+int Survey::rowLimit() const {
+  return spec().countLimited ? kMaxSoundingRows - 1 : static_cast<int>(kMaxProfileCount);
 }
 
 bool Survey::checkGridEntry() {
@@ -200,16 +264,17 @@ bool Survey::checkGrid() {
   for (int r = 1; r < rows; ++r) {
     const std::string& c1 = g.cell(1, r);
     const std::string& c2 = g.cell(2, r);
-    bool illegal = c1.empty() || c2.empty();
+    // The message points at the first cell of the two that is wrong.
+    int illegal = c1.empty() ? 1 : c2.empty() ? 2 : 0;
     float a = 0.0f;
-    if (!illegal) {
+    if (illegal == 0) {
       // A cell that is not a number ends the check (and the commit) with the conversion error.
-      a = StrToFloat(c1);
-      const float b = StrToFloat(c2);
-      illegal = a <= 0.0f || a > kMaxColumn1 || b <= 0.0f || b > kMaxColumn2;
+      a = cellNumber(1, r);
+      const float b = cellNumber(2, r);
+      illegal = a <= 0.0f || a > kMaxColumn1 ? 1 : b <= 0.0f || b > kMaxColumn2 ? 2 : 0;
     }
-    if (illegal) {
-      ask(Message::simple(RowMessage(r, " 个极距数据非法。"), FocusTarget::onCell(1, r)));
+    if (illegal != 0) {
+      ask(cellMessage(RowMessage(r, " 个极距数据非法。"), illegal, r, false));
       return true;
     }
     spacings.push_back(a);
@@ -219,12 +284,33 @@ bool Survey::checkGrid() {
     for (std::size_t q = p + 1; q < spacings.size(); ++q) {
       if (std::fabs(static_cast<double>(spacings[q]) - static_cast<double>(spacings[p])) < kDuplicateTolerance) {
         const int rowQ = static_cast<int>(q) + 1;
-        ask(Message::simple(RowMessage(rowQ - 1, " 个极距数据重复。"), FocusTarget::onCell(1, rowQ)));
+        ask(cellMessage(RowMessage(rowQ - 1, " 个极距数据重复。"), 1, rowQ, false));
         return true;
       }
     }
   }
   return false;
+}
+
+// ---- Cells named in messages ----
+
+float Survey::cellNumber(int col, int row) const {
+  try {
+    return StrToFloat(form_.grid.cell(col, row));
+  } catch (const ConvertError& e) {
+    throw CellError{col, row, e.what()};
+  }
+}
+
+std::string Survey::cellName(int col, int row) const {
+  return "第 " + std::to_string(row) + " 行，" + form_.grid.cell(col, 0);
+}
+
+Message Survey::cellMessage(const std::string& text, int col, int row, bool error) const {
+  Message m = error ? Message::error(text) : Message::simple(text);
+  m.details = cellName(col, row);
+  m.focus = FocusTarget::onCell(col, row);
+  return m;
 }
 
 std::string Survey::checkSpacingList(const std::vector<std::string>& spacings) {
@@ -282,7 +368,7 @@ std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<
   for (int i = 0; i < s.SpacingCount; ++i) {
     for (int g : cellOrder)
       s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(g)])].push_back(
-          StrToFloat(form_.grid.cell(g, i + 1)));
+          cellNumber(g, i + 1));
     for (int k : layout.zeroFilled) s.Columns[static_cast<std::size_t>(k)].push_back(0.0f);
   }
   return s;
@@ -291,7 +377,7 @@ std::optional<sdata> Survey::stationFromForm(NameSource name, const std::vector<
 // ---- Commit ----
 
 bool Survey::commit() {
-  Batch batch(*this);
+  Batch batch(*this, kStepCommit);
   try {
     if (checkX() || checkY() || checkCount() || checkGrid()) return false;
     const float x = StrToFloat(form_.field(Field::EX));
@@ -314,7 +400,7 @@ bool Survey::commit() {
     std::optional<sdata> station = stationFromForm(sp.nameSource, sp.layout.readOrder, "插入");
     if (!station) return false;
 
-    const std::size_t index = InsertStationByX(stations_, std::move(*station));
+    const std::size_t index = insertStation(std::move(*station));
     const auto n = static_cast<long long>(stations_.size());
     touch(change::kStations);
 
@@ -323,8 +409,7 @@ bool Survey::commit() {
     // No reading is carried into the next unit: every measured column is emptied; spacings,
     // point numbers, AB/2 and MN/2 stay as the template for it.
     for (int c : sp.measuredColumns)
-      for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(c, r, std::string());
-    touch(change::kGrid);
+      for (int r = 1; r < form_.grid.rows(); ++r) setCell(c, r, std::string());
 
     // The next x is 50 per unit in the list. Where x cannot be typed (the profile types) and a
     // unit already stands there, that proposal could never be committed: the next free place
@@ -356,17 +441,16 @@ bool Survey::commit() {
         lineNumberError = e;
       }
     }
-    if (sp.hasBranches) {
-      form_.branch = form_.branch == 0 ? 1 : 0;
-      touch(change::kBranch);
-    }
+    if (sp.hasBranches) setBranch(form_.branch == 0 ? 1 : 0);
     currentIndex_ = static_cast<int>(index);
     browsing_ = false;
     touch(change::kBrowse);
-    saved_ = false;
-    touch(change::kSaved);
+    markUnsaved();
     if (lineNumberError) ask(Message::error(lineNumberError->what()));
     return true;
+  } catch (const CellError& e) {
+    ask(cellMessage(e.what, e.col, e.row, true));
+    return false;
   } catch (const ConvertError& e) {
     ask(Message::error(e.what()));
     return false;
@@ -387,25 +471,20 @@ void Survey::showStation(int index) {
   setField(Field::EI, ShownText(s.Instrument));
   setField(Field::EAB, std::to_string(s.SpacingCount));
 
-  GridTexts& g = form_.grid;
-  g.setRows(s.SpacingCount + 1);
-  g.setCols(layout.gridColumns);
+  setGridRows(s.SpacingCount + 1);
+  setGridCols(layout.gridColumns);
   for (int r = 1; r <= s.SpacingCount; ++r) {
-    g.setCell(0, r, RowLabel(r));
+    setCell(0, r, RowLabel(r));
     const auto element = static_cast<std::size_t>(r - 1);
     for (int c = 1; c < layout.gridColumns; ++c) {
       const std::vector<float>& column = s.Columns[static_cast<std::size_t>(layout.columnOf[static_cast<std::size_t>(c)])];
       // A sequence shorter than the count (never made by this program) shows as empty cells.
-      g.setCell(c, r, element < column.size() ? FloatText(column[element]) : std::string());
+      setCell(c, r, element < column.size() ? FloatText(column[element]) : std::string());
     }
   }
-  touch(change::kGrid);
-  if (spec().hasBranches) {
-    form_.branch = s.Name == "A" ? 0 : 1;
-    touch(change::kBranch);
-  }
+  if (spec().hasBranches) setBranch(s.Name == "A" ? 0 : 1);
   browsing_ = true;
-  shownForm_ = form_;
+  markShown();
   touch(change::kBrowse);
 }
 
@@ -414,13 +493,13 @@ bool Survey::leaveShownStation() {
   Message m = Message::plain("提示", kShownStationEdited, Message::Icon::Question, Message::Buttons::YesNoCancel);
   switch (ask(m)) {
     case Answer::Yes: return update();
-    case Answer::No: shownForm_ = form_; return true;
+    case Answer::No: markShown(); return true;
     default: return false;
   }
 }
 
 bool Survey::previous() {
-  Batch batch(*this);
+  Batch batch(*this, kStepPrevious);
   if (!previousEnabled()) return false;
   if (!leaveShownStation()) return false;
   const long long i = currentIndex_;
@@ -432,7 +511,7 @@ bool Survey::previous() {
 }
 
 bool Survey::next() {
-  Batch batch(*this);
+  Batch batch(*this, kStepNext);
   if (!nextEnabled()) return false;
   if (!leaveShownStation()) return false;
   ++currentIndex_;
@@ -449,7 +528,7 @@ void Survey::resetBrowsing() {
 // ---- Update and delete ----
 
 bool Survey::update() {
-  Batch batch(*this);
+  Batch batch(*this, kStepUpdate);
   if (!updateEnabled()) return false;
   try {
     // Everything is converted before the station changes: a text that does not convert ends
@@ -460,10 +539,12 @@ bool Survey::update() {
     for (int c = 1; c < layout.gridColumns; ++c) columns.push_back(c);
     std::optional<sdata> s = stationFromForm(NameSource::StationEdit, columns, "更新");
     if (!s) return false;
-    stations_[static_cast<std::size_t>(currentIndex_)] = std::move(*s);
-    touch(change::kStations);
-    shownForm_ = form_;
+    replaceStation(static_cast<std::size_t>(currentIndex_), std::move(*s));
+    markShown();
     return true;
+  } catch (const CellError& e) {
+    ask(cellMessage(e.what, e.col, e.row, true));
+    return false;
   } catch (const ConvertError& e) {
     ask(Message::error(e.what()));
     return false;
@@ -471,16 +552,14 @@ bool Survey::update() {
 }
 
 bool Survey::deleteStation() {
-  Batch batch(*this);
+  Batch batch(*this, kStepDeleteStation);
   if (!deleteEnabled()) return false;
   const sdata& s = stations_[static_cast<std::size_t>(currentIndex_)];
   const std::string text = "是否删除当前测点 " + ShownText(s.Name) + " (x=" + FloatText(s.X) + ")?";
   if (ask(Message::plain("删除当前测点", text, Message::Icon::Question, Message::Buttons::YesNo)) != Answer::Yes)
     return false;
-  stations_.erase(stations_.begin() + currentIndex_);
-  touch(change::kStations);
-  saved_ = false;
-  touch(change::kSaved);
+  eraseStation(static_cast<std::size_t>(currentIndex_));
+  markUnsaved();
   const auto n = static_cast<int>(stations_.size());
   if (n == 0) {
     status_ = kNoData;
@@ -511,17 +590,13 @@ bool Survey::mayDiscardList() {
 }
 
 bool Survey::newLine() {
-  Batch batch(*this);
+  Batch batch(*this, kStepNewLine);
   if (!mayDiscardList()) return false;
-  stations_.clear();
-  touch(change::kStations);
+  clearStations();
   forgetFile();
   status_ = kNoData;
   touch(change::kStatus);
-  if (spec().hasBranches) {
-    form_.branch = 0;
-    touch(change::kBranch);
-  }
+  if (spec().hasBranches) setBranch(0);
   resetBrowsing();
   setField(Field::EX, "0");
   setField(Field::EY, "0");
@@ -530,7 +605,7 @@ bool Survey::newLine() {
 }
 
 bool Survey::switchType(DataType chosen) {
-  Batch batch(*this);
+  Batch batch(*this, kStepSwitchType);
   if (chosen == type_) return true;
   if (!mayDiscardList()) return false;
   layOutType(chosen);
@@ -538,14 +613,13 @@ bool Survey::switchType(DataType chosen) {
 }
 
 void Survey::layOutType(DataType chosen) {
-  stations_.clear();
-  touch(change::kStations);
+  clearStations();
   forgetFile();
   resetBrowsing();
   type_ = chosen;
   touch(change::kType);
   const DataTypeSpec& sp = SpecFor(chosen);
-  GridTexts& g = form_.grid;
+  const GridTexts& g = form_.grid;
   if (sp.stationFieldsEditable == false) {
     // EX and EY cannot be edited for the profile types and the commit checks them: a text left
     // in them that is not a number would refuse every line, with no way to correct it.
@@ -554,26 +628,25 @@ void Survey::layOutType(DataType chosen) {
   }
   setField(Field::EP, "0");
   if (sp.rows == RowTemplate::DefaultSpacings) {
-    g.setCols(sp.layout.gridColumns);
+    setGridCols(sp.layout.gridColumns);
     layOutSpacings();
   } else {
-    g.setCols(sp.layout.gridColumns);
+    setGridCols(sp.layout.gridColumns);
     for (int r = 1; r < g.rows(); ++r) {
-      g.setCell(1, r, std::to_string(20LL * r));
-      g.setCell(2, r, "50");
-      g.setCell(3, r, "20");
+      setCell(1, r, std::to_string(20LL * r));
+      setCell(2, r, "50");
+      setCell(3, r, "20");
     }
   }
-  for (int c = 0; c < static_cast<int>(sp.headers.size()); ++c) g.setCell(c, 0, sp.headers[static_cast<std::size_t>(c)]);
+  for (int c = 0; c < static_cast<int>(sp.headers.size()); ++c) setCell(c, 0, sp.headers[static_cast<std::size_t>(c)]);
   // No value typed under the old headings stays to be read under the new ones.
   for (int c : sp.measuredColumns)
-    for (int r = 1; r < g.rows(); ++r) g.setCell(c, r, std::string());
+    for (int r = 1; r < g.rows(); ++r) setCell(c, r, std::string());
   if (sp.rows == RowTemplate::DefaultSpacings) {
     // Sounding grids beyond the measured columns hold nothing else either.
     for (int c = 2; c < g.cols(); ++c)
-      for (int r = 1; r < g.rows(); ++r) g.setCell(c, r, std::string());
+      for (int r = 1; r < g.rows(); ++r) setCell(c, r, std::string());
   }
-  touch(change::kGrid);
   status_ = sp.noDataStatus;
   touch(change::kStatus);
 }
@@ -587,68 +660,57 @@ bool Survey::mayClose() {
 // ---- Grid commands ----
 
 void Survey::insertRow(int currentRow) {
-  Batch batch(*this);
-  GridTexts& g = form_.grid;
-  g.setRows(g.rows() + 1);
-  const int last = g.rows() - 1;
+  Batch batch(*this, kStepInsertRow);
+  setGridRows(form_.grid.rows() + 1);
+  const int last = form_.grid.rows() - 1;
   setField(Field::EAB, std::to_string(last));
-  g.setCell(0, last, RowLabel(last));
+  setCell(0, last, RowLabel(last));
   // Without a focused data row the new empty row stays at the end. Every column of the rows
   // below moves, so each value stays beside its spacing.
   if (currentRow < 1 || currentRow > last) currentRow = last;
-  g.shiftDown(currentRow);
-  touch(change::kGrid);
+  shiftRows(currentRow, true);
 }
 
 void Survey::deleteRow(int currentRow) {
-  Batch batch(*this);
-  GridTexts& g = form_.grid;
-  const int rows = g.rows();
+  Batch batch(*this, kStepDeleteRow);
+  const int rows = form_.grid.rows();
   if (rows <= 1 || currentRow < 1 || currentRow >= rows) return;  // no data row holds the focus
-  g.shiftUp(currentRow);
-  g.setRows(rows - 1);
+  shiftRows(currentRow, false);
+  setGridRows(rows - 1);
   setField(Field::EAB, std::to_string(rows - 2));
-  touch(change::kGrid);
 }
 
 void Survey::clearValues() {
-  Batch batch(*this);
-  GridTexts& g = form_.grid;
+  Batch batch(*this, kStepClearValues);
+  const GridTexts& g = form_.grid;
   for (int r = 1; r < g.rows(); ++r)
-    for (int c = 2; c < g.cols(); ++c) g.setCell(c, r, std::string());
-  touch(change::kGrid);
+    for (int c = 2; c < g.cols(); ++c) setCell(c, r, std::string());
 }
 
 void Survey::defaultSpacings() {
-  Batch batch(*this);
+  Batch batch(*this, kStepDefaultSpacings);
   layOutSpacings();
 }
 
 void Survey::layOutSpacings() {
   const int n = static_cast<int>(defaultSpacings_.size());
   setField(Field::EAB, std::to_string(n));
-  GridTexts& g = form_.grid;
-  g.setRows(n + 1);
+  setGridRows(n + 1);
   for (int r = 1; r <= n; ++r) {
-    g.setCell(0, r, RowLabel(r));
-    g.setCell(1, r, defaultSpacings_[static_cast<std::size_t>(r - 1)]);
+    setCell(0, r, RowLabel(r));
+    setCell(1, r, defaultSpacings_[static_cast<std::size_t>(r - 1)]);
   }
-  touch(change::kGrid);
 }
 
 void Survey::chooseBranch(int index) {
-  Batch batch(*this);
-  if (form_.branch != index) {
-    form_.branch = index;
-    touch(change::kBranch);
-  }
+  Batch batch(*this, kStepChooseBranch);
+  setBranch(index);
   branchEdited();
 }
 
 void Survey::branchEdited() {
-  Batch batch(*this);
-  for (int r = 1; r < form_.grid.rows(); ++r) form_.grid.setCell(4, r, std::string());
-  touch(change::kGrid);
+  Batch batch(*this, kStepEditBranch);
+  for (int r = 1; r < form_.grid.rows(); ++r) setCell(4, r, std::string());
 }
 
 // ---- Listing and loading ----
@@ -675,4 +737,13 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   touch(change::kSaved);
   status_ = stations_.empty() ? spec().noDataStatus : "已输入" + std::to_string(stations_.size()) + "个测点";
   touch(change::kStatus);
+  // Nothing before the loaded survey can be brought back.
+  forgetHistory(saved);
+}
+
+void Survey::forgetHistory(bool saved) {
+  step_.reset();
+  cleanAfterStep_ = false;
+  history_.clear(saved);
+  touch(change::kHistory);
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "io/messages.h"
@@ -18,6 +19,8 @@
 #include "model/sdata.h"
 #include "session/datatypespec.h"
 #include "session/formstate.h"
+#include "session/gridblock.h"
+#include "session/history.h"
 #include "session/questions.h"
 
 // What an operation changed, as bits of SurveyObserver::surveyChanged.
@@ -30,9 +33,15 @@ inline constexpr unsigned kType = 1u << 4;      // the data type
 inline constexpr unsigned kSaved = 1u << 5;     // the saved state
 inline constexpr unsigned kStatus = 1u << 6;    // the status line
 inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
-inline constexpr unsigned kCell = 1u << 8;      // one grid cell typed (editCell), the shape unchanged
+inline constexpr unsigned kHistory = 1u << 8;   // what undo and redo would do
 inline constexpr unsigned kAll = 0x1ffu;
 }  // namespace change
+
+// The grid cells an operation changed: those listed, or every cell (and the grid's shape).
+struct GridChanges {
+  bool whole = false;
+  std::vector<std::pair<int, int>> cells;  // (col, row)
+};
 
 // The survey apart from its stations: what the recovery file keeps besides them, so that a
 // restored session shows exactly what the window showed.
@@ -81,6 +90,9 @@ class Survey {
   SaveDialog& saveDialog() { return saveDialog_; }
   const std::string& programPath() const { return programPath_; }
 
+  // Inside SurveyObserver::surveyChanged with change::kGrid: which cells changed.
+  const GridChanges& changedCells() const { return toldCells_; }
+
   void addObserver(SurveyObserver* observer);
   void removeObserver(SurveyObserver* observer);
 
@@ -113,11 +125,42 @@ class Survey {
   void chooseBranch(int index);  // the user picked a branch: its resistivities are emptied
   void branchEdited();           // the branch text was typed over: the same
 
+  // ---- Clipboard ----
+  // Pastes a block of cells (ParseBlock) with its first cell at (col, row); row 0 counts as
+  // row 1. Rows beyond the grid's last add rows, and the count follows, within the data type's
+  // limit; a block that would go beyond it, or a text that is no block, is refused with a
+  // message and changes nothing. Cells that fall on the row-number column or beyond the last
+  // column are dropped, and one message says how many. Texts are put in as they are: the
+  // commit checks them. Returns the range pasted, or nothing when refused.
+  std::optional<CellRange> paste(int col, int row, std::string_view text);
+  // The value cells of range as tab-separated lines (BlockText).
+  std::string copy(const CellRange& range) const;
+  // Copies range, then empties its value cells; returns the text copied.
+  std::string cut(const CellRange& range);
+  // Empties the value cells of range.
+  void clearCells(const CellRange& range);
+  // The most data rows the grid of the current type may have.
+  int rowLimit() const;
+
+  // ---- Undo and redo ----
+  // Every operation that changes the survey is one step; questions asked on the way are not
+  // part of it, and a save is no step (the saved state follows the steps, see history.h).
+  bool canUndo() const { return history_.canUndo(); }
+  bool canRedo() const { return history_.canRedo(); }
+  // The name of the step undo or redo would take (UTF-8, such as "粘贴"); empty when none.
+  const std::string& undoName() const { return history_.undoName(); }
+  const std::string& redoName() const { return history_.redoName(); }
+  // Takes back the last step done, or does again the last step undone: the survey, the form
+  // and the browse state are exactly as they were after (before) it. False when there is none.
+  bool undo();
+  bool redo();
+
   // The printed listing's GBK lines (empty for the profile types).
   std::vector<std::string> listing() const;
 
   // Puts a survey in place: the type laid out (when it changes), the stations given, the
   // current index, nothing shown (the next unit's proposal stays in the form), the saved state.
+  // The undo history starts afresh from it.
   void load(DataType type, StationList stations, int currentIndex = 0, bool saved = false);
 
   // ---- Opening files ----
@@ -178,12 +221,12 @@ class Survey {
  private:
   // Collects what an operation changes and tells the observers once, when the outermost
   // operation ends (or before a question, so that the window shows the state being asked about).
+  // The outermost operation is also one step of the undo history, named after the first
+  // operation that has a name (mergeKey: see history::Step).
   class Batch {
    public:
-    explicit Batch(Survey& s) : s_(s) { ++s_.depth_; }
-    ~Batch() {
-      if (--s_.depth_ == 0) s_.flush();
-    }
+    explicit Batch(Survey& s, const char* name = "", int mergeKey = 0) : s_(s) { s_.beginOperation(name, mergeKey); }
+    ~Batch() { s_.endOperation(); }
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
@@ -191,7 +234,11 @@ class Survey {
     Survey& s_;
   };
   void touch(unsigned changes) { pending_ |= changes; }
+  void noteCell(int col, int row);
+  void noteWholeGrid();
   void flush();
+  void beginOperation(const char* name, int mergeKey);
+  void endOperation();
   Answer ask(const Message& message);
 
   bool checkGrid();
@@ -200,7 +247,42 @@ class Survey {
   std::optional<sdata> stationFromForm(NameSource name, const std::vector<int>& cellOrder, const char* verb);
   void showStation(int index);
   void resetBrowsing();
+
+  // ---- Changes of the state, each recorded in the step being made ----
+  void record(history::Edit edit);
+  history::Scalars scalars() const;
   void setField(Field field, std::string text);
+  void setCell(int col, int row, std::string text);
+  void setGridRows(int rows);
+  void setGridCols(int cols);
+  void resizeGrid(int count, bool rows);
+  void shiftRows(int from, bool down);  // GridTexts::shiftDown or shiftUp
+  void setBranch(int branch);
+  std::size_t insertStation(sdata station);  // at its x place, after putting the list in x order
+  // Adds stations as AddImportedStations does (the list put in x order first; of equal x, the
+  // stations there come first and the added ones keep their order).
+  void addStations(StationList added);
+  // The stations put in the order keys gives: keys[i].SpacingCount is the position that goes to i.
+  void reorderStations(const StationList& keys);
+  void putStationsInXOrder();
+  // The undo history starts afresh, with the survey saved or not.
+  void forgetHistory(bool saved);
+  void eraseStation(std::size_t index);
+  void replaceStation(std::size_t index, sdata station);
+  void clearStations();
+  void markShown();     // the form as it is now counts as the shown station's
+  void markUnsaved();
+  // Applies a recorded edit forward (redo) or backward (undo).
+  void apply(history::Edit& edit, bool forward);
+  void applyScalars(const history::Scalars& s);
+  // Undo (forward false) or redo.
+  bool travel(bool forward);
+  // A grid cell's number; a text that is not one throws CellError.
+  float cellNumber(int col, int row) const;
+  // Where a message about a cell points: "第 3 行，视电阻率".
+  std::string cellName(int col, int row) const;
+  Message cellMessage(const std::string& text, int col, int row, bool error) const;
+
   void layOutType(DataType type);
   // EAB, the row count, the row numbers and column 1 from the default spacings.
   void layOutSpacings();
@@ -225,7 +307,12 @@ class Survey {
   // has gone), or nothing to stop after telling the user why.
   bool appendLocked(const std::string& path,
                     const std::function<std::optional<std::string>(const std::string& bytes)>& merge);
-  bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
+  // Writes the bytes build gives as the whole of path (replacing it).
+  bool writeWholeFile(const std::string& path, const std::function<std::string()>& build,
+                      const std::string& failureText);
+  // Questions::runWork, with the window shown up to date first. Between the phases of a save
+  // or an open that work asks whether the user cancelled.
+  void runWork(const char* label, const std::function<void(const WorkControl&)>& work);
   // A save wrote path; whole: the file holds exactly the survey (written, not appended to).
   void rememberSavedFile(const std::string& path, bool whole);
   // The list no longer comes from a file.
@@ -240,6 +327,8 @@ class Survey {
   std::string programPath_;
   std::vector<SurveyObserver*> observers_;
   unsigned pending_ = 0;
+  GridChanges changedCells_;  // since observers were last told
+  GridChanges toldCells_;     // what they are being told
   int depth_ = 0;
 
   DataType type_ = dtSounding;
@@ -251,6 +340,11 @@ class Survey {
   FormState form_;
   FormState shownForm_;  // the form as the shown station put it there
   SaveDialog saveDialog_;
+
+  history::History history_;
+  std::optional<history::Step> step_;  // the step being made by the operation running
+  bool cleanAfterStep_ = false;        // a save during the step: the saved position follows it
+  bool working_ = false;               // inside runWork: questions come from the work's thread
   std::string file_;
   bool replaceProposed_ = false;
   std::vector<std::string> folders_ = std::vector<std::string>(4);  // by data type

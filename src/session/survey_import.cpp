@@ -9,6 +9,7 @@
 #include "session/survey.h"
 
 namespace {
+const char* const kStepImport = "导入测点";
 const char* const kNothingToImport = "文件中没有可以导入的测点。";
 const char* const kImportRefused = "导入的测点没有通过检查，一个也没有加入：";
 // A refusal lists this many problems; the rest are counted.
@@ -51,7 +52,8 @@ std::vector<StationProblem> Survey::prepareImport(CsvPreview& preview) const {
 }
 
 bool Survey::importStations(DataType type, StationList imported, const std::vector<CsvStationRows>& rows) {
-  Batch batch(*this);
+  // One step of the undo history, the type switch included.
+  Batch batch(*this, kStepImport);
   if (imported.empty()) {
     ask(Message::simple(kNothingToImport));
     return false;
@@ -75,14 +77,12 @@ bool Survey::importStations(DataType type, StationList imported, const std::vect
   if (refused(stations_)) return false;
 
   const sdata last = imported.back();
-  AddImportedStations(stations_, std::move(imported));
-  touch(change::kStations);
+  addStations(std::move(imported));
   const auto place = std::find(stations_.rbegin(), stations_.rend(), last);
   currentIndex_ = place == stations_.rend() ? 0 : static_cast<int>(stations_.rend() - place) - 1;
   browsing_ = false;
   touch(change::kBrowse);
-  saved_ = false;
-  touch(change::kSaved);
+  markUnsaved();
   status_ = "已输入" + std::to_string(stations_.size()) + "个测点";
   touch(change::kStatus);
   if (!spec().stationFieldsEditable) {

@@ -8,6 +8,7 @@
 
 namespace {
 const char* const kOpenCaption = "打开文件";
+const char* const kOpeningLabel = "正在读取文件…";
 // Said before the question whether to open what was read of a file read only in part.
 const char* const kPartNotSaved = "以后保存时，文件中没有读入的部分不会写进保存的文件。";
 
@@ -30,7 +31,14 @@ bool Survey::open(const std::vector<std::string>& paths) {
   if (paths.empty()) return false;
   if (!mayDiscardList()) return false;
   // Read only now: a save asked for above may have written the very file being opened.
-  OpenResult opened = ReadSurveyFilesAt(paths);
+  // Read off the window's thread; cancelled, nothing is opened.
+  OpenResult opened;
+  bool cancelled = false;
+  runWork(kOpeningLabel, [&](const WorkControl& control) {
+    opened = ReadSurveyFilesAt(paths);
+    cancelled = control.cancelled();
+  });
+  if (cancelled) return false;
   switch (opened.status) {
     case ReadStatus::Complete: break;
     case ReadStatus::Partial: {
@@ -121,5 +129,8 @@ void Survey::restore(SessionState state, StationList stations) {
   shownForm_ = std::move(state.shownForm);
   file_ = std::move(state.file);
   replaceProposed_ = state.replaceProposed;
+  noteWholeGrid();
   touch(change::kAll);
+  // What was done before the crash cannot be taken back: the history starts at the restored state.
+  forgetHistory(saved_);
 }

@@ -1,5 +1,7 @@
 #include "ui/inputdataform.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
@@ -53,9 +56,10 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
       survey_(std::make_unique<Survey>(static_cast<Questions&>(*this), programPath_.toStdString())) {
   setObjectName(QStringLiteral("InputDataForm"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   buildControls();
   buildMenus();
+  buildEditActions();
   buildFileMenu();
   // The Help menu stands at the right end of the menu bar.
   auto* helpBar = new QMenuBar(menuBar());
@@ -66,15 +70,23 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
 
   showFields();
   showGrid();
+  SG->fitColumns(true);
   showBrowseState();
+  showHistory();
   showTitle();
   ST->setText(Text(survey_->status()));
   survey_->addObserver(this);
   connectHandlers();
   Plot->rememberLayout(PlotSplitter, ShowPlot);
   Plot->tintOutliersIn(SG);
-  connect(ShowPlot, &QAction::toggled, this, [this] { fitToContents(); });
+  connect(ShowPlot, &QAction::toggled, this, &TInputDataForm::fitPlotPane);
   fitToContents();
+  restoreWindowGeometry();
+}
+
+void TInputDataForm::restoreWindowGeometry() {
+  QSettings settings(kSettingsOrganization, kSettingsApplication);
+  if (restoreGeometry(settings.value(kGeometryKey).toByteArray())) return;
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -200,7 +212,8 @@ void TInputDataForm::buildControls() {
   right->addWidget(StaticText2);
   SG = new StringGrid(central);
   SG->setObjectName(QStringLiteral("SG"));
-  SG->setMinimumSize(620, 460);
+  // The grid takes whatever room the window is given.
+  SG->setMinimumSize(360, 240);
   right->addWidget(SG, 1);
   auto* branchRow = new QHBoxLayout();
   ABST = new QLabel(QStringLiteral("当前输入"), central);
@@ -220,7 +233,8 @@ void TInputDataForm::buildControls() {
   // window gains when it is made larger.
   Plot = new PlotPane(*survey_, dialogs_, PlotSplitter);
   PlotSplitter->addWidget(Plot);
-  PlotSplitter->setStretchFactor(0, 0);
+  // A wider window widens the grid and the plot alike.
+  PlotSplitter->setStretchFactor(0, 1);
   PlotSplitter->setStretchFactor(1, 1);
 
   PopupMenu1 = new QMenu(this);
@@ -246,6 +260,7 @@ void TInputDataForm::buildMenus() {
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QStringLiteral("打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
   PrintPreview = MakeAction(N1, "PrintPreview", QStringLiteral("打印预览"));
+  ExportPdfAction = MakeAction(N1, "ExportPdfAction", tr("导出 PDF 报告(&D)…"));
   N1->addSeparator();
   ImportCsvAction = MakeAction(N1, "ImportCsvAction", QStringLiteral("导入 CSV…"));
   ExportCsvAction = MakeAction(N1, "ExportCsvAction", QStringLiteral("导出 CSV…"));
@@ -275,6 +290,25 @@ void TInputDataForm::buildMenus() {
   N10 = MakeAction(N15, "N10", QStringLiteral("关于数据输入(&A)"));
 }
 
+void TInputDataForm::buildEditActions() {
+  N8->addSeparator();
+  UndoAction = MakeAction(N8, "UndoAction", QStringLiteral("撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+  RedoAction = MakeAction(N8, "RedoAction", QStringLiteral("重做"));
+  RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  N8->addSeparator();
+  CutAction = MakeAction(N8, "CutAction", QStringLiteral("剪切"), QKeySequence(Qt::CTRL | Qt::Key_X));
+  CopyAction = MakeAction(N8, "CopyAction", QStringLiteral("复制"), QKeySequence(Qt::CTRL | Qt::Key_C));
+  PasteAction = MakeAction(N8, "PasteAction", QStringLiteral("粘贴"), QKeySequence(Qt::CTRL | Qt::Key_V));
+  PopupMenu1->addSeparator();
+  PopupMenu1->addActions({UndoAction, RedoAction});
+  PopupMenu1->addSeparator();
+  PopupMenu1->addActions({CutAction, CopyAction, PasteAction});
+  // Ctrl+Enter commits the station from anywhere in the window.
+  N4->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  addAction(N4);
+  BitBtn2->setToolTip(QStringLiteral("插入数据 (Ctrl+Enter)"));
+}
+
 void TInputDataForm::connectHandlers() {
   auto on = [this](auto* sender, auto signal, auto handler) {
     connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
@@ -300,6 +334,7 @@ void TInputDataForm::connectHandlers() {
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
   on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
+  on(ExportPdfAction, &QAction::triggered, &TInputDataForm::exportPdfReport);
   on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
   on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
@@ -313,6 +348,14 @@ void TInputDataForm::connectHandlers() {
   on(UpdateData, &QAction::triggered, &TInputDataForm::updateStation);
   on(DeleteStation, &QAction::triggered, &TInputDataForm::deleteStation);
   on(N12, &QAction::triggered, &TInputDataForm::deleteStation);
+  on(UndoAction, &QAction::triggered, &TInputDataForm::undoStep);
+  on(RedoAction, &QAction::triggered, &TInputDataForm::redoStep);
+  on(CutAction, &QAction::triggered, &TInputDataForm::cutCells);
+  on(CopyAction, &QAction::triggered, &TInputDataForm::copyCells);
+  on(PasteAction, &QAction::triggered, &TInputDataForm::pasteCells);
+  on(SG, &StringGrid::clearRequested, &TInputDataForm::clearCells);
+  for (int f = 0; f < static_cast<int>(kFieldCount); ++f) edit(static_cast<Field>(f))->installEventFilter(this);
+  AB->lineEdit()->installEventFilter(this);
 
   // Every typed change goes to the survey as it happens.
   for (int f = 0; f < static_cast<int>(kFieldCount); ++f) {
@@ -342,15 +385,22 @@ void TInputDataForm::connectHandlers() {
   });
 }
 
-void TInputDataForm::fitToContents() {
-  if (Plot->isHidden()) {
-    adjustSize();
-    setFixedSize(sizeHint());
-    return;
-  }
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+void TInputDataForm::fitPlotPane(bool shown) {
+  // The window grows or shrinks by the pane; the grid keeps the width the user gave it.
+  const int pane = (shown ? Plot->sizeHint().width() : Plot->width()) + PlotSplitter->handleWidth();
+  if (QLayout* l = layout()) l->activate();
   setMinimumSize(minimumSizeHint());
-  // As wide as the contents ask for, on the screen.
+  int w = width() + (shown ? pane : -pane);
+  if (const QScreen* s = screen()) w = std::min(w, s->availableGeometry().width());
+  resize(std::max(w, minimumWidth()), height());
+}
+
+void TInputDataForm::fitToContents() {
+  // The window may be made larger (the grid grows with it) but not smaller than its contents.
+  // The layout first takes in a pane just shown or hidden.
+  if (QLayout* l = layout()) l->activate();
+  setMinimumSize(minimumSizeHint());
+  // As large as the contents ask for, on the screen.
   QSize size = sizeHint();
   if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
   resize(size.expandedTo(minimumSizeHint()));
@@ -366,11 +416,28 @@ void TInputDataForm::guarded(const std::function<void()>& handler) {
   }
 }
 
-void TInputDataForm::showError(const QString& message) {
-  dialogs_.message(this, kAppTitle, ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok);
+void TInputDataForm::showError(const QString& message, const QString& details) {
+  dialogs_.message(this, kAppTitle, ErrorBoxText(message), Dialogs::Icon::Error, Dialogs::Buttons::Ok, details);
+}
+
+bool TInputDataForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+    if (UndoAction->shortcuts().contains(keys) || RedoAction->shortcuts().contains(keys)) {
+      // Not the field's own undo: the window's Undo and Redo take the key.
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TInputDataForm::closeEvent(QCloseEvent* event) {
+  // Long work reads the survey until it ends (or is cancelled in its dialog).
+  if (working_ > 0) {
+    event->ignore();
+    return;
+  }
   // An error in the close query keeps the window open: its stations may not be saved.
   bool mayClose = false;
   guarded([&] {
@@ -378,6 +445,8 @@ void TInputDataForm::closeEvent(QCloseEvent* event) {
     mayClose = survey_->mayClose();
   });
   if (mayClose) {
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    settings.setValue(kGeometryKey, saveGeometry());
     event->accept();
   } else {
     event->ignore();
@@ -401,18 +470,29 @@ QLineEdit* TInputDataForm::edit(Field field) const {
 }
 
 void TInputDataForm::surveyChanged(unsigned changes) {
-  // A typed cell (change::kCell) came from the grid itself: it already shows it.
   if (changes & change::kType) showType();
   if (changes & change::kFields) showFields();
-  if (changes & change::kGrid) showGrid();
+  if (changes & change::kGrid) {
+    showGrid(survey_->changedCells().whole);
+    // Columns fit their headings and values; a new data type sizes them afresh.
+    SG->fitColumns((changes & change::kType) != 0);
+  }
   if (changes & change::kBranch) {
     // Selected without the user's pick, so the resistivities just shown stay.
     if (AB->currentIndex() != survey_->form().branch) AB->setCurrentIndex(survey_->form().branch);
   }
   if (changes & change::kStatus) ST->setText(Text(survey_->status()));
   showBrowseState();
+  showHistory();
   showTitle();
   rememberSettings(changes);
+}
+
+void TInputDataForm::showHistory() {
+  UndoAction->setEnabled(survey_->canUndo());
+  UndoAction->setText(survey_->canUndo() ? QStringLiteral("撤销 %1").arg(Text(survey_->undoName())) : QStringLiteral("撤销"));
+  RedoAction->setEnabled(survey_->canRedo());
+  RedoAction->setText(survey_->canRedo() ? QStringLiteral("重做 %1").arg(Text(survey_->redoName())) : QStringLiteral("重做"));
 }
 
 void TInputDataForm::showFields() {
@@ -425,16 +505,25 @@ void TInputDataForm::showFields() {
   }
 }
 
-void TInputDataForm::showGrid() {
+void TInputDataForm::showGrid(bool whole) {
   const GridTexts& g = survey_->form().grid;
+  auto show = [&](int c, int r) {
+    const QString text = Text(g.cell(c, r));
+    if (SG->cell(c, r) != text) SG->setCell(c, r, text);
+  };
+  if (SG->colCount() != g.cols() || SG->rowCount() != g.rows()) whole = true;
   if (SG->colCount() != g.cols()) SG->setColCount(g.cols());
   if (SG->rowCount() != g.rows()) SG->setRowCount(g.rows());
-  for (int r = 0; r < g.rows(); ++r) {
-    for (int c = 0; c < g.cols(); ++c) {
-      const QString text = Text(g.cell(c, r));
-      if (SG->cell(c, r) != text) SG->setCell(c, r, text);
-    }
+  if (whole) {
+    for (int r = 0; r < g.rows(); ++r)
+      for (int c = 0; c < g.cols(); ++c) show(c, r);
+  } else {
+    // Only the cells the operation changed: typing in a grid of thousands of rows stays quick.
+    for (const auto& [c, r] : survey_->changedCells().cells) show(c, r);
   }
+  const std::vector<std::string>& tips = survey_->spec().headerTips;
+  for (int c = 0; c < g.cols() && c < static_cast<int>(tips.size()); ++c)
+    SG->setHeaderTip(c, Text(tips[static_cast<std::size_t>(c)]));
 }
 
 void TInputDataForm::showType() {

@@ -66,7 +66,16 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Returns true when every file the command set out to write was written completely.
   bool saveSurvey();
   void printListing();
+  // The grid's clipboard and the undo history.
+  void pasteCells();
+  void copyCells();
+  void cutCells();
+  void clearCells();
+  void undoStep();
+  void redoStep();
   void previewListing();
+  // Writes the PDF report (listing, and plot pages when chosen) to a file chosen in its dialog.
+  void exportPdfReport();
   // Writes the stations as a CSV table (BuildCsvExport) to a file the user chooses.
   void exportCsv();
   // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
@@ -97,14 +106,17 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
   // Runs a handler; an error escaping it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
-  // Shows the error box for a message (application title, error icon, OK, full stop rule).
-  void showError(const QString& message);
+  // Shows the error box for a message (application title, error icon, OK, full stop rule),
+  // with details shown apart when given.
+  void showError(const QString& message, const QString& details = QString());
 
   Dialogs& dialogs() { return dialogs_; }
   QString programPath() const { return programPath_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Typing keys of the station fields: Undo and Redo go to the survey's history, not the field's.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Local files dropped on the window are opened as by 文件 › 打开.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -112,13 +124,21 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
  private:
   void buildControls();
   void buildMenus();
+  // Undo, redo and the clipboard commands, in the data menu and the grid's context menu.
+  void buildEditActions();
+  // Puts the selected cells on the clipboard; cut: and empties them.
+  void takeCells(bool cut);
   void connectHandlers();
+  void showHistory();
+  // The window's size and place from the last run, or its natural size centred on the screen.
+  void restoreWindowGeometry();
   // Commits an open cell editor, so that its text is in the survey before a command reads it.
   void finishEditing();
   // Shows what changed in the survey.
   void surveyChanged(unsigned changes) override;
   void showFields();
-  void showGrid();
+  // Shows the grid's cells: all of them, or those the survey says changed.
+  void showGrid(bool whole = true);
   void showType();
   void showBrowseState();
   QLineEdit* edit(Field field) const;
@@ -127,8 +147,10 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   Painted paintListing(QPrinter& printer);
   // False, after saying so, when there is nothing to print.
   bool listingAvailable();
-  // The window takes the size of its contents; while the plot pane is shown it can be made larger.
+  // The window takes the size of its contents and can be made larger.
   void fitToContents();
+  // The pane shown or hidden from the 查看 menu.
+  void fitPlotPane(bool shown);
   // ---- Files (inputdataform_files.cpp) ----
   void buildFileMenu();
   void showRecentFiles();
@@ -143,6 +165,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool chooseSaveFile(SaveDialog& dialog) override;
   std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
   AppendChoice askAppendOrReplace() override;
+  void runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) override;
 
  public:
   // ---- Controls, named as in the window definition (each widget's objectName is its name) ----
@@ -194,6 +217,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* PrintPreview = nullptr; // "打印预览"
   QAction* ImportCsvAction = nullptr;  // "导入 CSV…"
   QAction* ExportCsvAction = nullptr;  // "导出 CSV…"
+  QAction* ExportPdfAction = nullptr;  // "导出 PDF 报告(&D)…"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"
@@ -210,8 +234,16 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QMenu* RecentMenu = nullptr;        // 文件 › "最近打开的文件"; items RecentFile1 ...
   QAction* SettingsAction = nullptr;  // 文件 › "默认极距设置(&T)..."
 
+  // Undo, redo and the grid's clipboard (in N8 and PopupMenu1).
+  QAction* UndoAction = nullptr;   // "撤销 <step>" Ctrl+Z
+  QAction* RedoAction = nullptr;   // "重做 <step>" Ctrl+Y, Ctrl+Shift+Z
+  QAction* CutAction = nullptr;    // "剪切" Ctrl+X
+  QAction* CopyAction = nullptr;   // "复制" Ctrl+C
+  QAction* PasteAction = nullptr;  // "粘贴" Ctrl+V
+
  private:
   Dialogs& dialogs_;
+  int working_ = 0;  // long work is running (runWork): the window is not closed meanwhile
   QString programPath_;
   std::unique_ptr<Survey> survey_;
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs
@@ -223,3 +255,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
 // The application title, the caption of simple message boxes and of the error box.
 inline const QString kAppTitle = QStringLiteral("手工输入野外电法观测数据");
+
+// Where the window's size and place are kept between runs (QSettings).
+inline const QString kSettingsOrganization = QStringLiteral("FieldInput");
+inline const QString kSettingsApplication = QStringLiteral("fieldinput");
+inline const QString kGeometryKey = QStringLiteral("InputDataForm/geometry");

@@ -1,7 +1,15 @@
 // The window's commands hand over to the survey; the survey's questions come back here and are
 // answered with the dialogs.
+#include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QThread>
+#include <QUrl>
 
 #include "io/folders.h"
 #include "ui/helpwindow.h"
@@ -10,6 +18,7 @@
 #include "ui/tabout.h"
 #include "ui/uitext.h"
 #include "ui/widgets.h"
+#include "ui/workprogress.h"
 
 void TInputDataForm::finishEditing() { SG->commitEdit(); }
 
@@ -84,6 +93,45 @@ bool TInputDataForm::saveSurvey() {
 
 void TInputDataForm::quit() { close(); }
 
+// ---- The grid's clipboard and the undo history ----
+
+void TInputDataForm::pasteCells() {
+  finishEditing();
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  const QString text = mime != nullptr && mime->hasText() ? mime->text() : QString();
+  // The block's first cell goes to the selection's top-left cell, or the first value cell.
+  const CellRange at = SG->selectedCells().value_or(CellRange{});
+  if (const std::optional<CellRange> pasted = survey_->paste(at.left, at.top, text.toStdString()))
+    SG->selectCells(*pasted);
+}
+
+void TInputDataForm::copyCells() { takeCells(false); }
+
+void TInputDataForm::cutCells() { takeCells(true); }
+
+void TInputDataForm::takeCells(bool cut) {
+  finishEditing();
+  const std::optional<CellRange> range = SG->selectedCells();
+  if (!range) return;
+  const std::string text = cut ? survey_->cut(*range) : survey_->copy(*range);
+  if (!text.empty()) QGuiApplication::clipboard()->setText(Text(text));
+}
+
+void TInputDataForm::clearCells() {
+  finishEditing();
+  if (const std::optional<CellRange> range = SG->selectedCells()) survey_->clearCells(*range);
+}
+
+void TInputDataForm::undoStep() {
+  finishEditing();
+  survey_->undo();
+}
+
+void TInputDataForm::redoStep() {
+  finishEditing();
+  survey_->redo();
+}
+
 bool TInputDataForm::leaveX() { return survey_->checkX(); }
 bool TInputDataForm::leaveY() { return survey_->checkY(); }
 bool TInputDataForm::leaveCount() { return survey_->checkCount(); }
@@ -92,6 +140,12 @@ bool TInputDataForm::enterGrid() { return survey_->checkGridEntry(); }
 // ---- The survey's questions ----
 
 Answer TInputDataForm::ask(const Message& m) {
+  if (QThread::currentThread() != thread()) {
+    // Asked by long work from its own thread: shown by the window's.
+    Answer answer = Answer::Cancel;
+    QMetaObject::invokeMethod(this, [&] { answer = ask(m); }, Qt::BlockingQueuedConnection);
+    return answer;
+  }
   auto icon = [](Message::Icon i) {
     switch (i) {
       case Message::Icon::Warning: return Dialogs::Icon::Warning;
@@ -113,7 +167,7 @@ Answer TInputDataForm::ask(const Message& m) {
   };
   Dialogs::Answer answer = Dialogs::Answer::Ok;
   switch (m.kind) {
-    case Message::Kind::Error: showError(Text(m.text)); break;
+    case Message::Kind::Error: showError(Text(m.text), Text(m.details)); break;
     case Message::Kind::Simple:
       answer = dialogs_.message(this, kAppTitle, Text(m.text), icon(m.icon), buttons(m.buttons), Text(m.details));
       break;
@@ -169,6 +223,15 @@ AppendChoice TInputDataForm::askAppendOrReplace() {
     case Dialogs::AppendChoice::Cancel: break;
   }
   return AppendChoice::Cancel;
+}
+
+void TInputDataForm::runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) {
+  ++working_;
+  struct Done {
+    int& count;
+    ~Done() { --count; }
+  } done{working_};
+  RunWork(this, Text(label), work);
 }
 
 // ---- Help and About ----

@@ -251,7 +251,7 @@ void PlotPane::tintOutliersIn(QTableWidget* grid) {
 
 void PlotPane::surveyChanged(unsigned changes) {
   constexpr unsigned kShown =
-      change::kGrid | change::kCell | change::kBranch | change::kBrowse | change::kType | change::kStations | change::kFields;
+      change::kGrid | change::kBranch | change::kBrowse | change::kType | change::kStations | change::kFields;
   if (changes & kShown) schedule();
 }
 

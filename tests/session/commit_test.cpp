@@ -203,8 +203,8 @@ TEST(Commit, ProfileProposalSkipsAnOccupiedXWhateverItsY) {
   EXPECT_EQ(s.form().field(Field::EX), "200");
 }
 
-// Each check refuses the commit with its message and focus; nothing else changes, apart from
-// what the check itself does to the count or the grid.
+// Each check refuses the commit with its message and focus (on the cell that is wrong);
+// nothing else changes, apart from what the check itself does to the count or the grid.
 TEST(Commit, RefusedByTheChecks) {
   struct Case {
     const char* name;
@@ -233,9 +233,9 @@ TEST(Commit, RefusedByTheChecks) {
       {"illegal: zero spacing in row 4, row 5 bad too", dtSounding, {}, {"1|10", "2|20", "3|30", "0|40", "-1|50"}, {},
        Illegal(4), FocusTarget::onCell(1, 4), {}},
       {"illegal: 60000 ohm-m in row 4", dtSounding, {}, {"1|10", "2|20", "3|30", "4|60000", "5|50"}, {}, Illegal(4),
-       FocusTarget::onCell(1, 4), {}},
+       FocusTarget::onCell(2, 4), {}},
       {"illegal: empty value in the last row", dtWaterFinding, {}, {"1|10", "2|20", "3|30", "4|40", "5|"}, {},
-       Illegal(5), FocusTarget::onCell(1, 5), {}},
+       Illegal(5), FocusTarget::onCell(2, 5), {}},
       {"illegal: point above 10000", dtFourPoleProfile, {}, {"20|50|20|1", "10001|50|20|2"}, {}, Illegal(2),
        FocusTarget::onCell(1, 2), {}},
       {"repeated: 1.5 2.5 2.55", dtSounding, {}, {"1.5|10", "2.5|20", "2.55|30", "4|40"}, {}, Repeated(2),
@@ -269,6 +269,10 @@ TEST(Commit, RefusedByTheChecks) {
 
     ASSERT_EQ(t.q.messages.size(), 1u);
     ExpectMessage(t.q.messages[0], Message::Kind::Simple, c.message, Message::Icon::None, c.focus);
+    // A refused cell is named by its row and its column's heading.
+    if (c.focus.kind == FocusTarget::Kind::Cell) {
+      EXPECT_EQ(t.q.messages[0].details, "第 " + std::to_string(c.focus.row) + " 行，" + s.form().grid.cell(c.focus.col, 0));
+    }
     EXPECT_EQ(SurveyState(s), expected);
   }
 }
@@ -386,14 +390,15 @@ TEST(Commit, CellThatIsNotANumberIsRefused) {
     DataType type;
     int col, row;
     std::string typed;
+    std::string details;  // the cell, named in the box
   };
   const Case cases[] = {
-      {"sounding resistivity", dtSounding, 2, 3, "x"},
-      {"sounding spacing", dtSounding, 1, 13, "abc"},
-      {"water-finding half-decay time", dtWaterFinding, 4, 2, "x"},
-      {"water-finding chargeability", dtWaterFinding, 7, 13, "1,5"},
-      {"four-pole MN/2", dtFourPoleProfile, 3, 1, "x"},
-      {"combined resistivity", dtCombinedProfile, 4, 13, "x"},
+      {"sounding resistivity", dtSounding, 2, 3, "x", "第 3 行，视电阻率"},
+      {"sounding spacing", dtSounding, 1, 13, "abc", "第 13 行，极距"},
+      {"water-finding half-decay time", dtWaterFinding, 4, 2, "x", "第 2 行，半衰时"},
+      {"water-finding chargeability", dtWaterFinding, 7, 13, "1,5", "第 13 行，视极化率"},
+      {"four-pole MN/2", dtFourPoleProfile, 3, 1, "x", "第 1 行，MN/2"},
+      {"combined resistivity", dtCombinedProfile, 4, 13, "x", "第 13 行，视电阻率"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -411,6 +416,8 @@ TEST(Commit, CellThatIsNotANumberIsRefused) {
     EXPECT_EQ(m.kind, Message::Kind::Error);
     EXPECT_EQ(m.text, "'" + c.typed + "' is not a valid floating point value");
     EXPECT_EQ(m.buttons, Message::Buttons::Ok);
+    EXPECT_EQ(m.details, c.details);
+    EXPECT_EQ(m.focus, FocusTarget::onCell(c.col, c.row));
     EXPECT_EQ(SurveyState(s), before);
   }
 }

@@ -245,3 +245,41 @@ TEST(Import, ExportedStationsComeBackTheSame) {
     EXPECT_EQ(t.survey.stations(), list);
   }
 }
+
+TEST(Import, IsOneUndoableStep) {
+  // Into the survey's own type, the list out of x order beforehand (an update moved an x), and
+  // into another type, which switches the type in the same step.
+  struct Case {
+    const char* name;
+    DataType type;
+    StationList imported;
+  };
+  const Case cases[] = {
+      {"same type", dtSounding, {Sounding("I1", 120), Sounding("I2", 60), Sounding("I3", -5)}},
+      {"another type",
+       dtWaterFinding,
+       {BuildStation(dtWaterFinding, "W1", 100, {{1.5f, 30, 1, 2, 3, 4, 5}}),
+        BuildStation(dtWaterFinding, "W2", 0, {{1.5f, 20, 1, 2, 3, 4, 5}})}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session t;
+    Survey& s = t.survey;
+    StationList unordered = ThreeSoundings();
+    unordered[0].X = 75;  // S1 moved past S2 by an update
+    s.load(dtSounding, unordered, 0, true);
+    const SurveyState before(s);
+
+    ASSERT_TRUE(s.importStations(c.type, c.imported));
+    const SurveyState after(s);
+    EXPECT_EQ(s.undoName(), "导入测点");
+
+    ASSERT_TRUE(s.undo());
+    EXPECT_EQ(SurveyState(s), before);
+    EXPECT_TRUE(s.saved());
+    EXPECT_FALSE(s.canUndo());
+    ASSERT_TRUE(s.redo());
+    EXPECT_EQ(SurveyState(s), after);
+    EXPECT_FALSE(s.saved());
+  }
+}

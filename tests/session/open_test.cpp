@@ -362,3 +362,47 @@ TEST(DefaultSpacings, LayOutTheSoundingGrids) {
   EXPECT_EQ(Column(s.form().grid, 1), mine);
   EXPECT_EQ(s.form().field(Field::EAB), "4");
 }
+
+TEST(Open, OpenedAndRestoredSurveysStartANewHistory) {
+  Session t;
+  Survey& s = t.survey;
+  const std::string path = t.path("survey.ves");
+  ASSERT_TRUE(WriteBytes(path, BuildVesFile(ThreeSoundings())));
+  s.editField(Field::ES, "typed");
+  ASSERT_TRUE(s.canUndo());
+  ASSERT_TRUE(s.open({path}));
+  EXPECT_FALSE(s.canUndo());
+  EXPECT_FALSE(s.canRedo());
+
+  // Typed after the open: one step back is the opened file again, saved.
+  const SessionState opened = s.sessionState();
+  s.editField(Field::EO, "Li");
+  ASSERT_TRUE(s.undo());
+  EXPECT_EQ(s.sessionState(), opened);
+  EXPECT_TRUE(s.saved());
+
+  Session fresh;
+  fresh.survey.editField(Field::ES, "before the crash");
+  fresh.survey.restore(s.sessionState(), s.stations());
+  EXPECT_FALSE(fresh.survey.canUndo());
+  EXPECT_EQ(fresh.survey.sessionState(), s.sessionState());
+}
+
+// The file is read behind the progress dialog; cancelled there, nothing opens and the survey
+// stays as it was.
+TEST(Open, CancelledWhileReadingOpensNothing) {
+  Session t;
+  Survey& s = t.survey;
+  const std::string path = t.path("other.ves");
+  ASSERT_TRUE(WriteBytes(path, Fixture("ves_worked_example.ves")));
+  s.load(dtSounding, ThreeSoundings(), 0, true);
+  const SurveyState before(s);
+  t.q.cancelWorkAfter(0);
+
+  EXPECT_FALSE(s.open({path}));
+
+  EXPECT_EQ(t.q.workLabels, std::vector<std::string>{"正在读取文件…"});
+  EXPECT_TRUE(t.q.messages.empty());
+  EXPECT_EQ(SurveyState(s), before);
+  EXPECT_TRUE(s.file().empty());
+}

@@ -67,6 +67,30 @@ void FormDriver::typeCell(int col, int row, const QString& text) {
 
 void FormDriver::setCell(int col, int row, const QString& text) { form->SG->setCell(col, row, text); }
 
+void FormDriver::press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QWidget* target = QApplication::focusWidget();
+  QTest::keyClick(target != nullptr ? target : form.get(), key, modifiers);
+  QApplication::processEvents();
+}
+
+void FormDriver::keys(const QString& text) {
+  for (QChar c : text) {
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target != nullptr ? target : form.get(), c.toLatin1());
+  }
+  QApplication::processEvents();
+}
+
+void FormDriver::startAt(int col, int row) {
+  focus(form->SG);
+  form->SG->setCurrentCell(col, row);
+}
+
+std::pair<int, int> FormDriver::currentCell() const {
+  const QModelIndex index = form->SG->currentIndex();
+  return index.isValid() ? std::pair<int, int>{index.column(), index.row() + 1} : std::pair<int, int>{-1, 0};
+}
+
 void FormDriver::click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 void FormDriver::trigger(QAction* action) { action->trigger(); }

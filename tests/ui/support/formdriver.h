@@ -37,6 +37,15 @@ class FormDriver {
   void typeCell(int col, int row, const QString& text);
   // Sets a cell directly (for filling many cells quickly).
   void setCell(int col, int row, const QString& text);
+  // Presses a key (with modifiers) in the widget that has the focus, as the keyboard does.
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // Types ASCII text key by key into whatever has the focus (the first key typed on a grid cell
+  // opens its editor, the rest go to the editor).
+  void keys(const QString& text);
+  // Focuses the grid on a cell (column, data row), no editor open.
+  void startAt(int col, int row);
+  // The grid's current cell in the grid's numbering (column, data row); (-1, 0) for none.
+  std::pair<int, int> currentCell() const;
   // Left-clicks a button.
   void click(QAbstractButton* button);
   // Triggers a menu or context-menu item.
