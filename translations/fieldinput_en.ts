@@ -172,6 +172,72 @@
     </message>
 </context>
 <context>
+    <name>HelpWindow</name>
+    <message>
+        <source>帮助 - 手工输入野外电法观测数据</source>
+        <translation>Help - FieldInput</translation>
+    </message>
+    <message>
+        <source>查找(&amp;F)：</source>
+        <translation>&amp;Find:</translation>
+    </message>
+    <message>
+        <source>输入要查找的文字，按 Enter 查找下一处</source>
+        <translation>Type the text to find; Enter finds the next match</translation>
+    </message>
+    <message>
+        <source>已到文档末尾，从开头继续查找。</source>
+        <translation>Reached the end of the document; continued from the top.</translation>
+    </message>
+    <message>
+        <source>找不到“%1”。</source>
+        <translation>“%1” not found.</translation>
+    </message>
+</context>
+<context>
+    <name>PdfReportDialog</name>
+    <message>
+        <source>导出 PDF 报告</source>
+        <translation>Export PDF report</translation>
+    </message>
+    <message>
+        <source>报告文件(&amp;F)：</source>
+        <translation>Report &amp;file:</translation>
+    </message>
+    <message>
+        <source>浏览(&amp;B)…</source>
+        <translation>&amp;Browse…</translation>
+    </message>
+    <message>
+        <source>每个测点/测线附曲线图页(&amp;P)</source>
+        <translation>Add a &amp;plot page for each station/line</translation>
+    </message>
+    <message>
+        <source>剖面数据没有打印列表，报告由每条测线的曲线图页组成。</source>
+        <translation>Profile data have no printed listing; the report consists of a plot page for each line.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>PDF 文档 (*.pdf)</source>
+        <translation>PDF documents (*.pdf)</translation>
+    </message>
+    <message>
+        <source>%1 是一个文件夹，请输入文件名。</source>
+        <translation>%1 is a folder. Please enter a file name.</translation>
+    </message>
+    <message>
+        <source>文件 %1 已经存在。再按“确定”将替换它。</source>
+        <translation>The file %1 already exists. Press OK again to replace it.</translation>
+    </message>
+</context>
+<context>
     <name>PlotPane</name>
     <message>
         <source>激电参数</source>
@@ -393,6 +459,39 @@ The file was renamed %2 and kept for inspection.</translation>
     <message>
         <source>恢复默认值</source>
         <translation>Restore defaults</translation>
+    </message>
+</context>
+<context>
+    <name>TAbout</name>
+    <message>
+        <source>手工输入野外电法观测数据</source>
+        <translation>FieldInput – resistivity field data input</translation>
+    </message>
+    <message>
+        <source>FieldInput 版本 %1</source>
+        <translation>FieldInput version %1</translation>
+    </message>
+    <message>
+        <source>制作：FieldInput 开发组
+电子邮件：%1</source>
+        <translation>Made by the FieldInput development team
+E-mail: %1</translation>
+    </message>
+    <message>
+        <source>版权所有 © FieldInput 开发组，保留所有权利。</source>
+        <translation>Copyright © FieldInput development team. All rights reserved.</translation>
+    </message>
+    <message>
+        <source>本软件受著作权法保护。未经许可，不得复制或分发本软件的全部或部分。</source>
+        <translation>This software is protected by copyright law. It may not be copied or distributed, in whole or in part, without permission.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
     </message>
 </context>
 <context>
@@ -684,6 +783,49 @@ The file was renamed %2 and kept for inspection.</translation>
     <message>
         <source>打印未能完成，请检查打印机。</source>
         <translation>Printing did not finish; check the printer.</translation>
+    </message>
+    <message>
+        <source>导出 PDF 报告(&amp;D)…</source>
+        <translation>Export PDF &amp;report…</translation>
+    </message>
+    <message>
+        <source>观测数据报告</source>
+        <translation>Field data report</translation>
+    </message>
+    <message>
+        <source>导出 PDF 报告</source>
+        <translation>Export PDF report</translation>
+    </message>
+    <message>
+        <source>电法观测数据 %1</source>
+        <translation>Resistivity field data %1</translation>
+    </message>
+    <message>
+        <source>正在生成 PDF 报告…</source>
+        <translation>Writing the PDF report…</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1，PDF 报告没有导出。</source>
+        <translation>Cannot write the file %1; the PDF report was not exported.</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>请稍候</source>
+        <translation>Please wait</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在取消…</source>
+        <translation>Cancelling…</translation>
     </message>
 </context>
 <context>
@@ -1609,6 +1751,14 @@ Sorry, your work was not saved.</translation>
     <message>
         <source>没有可绘制的数据</source>
         <translation>Nothing to plot</translation>
+    </message>
+    <message>
+        <source>正在读取文件…</source>
+        <translation>Reading the file…</translation>
+    </message>
+    <message>
+        <source>正在保存文件…</source>
+        <translation>Saving the file…</translation>
     </message>
 </context>
 <context>

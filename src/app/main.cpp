@@ -12,6 +12,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/version.h"
 #include "io/savetransaction.h"
 #include "ui/coretext.h"
 #include "session/recoverystore.h"
@@ -59,6 +60,9 @@ int main(int argc, char** argv) {
   // Where the settings and the recovery files are kept.
   QCoreApplication::setOrganizationName(QStringLiteral("FieldInput"));
   QCoreApplication::setApplicationName(QStringLiteral("fieldinput"));
+  // The About box shows this version; the desktop matches the window to its .desktop entry.
+  QCoreApplication::setApplicationVersion(QStringLiteral(FIELDINPUT_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(FIELDINPUT_APP_ID));
   // The interface language: --lang, else the one chosen in the 语言/Language menu, else the
   // locale's. Installed before any window text is made.
   QStringList arguments = app.arguments();

@@ -1,8 +1,10 @@
 #pragma once
 // Everything the survey shows or asks goes through Questions: message boxes (with the control
 // to focus once they are closed), the save dialog, the folder chooser and the append/replace
-// question. The window answers with its dialogs; tests answer from a script.
+// question, and the long work run behind a progress dialog. The window answers with its
+// dialogs; tests answer from a script.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -84,6 +86,14 @@ struct SaveDialog {
   AppendChoice proposedChoice = AppendChoice::Append;
 };
 
+// How long work (reading, merging and writing a big file) is stopped: the work asks between
+// its phases and stops, changing nothing more, once the user has cancelled.
+class WorkControl {
+ public:
+  virtual ~WorkControl() = default;
+  virtual bool cancelled() const = 0;
+};
+
 class Questions {
  public:
   virtual ~Questions() = default;
@@ -95,4 +105,16 @@ class Questions {
   virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
   // The append/replace question, opened with the save dialog's proposedChoice selected.
   virtual AppendChoice askAppendOrReplace() = 0;
+  // Runs work that may take long and returns when it has ended; label says what it does
+  // (UTF-8). The window runs it on another thread behind a progress dialog with Cancel and
+  // goes on painting meanwhile; a question the work asks then comes from that thread. The work
+  // must not change the survey. An exception of the work leaves runWork. Here: at once, never
+  // cancelled.
+  virtual void runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) {
+    (void)label;
+    struct Never : WorkControl {
+      bool cancelled() const override { return false; }
+    } never;
+    work(never);
+  }
 };

@@ -160,8 +160,20 @@ void Survey::noteWholeGrid() {
 }
 
 Answer Survey::ask(const Message& message) {
-  flush();
+  // Work changes nothing, so there is nothing to show first; and the observers are the
+  // window's, on another thread than the work's.
+  if (!working_) flush();
   return questions_.ask(message);
+}
+
+void Survey::runWork(const char* label, const std::function<void(const WorkControl&)>& work) {
+  flush();
+  working_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{working_};
+  questions_.runWork(label, work);
 }
 
 bool Survey::previousEnabled() const {

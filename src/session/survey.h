@@ -307,7 +307,12 @@ class Survey {
   // has gone), or nothing to stop after telling the user why.
   bool appendLocked(const std::string& path,
                     const std::function<std::optional<std::string>(const std::string& bytes)>& merge);
-  bool writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText);
+  // Writes the bytes build gives as the whole of path (replacing it).
+  bool writeWholeFile(const std::string& path, const std::function<std::string()>& build,
+                      const std::string& failureText);
+  // Questions::runWork, with the window shown up to date first. Between the phases of a save
+  // or an open that work asks whether the user cancelled.
+  void runWork(const char* label, const std::function<void(const WorkControl&)>& work);
   // A save wrote path; whole: the file holds exactly the survey (written, not appended to).
   void rememberSavedFile(const std::string& path, bool whole);
   // The list no longer comes from a file.
@@ -339,6 +344,7 @@ class Survey {
   history::History history_;
   std::optional<history::Step> step_;  // the step being made by the operation running
   bool cleanAfterStep_ = false;        // a save during the step: the saved position follows it
+  bool working_ = false;               // inside runWork: questions come from the work's thread
   std::string file_;
   bool replaceProposed_ = false;
   std::vector<std::string> folders_ = std::vector<std::string>(4);  // by data type

@@ -9,6 +9,7 @@
 
 namespace {
 const char* const kOpenCaption = QT_TRANSLATE_NOOP("core", "打开文件");
+const char* const kOpeningLabel = QT_TRANSLATE_NOOP("core", "正在读取文件…");
 // Said before the question whether to open what was read of a file read only in part.
 const char* const kPartNotSaved = QT_TRANSLATE_NOOP("core", "以后保存时，文件中没有读入的部分不会写进保存的文件。");
 
@@ -31,7 +32,14 @@ bool Survey::open(const std::vector<std::string>& paths) {
   if (paths.empty()) return false;
   if (!mayDiscardList()) return false;
   // Read only now: a save asked for above may have written the very file being opened.
-  OpenResult opened = ReadSurveyFilesAt(paths);
+  // Read off the window's thread; cancelled, nothing is opened.
+  OpenResult opened;
+  bool cancelled = false;
+  runWork(kOpeningLabel, [&](const WorkControl& control) {
+    opened = ReadSurveyFilesAt(paths);
+    cancelled = control.cancelled();
+  });
+  if (cancelled) return false;
   switch (opened.status) {
     case ReadStatus::Complete: break;
     case ReadStatus::Partial: {

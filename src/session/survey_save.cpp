@@ -23,6 +23,7 @@
 namespace {
 const char* const kWarningCaption = QT_TRANSLATE_NOOP("core", "警告");
 const char* const kSaveCaption = QT_TRANSLATE_NOOP("core", "保存文件");
+const char* const kSavingLabel = QT_TRANSLATE_NOOP("core", "正在保存文件…");
 const char* const kFolderTitle = QT_TRANSLATE_NOOP("core", "选择保存数据的目录...");
 const char* const kAppendUnreadable = QT_TRANSLATE_NOOP("core", "数据文件无法完整读取，文件未作改动，新数据没有保存。");
 const char* const kCombinedNameRule = QT_TRANSLATE_NOOP("core", "联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
@@ -101,8 +102,16 @@ bool Survey::appendLocked(const std::string& path,
   // The lock is held from reading the file to the rename, so another save of this program
   // waits; a change by another program in between is read and merged again.
   SaveTransaction tx(path);
-  const SaveTransaction::UpdateResult result = tx.update([&](const std::string& bytes, bool exists) {
-    return merge(exists ? bytes : std::string());
+  SaveTransaction::UpdateResult result = SaveTransaction::UpdateResult::Failed;
+  // Read, merged and written off the window's thread. Cancelled before the rename, nothing is
+  // written and the stations stay unsaved; the rename itself is not interrupted.
+  runWork(kSavingLabel, [&](const WorkControl& control) {
+    result = tx.update([&](const std::string& bytes, bool exists) -> std::optional<std::string> {
+      if (control.cancelled()) return std::nullopt;
+      std::optional<std::string> merged = merge(exists ? bytes : std::string());
+      if (control.cancelled()) return std::nullopt;
+      return merged;
+    });
   });
   if (result != SaveTransaction::UpdateResult::Failed) return result == SaveTransaction::UpdateResult::Saved;
   const FileProblem& problem = tx.problem();
@@ -124,9 +133,17 @@ bool Survey::appendLocked(const std::string& path,
   return false;
 }
 
-bool Survey::writeWholeFile(const std::string& path, std::string_view bytes, const std::string& failureText) {
+bool Survey::writeWholeFile(const std::string& path, const std::function<std::string()>& build,
+                            const std::string& failureText) {
   std::string error;
-  if (SaveFileAtomically(path, bytes, error)) return true;
+  bool written = false;
+  bool cancelled = false;
+  runWork(kSavingLabel, [&](const WorkControl& control) {
+    const std::string bytes = build();
+    cancelled = control.cancelled();
+    if (!cancelled) written = SaveFileAtomically(path, bytes, error);
+  });
+  if (written || cancelled) return written;
   Message m = Message::plain(kWarningCaption, failureText, Message::Icon::Warning, Message::Buttons::Ok);
   m.details = error;
   ask(m);
@@ -168,17 +185,18 @@ bool Survey::saveVes() {
   if (target.how == Opening::DialogCancelled || target.how == Opening::QuestionCancelled) return false;
 
   if (target.how == Opening::Append) {
-    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+    // The work has a copy of the stations of its own: the window's thread goes on meanwhile.
+    const bool appended = appendLocked(target.path, [this, mine = stations_](const std::string& bytes) -> std::optional<std::string> {
       const VesReadResult read = ReadVesFile(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
       // Appending rewrites the file with its stations and the new ones, so it goes on only when
       // the file was read to its end; otherwise the rewrite would drop what could not be read.
       if (!readCompletely(read.status)) return std::nullopt;
-      StationList all = stations_;
+      StationList all = mine;
       MergeVesStations(all, read.stations);
       return BuildVesFile(std::move(all));
     });
     if (!appended) return false;
-  } else if (!writeWholeFile(target.path, BuildVesFile(stations_), msg::kSaveFailed)) {
+  } else if (!writeWholeFile(target.path, [mine = stations_] { return BuildVesFile(mine); }, msg::kSaveFailed)) {
     return false;
   }
   rememberSavedFile(target.path, target.how == Opening::Write);
@@ -199,7 +217,7 @@ bool Survey::saveSoundingDat() {
   if (target.how == Opening::DialogCancelled) return false;
 
   if (target.how == Opening::Append) {
-    const bool appended = appendLocked(target.path, [this](const std::string& bytes) -> std::optional<std::string> {
+    const bool appended = appendLocked(target.path, [this, mine = stations_](const std::string& bytes) -> std::optional<std::string> {
       const DatReadResult read = ReadSoundingDat(bytes, [this](const Notice& n) { ask(noticeMessage(n)); });
       if (!readCompletely(read.status)) return std::nullopt;
       // Records outside the format's ranges are not taken in, so the rewritten file would lose
@@ -208,12 +226,12 @@ bool Survey::saveSoundingDat() {
           ask(Message::plain(kWarningCaption, DropsRecordsText(read.skippedRecords), Message::Icon::Warning,
                              Message::Buttons::YesNo)) != Answer::Yes)
         return std::nullopt;
-      StationList all = stations_;
+      StationList all = mine;
       all.insert(all.end(), read.stations.begin(), read.stations.end());
       return BuildSoundingDatFile(std::move(all));
     });
     if (!appended) return false;
-  } else if (!writeWholeFile(target.path, BuildSoundingDatFile(stations_), msg::kSaveFailed)) {
+  } else if (!writeWholeFile(target.path, [mine = stations_] { return BuildSoundingDatFile(mine); }, msg::kSaveFailed)) {
     return false;
   }
   rememberSavedFile(target.path, target.how == Opening::Write);
@@ -239,7 +257,7 @@ bool Survey::saveCombinedLine() {
       ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
                          Message::Buttons::ReplaceSkipCancel)) != Answer::Replace)
     return false;
-  if (!writeWholeFile(path, BuildCombinedProfileFile(stations_), msg::kSaveFailed)) return false;
+  if (!writeWholeFile(path, [mine = stations_] { return BuildCombinedProfileFile(mine); }, msg::kSaveFailed)) return false;
   rememberSavedFile(path, true);
   return true;
 }
@@ -275,7 +293,7 @@ bool Survey::saveFourPoleLines() {
       if (a != Answer::Replace) return false;
     }
     const std::string failure = Fill(tmpl::kSaveFileFailed, {path});
-    if (!writeWholeFile(path, BuildFourPoleProfileFile(line), failure)) all = false;
+    if (!writeWholeFile(path, [&line] { return BuildFourPoleProfileFile(line); }, failure)) all = false;
   }
   return all;
 }

@@ -12,6 +12,7 @@
 
 #include "ui/appendreplacedialog.h"
 #include "ui/csvimportdialog.h"
+#include "ui/pdfreportdialog.h"
 #include "ui/spacingsdialog.h"
 #include "ui/widgets.h"
 
@@ -185,4 +186,10 @@ QString QtDialogs::saveCsvFile(QWidget* owner, const QString& proposed) {
 bool QtDialogs::confirmCsvImport(QWidget* owner, CsvImportRequest& request) {
   CsvImportDialog dialog(request, owner);
   return dialog.exec() == QDialog::Accepted && request.importable();
+}
+
+std::optional<PdfReportChoice> QtDialogs::choosePdfReport(QWidget* owner, const PdfReportRequest& request) {
+  PdfReportDialog dialog(request, owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
 }

@@ -28,6 +28,16 @@ struct PrintDialogSettings {
   bool allowSelection = true;
 };
 
+// The PDF report's export dialog: what it proposes, and what the user chose.
+struct PdfReportRequest {
+  QString proposedPath;
+  bool hasListing = true;  // false (profile types): the report is its plot pages, not a choice
+};
+struct PdfReportChoice {
+  QString path;
+  bool withPlots = false;  // a page per station or line with its plot follows the listing
+};
+
 class Dialogs {
  public:
   enum class Icon { None, Warning, Error, Question };
@@ -89,6 +99,12 @@ class Dialogs {
   // with another encoding (request.read). True when the user chose to import, which the
   // preview allows only while request.importable().
   virtual bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) = 0;
+
+  // The export dialog of the PDF report (PdfReportDialog): the file to write, proposing
+  // request.proposedPath (an existing file is replaced only when the user confirms it; a name
+  // without a suffix gets .pdf), and whether the plot pages are added. The choice, or nothing
+  // when cancelled.
+  virtual std::optional<PdfReportChoice> choosePdfReport(QWidget* owner, const PdfReportRequest& request) = 0;
 };
 
 // Qt's own dialogs.
@@ -111,6 +127,7 @@ class QtDialogs : public Dialogs {
   QString openCsvFile(QWidget* owner, const QString& dir) override;
   QString saveCsvFile(QWidget* owner, const QString& proposed) override;
   bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
+  std::optional<PdfReportChoice> choosePdfReport(QWidget* owner, const PdfReportRequest& request) override;
 };
 
 // The text of the error box for an error that ends a command: a full stop is added when the

@@ -265,6 +265,7 @@ void TInputDataForm::buildMenus() {
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QCoreApplication::translate("TInputDataForm", "打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
   PrintPreview = MakeAction(N1, "PrintPreview", QCoreApplication::translate("TInputDataForm", "打印预览"));
+  ExportPdfAction = MakeAction(N1, "ExportPdfAction", tr("导出 PDF 报告(&D)…"));
   N1->addSeparator();
   ImportCsvAction = MakeAction(N1, "ImportCsvAction", QCoreApplication::translate("TInputDataForm", "导入 CSV…"));
   ExportCsvAction = MakeAction(N1, "ExportCsvAction", QCoreApplication::translate("TInputDataForm", "导出 CSV…"));
@@ -350,6 +351,7 @@ void TInputDataForm::connectHandlers() {
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
   on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
+  on(ExportPdfAction, &QAction::triggered, &TInputDataForm::exportPdfReport);
   on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
   on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
@@ -450,6 +452,11 @@ bool TInputDataForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TInputDataForm::closeEvent(QCloseEvent* event) {
+  // Long work reads the survey until it ends (or is cancelled in its dialog).
+  if (working_ > 0) {
+    event->ignore();
+    return;
+  }
   // An error in the close query keeps the window open: its stations may not be saved.
   bool mayClose = false;
   guarded([&] {

@@ -21,6 +21,7 @@
 #include "ui/language.h"
 
 class AppSettings;
+class HelpWindow;
 class QAction;
 class QComboBox;
 class QDragEnterEvent;
@@ -74,6 +75,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void undoStep();
   void redoStep();
   void previewListing();
+  // Writes the PDF report (listing, and plot pages when chosen) to a file chosen in its dialog.
+  void exportPdfReport();
   // Writes the stations as a CSV table (BuildCsvExport) to a file the user chooses.
   void exportCsv();
   // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
@@ -166,6 +169,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool chooseSaveFile(SaveDialog& dialog) override;
   std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
   AppendChoice askAppendOrReplace() override;
+  void runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) override;
 
  public:
   // ---- Controls, named as in the window definition (each widget's objectName is its name) ----
@@ -217,6 +221,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* PrintPreview = nullptr; // "打印预览"
   QAction* ImportCsvAction = nullptr;  // "导入 CSV…"
   QAction* ExportCsvAction = nullptr;  // "导出 CSV…"
+  QAction* ExportPdfAction = nullptr;  // "导出 PDF 报告(&D)…"
   QAction* N7 = nullptr;           // "退出(&X)" Alt+F4
   QMenu* N8 = nullptr;             // "数据操纵(&D)"
   QAction* N9 = nullptr;           // "插入数据(&I)"
@@ -245,12 +250,14 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
 
  private:
   Dialogs& dialogs_;
+  int working_ = 0;  // long work is running (runWork): the window is not closed meanwhile
   QString programPath_;
   std::unique_ptr<Survey> survey_;
   bool inCheck_ = false;        // a focus check is showing its message: no other focus check runs
   AppSettings* settings_ = nullptr;
   QStringList recent_;
   QString csvFolder_;            // where the last CSV file was chosen
+  HelpWindow* helpWindow_ = nullptr;  // made the first time help is asked for; a child of the window
 };
 
 // The application title, the caption of simple message boxes and of the error box.

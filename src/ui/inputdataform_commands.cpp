@@ -9,15 +9,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QThread>
 #include <QUrl>
 
 #include "io/folders.h"
 #include "ui/coretext.h"
+#include "ui/helpwindow.h"
+#include "ui/language.h"
 #include "ui/inputdataform.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
 #include "ui/uitext.h"
 #include "ui/widgets.h"
+#include "ui/workprogress.h"
 
 void TInputDataForm::finishEditing() { SG->commitEdit(); }
 
@@ -139,6 +143,12 @@ bool TInputDataForm::enterGrid() { return survey_->checkGridEntry(); }
 // ---- The survey's questions ----
 
 Answer TInputDataForm::ask(const Message& m) {
+  if (QThread::currentThread() != thread()) {
+    // Asked by long work from its own thread: shown by the window's.
+    Answer answer = Answer::Cancel;
+    QMetaObject::invokeMethod(this, [&] { answer = ask(m); }, Qt::BlockingQueuedConnection);
+    return answer;
+  }
   auto icon = [](Message::Icon i) {
     switch (i) {
       case Message::Icon::Warning: return Dialogs::Icon::Warning;
@@ -218,19 +228,26 @@ AppendChoice TInputDataForm::askAppendOrReplace() {
   return AppendChoice::Cancel;
 }
 
+void TInputDataForm::runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) {
+  ++working_;
+  struct Done {
+    int& count;
+    ~Done() { --count; }
+  } done{working_};
+  RunWork(this, Text(label), work);
+}
+
 // ---- Help and About ----
 
 void TInputDataForm::showHelp() {
-  const QString path = QString::fromStdString(HelpDir(programPath_.toStdString())) + QStringLiteral("rs232.hlp");
-  if (!QFileInfo::exists(path)) {
-    dialogs_.message(this, kAppTitle, QStringLiteral("找不到帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
-    return;
-  }
-  // There is no WinHelp viewer here: the desktop opens the file with its own handler.
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    dialogs_.message(this, kAppTitle, QStringLiteral("无法打开帮助文件 %1。").arg(path), Dialogs::Icon::Warning,
-                     Dialogs::Buttons::Ok);
+  // One help window, kept while the program runs: opened again it comes to the front as the
+  // user left it. A newer document in the Help folder beside the program's folder is shown
+  // instead of the built-in one.
+  if (helpWindow_ == nullptr)
+    helpWindow_ = new HelpWindow(LanguageCode(CurrentLanguage()), ShownPath(HelpDir(DiskPath(programPath_))), this);
+  helpWindow_->show();
+  helpWindow_->raise();
+  helpWindow_->activateWindow();
 }
 
 void TInputDataForm::showAbout() {

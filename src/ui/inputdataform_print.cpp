@@ -1,19 +1,44 @@
-// Printing: the listing of the stations in memory, sent line by line to the chosen printer.
+// Printing: the listing of the stations in memory, sent line by line to the chosen printer;
+// the PDF report, the listing's pages and the plot pages written to a file.
+#include <QComboBox>
 #include <QCoreApplication>
-#include <QFontMetrics>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <string>
-#include <vector>
+#include <QProgressDialog>
 
-#include "print/listing.h"
-#include "ui/stringgrid.h"
+#include "io/folders.h"
 #include "ui/gbkqt.h"
 #include "ui/inputdataform.h"
+#include "ui/pdfreport.h"
+#include "ui/plotpane.h"
 
 namespace {
 const QString kPrintFailed = QStringLiteral("打印失败");
+
+QString Path(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+// The report proposed beside the survey's file and named after it; without a file, named after
+// the line in the folder of the data type's saves (the Data folder when there is none yet).
+QString ProposedReportPath(const Survey& survey, const QString& programPath) {
+  QString folder, base;
+  if (!survey.file().empty()) {
+    const QFileInfo file(Path(survey.file()));
+    folder = file.absolutePath();
+    base = file.completeBaseName();
+  }
+  if (base.isEmpty()) {
+    base = FromGbk(survey.stations().front().Profile).trimmed();
+    base.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) base = QCoreApplication::translate("TInputDataForm", "观测数据报告");
+  }
+  if (folder.isEmpty()) folder = Path(survey.lastFolder(survey.type()));
+  if (folder.isEmpty()) folder = Path(DataDir(programPath.toStdString()));
+  return QDir(folder).filePath(base + QStringLiteral(".pdf"));
 }
+}  // namespace
 
 bool TInputDataForm::listingAvailable() {
   if (!survey_->stations().empty()) return true;
@@ -22,20 +47,11 @@ bool TInputDataForm::listingAvailable() {
 }
 
 TInputDataForm::Painted TInputDataForm::paintListing(QPrinter& printer) {
-  // The profile data types have no listing: their document is empty.
-  const std::vector<std::string> lines = survey_->listing();
+  // The profile data types have no listing: their document is empty. The printer's own
+  // default font.
   QPainter painter;
   if (!painter.begin(&printer)) return Painted::NotStarted;
-  // The printer's own default font; each line is placed by its top edge.
-  const QFontMetrics metrics(painter.font(), &printer);
-  const std::vector<ListingPage> pages = LayOutListing(lines, metrics.height(), printer.height());
-  bool complete = true;
-  for (std::size_t p = 0; p < pages.size() && complete; ++p) {
-    if (p > 0) complete = printer.newPage();
-    if (!complete) break;
-    for (const PlacedLine& line : pages[p].lines)
-      painter.drawText(kListingLeft, line.y + metrics.ascent(), FromGbk(line.text));
-  }
+  const bool complete = PaintListingPages(painter, printer, survey_->listing());
   return painter.end() && complete ? Painted::Complete : Painted::Incomplete;
 }
 
@@ -75,4 +91,51 @@ void TInputDataForm::previewListing() {
   // The preview shows exactly the pages printing would send; printing from it prints them.
   QPrinter printer(QPrinter::HighResolution);
   dialogs().printPreview(this, printer, [this](QPrinter& p) { paintListing(p); });
+}
+
+void TInputDataForm::exportPdfReport() {
+  finishEditing();
+  const QString caption = tr("导出 PDF 报告");
+  const Survey& s = *survey_;
+  if (s.stations().empty()) {
+    dialogs_.message(this, caption, tr("没有数据可以导出。"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    return;
+  }
+  PdfReportRequest request;
+  request.proposedPath = ProposedReportPath(s, programPath_);
+  request.hasListing = s.spec().listing != ListingKind::None;
+  const std::optional<PdfReportChoice> choice = dialogs_.choosePdfReport(this, request);
+  if (!choice || choice->path.isEmpty()) return;
+
+  PdfReportContent content;
+  content.type = s.type();
+  content.stations = s.stations();
+  content.listing = s.listing();
+  content.withPlots = choice->withPlots;
+  // The induced-polarisation parameter the plot pane shows.
+  if (const auto* ip = Plot->findChild<QComboBox*>(QStringLiteral("IpParameter")); ip && ip->currentData().isValid())
+    content.ipColumn = ip->currentData().toInt();
+  content.title = tr("电法观测数据 %1").arg(QFileInfo(choice->path).completeBaseName());
+  content.creator = kAppTitle;
+  content.date = QDate::currentDate();
+
+  // Shown when drawing the pages takes longer than a second; cancelling it writes nothing.
+  QProgressDialog progress(tr("正在生成 PDF 报告…"), tr("取消"), 0, 1, this);
+  progress.setObjectName(QStringLiteral("PdfProgress"));
+  progress.setWindowTitle(caption);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(1000);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  auto step = [&progress](int done, int total) {
+    if (progress.maximum() != total) progress.setMaximum(total);
+    progress.setValue(done);
+    return !progress.wasCanceled();
+  };
+  QString error;
+  const PdfReportResult result = WritePdfReport(choice->path, content, step, &error);
+  progress.close();
+  if (result == PdfReportResult::Failed)
+    dialogs_.message(this, caption, tr("无法写入文件 %1，PDF 报告没有导出。").arg(QDir::toNativeSeparators(choice->path)),
+                     Dialogs::Icon::Warning, Dialogs::Buttons::Ok, error);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The About box.
+// The About box: the program's name and icon, its version (the application version that main
+// sets from the CMake project version), the maker with web page and e-mail, and the licence.
 
 #include <QDialog>
 
@@ -11,6 +12,7 @@ class TAbout : public QDialog {
   explicit TAbout(QWidget* parent = nullptr);
   QLabel* StaticText10;  // the maker's web page, opened when clicked
 
-  // The maker's web page and contact details shown in the box.
+  // The maker's web page and e-mail address shown in the box.
   static QString webAddress();
+  static QString mailAddress();
 };

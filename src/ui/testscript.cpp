@@ -113,8 +113,14 @@ bool Run(Script& script, int n, const QString& line) {
       return false;
     }
     script.waited = 0;
+    // A standard button also answers to its English name in every language.
+    static const std::pair<QMessageBox::StandardButton, const char*> kNames[] = {
+        {QMessageBox::Yes, "Yes"}, {QMessageBox::No, "No"}, {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "Cancel"}};
     for (QAbstractButton* button : box->buttons()) {
-      if (button->text().remove(QLatin1Char('&')).compare(rest, Qt::CaseInsensitive) == 0) {
+      bool named = false;
+      for (const auto& [which, name] : kNames)
+        named = named || (box->standardButton(button) == which && rest.compare(QLatin1String(name), Qt::CaseInsensitive) == 0);
+      if (named || button->text().remove(QLatin1Char('&')).compare(rest, Qt::CaseInsensitive) == 0) {
         button->click();
         return true;
       }

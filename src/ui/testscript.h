@@ -8,7 +8,8 @@
 //   commit                the 插入数据 command
 //   flush                 writes the recovery file now and waits for it
 //   answer TEXT           waits (up to 20 s) for a modal message box and clicks its button TEXT
-//                         (compared without "&", ignoring case)
+//                         (compared without "&", ignoring case), or a standard button by
+//                         its name in any language (Yes, No, Ok, Cancel ...)
 //   no-modal              nothing: fails, as every command but answer does, when a modal
 //                         window is open (a message nobody expected)
 //   dump PATH             writes what the survey and the window hold to PATH

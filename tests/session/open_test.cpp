@@ -387,3 +387,22 @@ TEST(Open, OpenedAndRestoredSurveysStartANewHistory) {
   EXPECT_FALSE(fresh.survey.canUndo());
   EXPECT_EQ(fresh.survey.sessionState(), s.sessionState());
 }
+
+// The file is read behind the progress dialog; cancelled there, nothing opens and the survey
+// stays as it was.
+TEST(Open, CancelledWhileReadingOpensNothing) {
+  Session t;
+  Survey& s = t.survey;
+  const std::string path = t.path("other.ves");
+  ASSERT_TRUE(WriteBytes(path, Fixture("ves_worked_example.ves")));
+  s.load(dtSounding, ThreeSoundings(), 0, true);
+  const SurveyState before(s);
+  t.q.cancelWorkAfter(0);
+
+  EXPECT_FALSE(s.open({path}));
+
+  EXPECT_EQ(t.q.workLabels, std::vector<std::string>{"正在读取文件…"});
+  EXPECT_TRUE(t.q.messages.empty());
+  EXPECT_EQ(SurveyState(s), before);
+  EXPECT_TRUE(s.file().empty());
+}

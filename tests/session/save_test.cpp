@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "io/folders.h"
+#include "io/vesfile.h"
 #include "survey_support.h"
 
 using namespace sessiontest;
@@ -133,6 +134,37 @@ TEST(Save, SoundingSavedOnlyWhenTheFileIsWritten) {
          t.q.appendChoice(AppendChoice::Append);
        },
        false, {"打开文件失败!\n数据格式不是QL软件支持的格式.", "数据文件无法完整读取，文件未作改动，新数据没有保存。"}},
+      // Cancelled in the progress dialog before the rename, at each point the work asks.
+      {"ves: append cancelled before the merge", dtSounding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.ves"), BuildVesFile(ThreeSoundings())));
+         t.q.saveAs(t.path("a.ves"));
+         t.q.appendChoice(AppendChoice::Append);
+         t.q.cancelWorkAfter(0);
+       },
+       false, {}},
+      {"ves: append cancelled after the merge", dtSounding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.ves"), BuildVesFile(ThreeSoundings())));
+         t.q.saveAs(t.path("a.ves"));
+         t.q.appendChoice(AppendChoice::Append);
+         t.q.cancelWorkAfter(1);
+       },
+       false, {}},
+      {"dat: replace cancelled", dtWaterFinding,
+       [](Session& t) {
+         ASSERT_TRUE(WriteBytes(t.path("a.dat"), "old bytes\r\n"));
+         t.q.saveAs(t.path("a.dat"));
+         t.q.appendChoice(AppendChoice::Replace);
+         t.q.cancelWorkAfter(0);
+       },
+       false, {}},
+      {"ves: new file cancelled", dtSounding,
+       [](Session& t) {
+         t.q.saveAs(t.path("new.ves"));
+         t.q.cancelWorkAfter(0);
+       },
+       false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -152,6 +184,8 @@ TEST(Save, SoundingSavedOnlyWhenTheFileIsWritten) {
     EXPECT_TRUE(t.q.scriptUsed());
     EXPECT_EQ(s.saveDialog().filterIndex, 1);
     if (c.written) {
+      // Written behind the progress dialog.
+      EXPECT_EQ(t.q.workLabels, std::vector<std::string>{"正在保存文件…"});
       EXPECT_NE(Snapshot(t.dir.path()), before);
     } else {
       EXPECT_EQ(Snapshot(t.dir.path()), before);

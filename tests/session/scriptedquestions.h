@@ -29,6 +29,9 @@ class ScriptedQuestions : public Questions {
   void folder(std::string path) { folders_.emplace_back(std::move(path)); }
   void cancelFolder() { folders_.emplace_back(std::nullopt); }
   void appendChoice(AppendChoice c) { appendChoices_.push_back(c); }
+  // The next long work is cancelled once it has asked whether it was this many times (0: at
+  // its first question), as if the user pressed Cancel meanwhile.
+  void cancelWorkAfter(int checks) { cancelAfter_ = checks; }
   // Whether every scripted step was used.
   bool scriptUsed() const {
     return answers_.empty() && saveFiles_.empty() && folders_.empty() && appendChoices_.empty();
@@ -39,6 +42,7 @@ class ScriptedQuestions : public Questions {
   std::vector<SaveDialog> saveDialogs;  // each as it was when shown
   std::vector<FolderRequest> folderRequests;
   int appendQuestions = 0;
+  std::vector<std::string> workLabels;  // of each long work run
 
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
@@ -55,6 +59,8 @@ class ScriptedQuestions : public Questions {
     saveDialogs.clear();
     folderRequests.clear();
     appendQuestions = 0;
+    workLabels.clear();
+    cancelAfter_.reset();
   }
 
   // ---- Questions ----
@@ -83,6 +89,18 @@ class ScriptedQuestions : public Questions {
     std::optional<std::string> chosen = folders_.front();
     folders_.pop_front();
     return chosen;
+  }
+
+  void runWork(const std::string& label, const std::function<void(const WorkControl&)>& work) override {
+    workLabels.push_back(label);
+    struct Control : WorkControl {
+      std::optional<int> left;
+      mutable int checks = 0;
+      bool cancelled() const override { return left && checks++ >= *left; }
+    } control;
+    control.left = cancelAfter_;
+    cancelAfter_.reset();
+    work(control);
   }
 
   AppendChoice askAppendOrReplace() override {
@@ -116,6 +134,7 @@ class ScriptedQuestions : public Questions {
     return false;
   }
 
+  std::optional<int> cancelAfter_;
   std::deque<Answer> answers_;
   std::deque<std::optional<std::string>> saveFiles_;
   std::deque<std::optional<std::string>> folders_;

@@ -1,9 +1,8 @@
-// The window as it opens, the layout per data type and the Help and About commands.
+// The window as it opens, the layout per data type and the About command (help: help_test.cpp).
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
 
-#include "io/folders.h"
 #include "ui/tabout.h"
 #include "formdriver.h"
 #include "ui/widgets.h"
@@ -240,17 +239,6 @@ class StartupTest : public QObject {
     QVERIFY(d.form->isVisible());
   }
 
-  // Help: a missing help file is said, naming where it was looked for (Help beside the
-  // program's folder).
-  void missingHelpFileIsReported() {
-    FormDriver d;
-    d.trigger(d.form->N16);
-    QCOMPARE(d.dialogs.messages.size(), 1);
-    const QString expected = QString::fromStdString(HelpDir(d.form->programPath().toStdString())) + "rs232.hlp";
-    QVERIFY2(d.dialogs.messages[0].text.contains(expected), qPrintable(d.dialogs.messages[0].text));
-    QVERIFY(expected.startsWith(d.dir.path() + "/Help/"));
-  }
-
   // About: a new box each time, with its caption and texts, closed with OK.
   void aboutBoxOpensAndCloses() {
     FormDriver d;
@@ -266,9 +254,7 @@ class StartupTest : public QObject {
       });
       d.trigger(d.form->N10);
       QCOMPARE(caption, QStringLiteral("电法勘探数据处理软件..."));
-      QVERIFY(texts.contains(QStringLiteral("Karvelo电法数据处理软件系统")));
-      QVERIFY(texts.contains(QStringLiteral("版本: 2004.04")));
-      QVERIFY(texts.contains(QStringLiteral("最后日期:  2004-04-25")));
+      QVERIFY(texts.contains(QStringLiteral("手工输入野外电法观测数据")));
       QVERIFY(d.form->findChildren<TAbout*>().isEmpty());  // destroyed when closed
     }
   }

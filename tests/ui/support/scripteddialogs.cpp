@@ -116,3 +116,9 @@ bool ScriptedDialogs::confirmCsvImport(QWidget*, CsvImportRequest& request) {
   }
   return answer.import && csvPreviews.constLast().importable;
 }
+
+std::optional<PdfReportChoice> ScriptedDialogs::choosePdfReport(QWidget*, const PdfReportRequest& request) {
+  pdfReportDialogs.append(request);
+  if (onShown) onShown();
+  return pdfReportAnswers_.isEmpty() ? std::nullopt : pdfReportAnswers_.dequeue();
+}

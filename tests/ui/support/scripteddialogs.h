@@ -104,6 +104,12 @@ class ScriptedDialogs : public Dialogs {
   // What each preview said, again after an encoding was chosen in it.
   QList<CsvImportTexts> csvPreviews;
 
+  // ---- PDF report dialog ----
+  // The answer to the next export dialog of the PDF report; unscripted, it is cancelled.
+  void setNextPdfReport(const PdfReportChoice& choice) { pdfReportAnswers_.enqueue(choice); }
+  void setNextPdfReportCancel() { pdfReportAnswers_.enqueue(std::nullopt); }
+  QList<PdfReportRequest> pdfReportDialogs;  // what each dialog was opened with
+
   // Called whenever any dialog is shown, after it is recorded (to act in the middle of a command).
   std::function<void()> onShown;
 
@@ -123,6 +129,7 @@ class ScriptedDialogs : public Dialogs {
   RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
   std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
                                                  const QStringList& builtIn) override;
+  std::optional<PdfReportChoice> choosePdfReport(QWidget* owner, const PdfReportRequest& request) override;
 
  private:
   QQueue<Answer> answers_;
@@ -142,4 +149,5 @@ class ScriptedDialogs : public Dialogs {
     std::optional<CsvEncodingChoice> encoding;
   };
   QQueue<CsvImportAnswer> csvImportAnswers_;
+  QQueue<std::optional<PdfReportChoice>> pdfReportAnswers_;
 };
