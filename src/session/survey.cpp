@@ -410,22 +410,7 @@ bool Survey::commit() {
     for (int c : sp.measuredColumns)
       for (int r = 1; r < form_.grid.rows(); ++r) setCell(c, r, std::string());
 
-    // The next x is 50 per unit in the list. Where x cannot be typed (the profile types) and a
-    // unit already stands there, that proposal could never be committed: the next free place
-    // beyond the last unit is proposed instead.
-    double nextX = static_cast<double>(kXStep) * static_cast<double>(n);
-    if (!sp.stationFieldsEditable) {
-      const bool taken = std::any_of(stations_.begin(), stations_.end(), [&](const sdata& s) {
-        return std::fabs(nextX - static_cast<double>(s.X)) < kSamePointTolerance;
-      });
-      if (taken) {
-        float largest = stations_.front().X;
-        for (const sdata& s : stations_) largest = std::max(largest, s.X);
-        nextX = static_cast<double>(largest) + kXStep;
-      }
-    }
-    setField(Field::EX, nextX == std::floor(nextX) && std::fabs(nextX) < 1e15 ? std::to_string(static_cast<long long>(nextX))
-                                                                              : FloatText(static_cast<float>(nextX)));
+    setField(Field::EX, proposedNextX(stations_, !sp.stationFieldsEditable));
     setField(Field::EY, "0");
     setField(Field::ES, "S" + std::to_string(n + 1));
 
@@ -710,6 +695,25 @@ void Survey::chooseBranch(int index) {
 void Survey::branchEdited() {
   Batch batch(*this, kStepEditBranch);
   for (int r = 1; r < form_.grid.rows(); ++r) setCell(4, r, std::string());
+}
+
+std::string Survey::proposedNextX(const StationList& stations, bool pastTaken) {
+  // 50 per unit in the list. Where x cannot be typed (pastTaken: the profile types) and a unit
+  // already stands there, that proposal could never be committed: the next free place beyond
+  // the last unit is proposed instead.
+  double x = static_cast<double>(kXStep) * static_cast<double>(stations.size());
+  if (pastTaken) {
+    const bool taken = std::any_of(stations.begin(), stations.end(), [x](const sdata& s) {
+      return std::fabs(x - static_cast<double>(s.X)) < kSamePointTolerance;
+    });
+    if (taken) {
+      float largest = stations.front().X;
+      for (const sdata& s : stations) largest = std::max(largest, s.X);
+      x = static_cast<double>(largest) + kXStep;
+    }
+  }
+  if (x == std::floor(x) && std::fabs(x) < 1e15) return std::to_string(static_cast<long long>(x));
+  return FloatText(static_cast<float>(x));
 }
 
 // ---- Listing and loading ----

@@ -265,6 +265,9 @@ class Survey {
   // The stations put in the order keys gives: keys[i].SpacingCount is the position that goes to i.
   void reorderStations(const StationList& keys);
   void putStationsInXOrder();
+  // The x a commit proposes for the next unit (EX), given the list after it; pastTaken: moved
+  // past the units when one stands at the proposal (the profile types, whose x cannot be typed).
+  static std::string proposedNextX(const StationList& stations, bool pastTaken);
   // The undo history starts afresh, with the survey saved or not.
   void forgetHistory(bool saved);
   void eraseStation(std::size_t index);

@@ -15,9 +15,6 @@ const char* const kNothingToImport = QT_TRANSLATE_NOOP("core", "文件中没有�
 const char* const kImportRefused = QT_TRANSLATE_NOOP("core", "导入的测点没有通过检查，一个也没有加入：");
 // A refusal lists this many problems; the rest are counted.
 constexpr std::size_t kListedProblems = 12;
-// x proposed per unit in the list, and the allowance within which a unit stands at an x.
-constexpr double kXStep = 50.0;
-constexpr double kSamePointTolerance = 0.1;
 
 std::string RefusalText(const std::vector<StationProblem>& problems) {
   std::string text = kImportRefused;
@@ -27,21 +24,6 @@ std::string RefusalText(const std::vector<StationProblem>& problems) {
   return text;
 }
 
-// The x a commit proposes for the next profile line: 50 per unit in the list, or the next
-// place past the last unit when a unit already stands there (x cannot be typed for profiles).
-std::string ProposedLineX(const StationList& stations) {
-  double x = kXStep * static_cast<double>(stations.size());
-  const bool taken = std::any_of(stations.begin(), stations.end(), [x](const sdata& s) {
-    return std::fabs(x - static_cast<double>(s.X)) < kSamePointTolerance;
-  });
-  if (taken) {
-    float largest = stations.front().X;
-    for (const sdata& s : stations) largest = std::max(largest, s.X);
-    x = static_cast<double>(largest) + kXStep;
-  }
-  if (x == std::floor(x) && std::fabs(x) < 1e15) return std::to_string(static_cast<long long>(x));
-  return FormatFloat15(static_cast<float>(x));
-}
 }  // namespace
 
 std::vector<StationProblem> Survey::prepareImport(CsvPreview& preview) const {
@@ -87,7 +69,7 @@ bool Survey::importStations(DataType type, StationList imported, const std::vect
   status_ = Fill(tmpl::kStationCount, {std::to_string(stations_.size())});
   touch(change::kStatus);
   if (!spec().stationFieldsEditable) {
-    setField(Field::EX, ProposedLineX(stations_));
+    setField(Field::EX, proposedNextX(stations_, true));
     setField(Field::EY, "0");
   }
   return true;
