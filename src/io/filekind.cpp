@@ -293,45 +293,30 @@ bool FileFault(OpenResult& result, ReadStatus status, std::string message) {
   return false;
 }
 
-std::string ReadFailedText(int error) { return Fill(tmpl::kReadFailed, {std::strerror(error)}); }
-
-// Reads the whole of an open file, a regular one of at most kMaxOpenedFileSize bytes.
-bool ReadOpenFile(int fd, std::string& bytes, OpenResult& result) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return FileFault(result, ReadStatus::CannotOpen, ReadFailedText(errno));
-  if (S_ISDIR(st.st_mode)) return FileFault(result, ReadStatus::Refused, QT_TRANSLATE_NOOP("core", "这是文件夹，不是数据文件。"));
-  if (!S_ISREG(st.st_mode))
-    return FileFault(result, ReadStatus::Refused, QT_TRANSLATE_NOOP("core", "这不是普通文件（设备、管道或套接字），不能打开。"));
-  const std::string tooLarge =
-      Fill(tmpl::kOpenTooLarge, {std::to_string(kMaxOpenedFileSize >> 20)});
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxOpenedFileSize)
-    return FileFault(result, ReadStatus::Refused, tooLarge);
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[1 << 16];
-  while (true) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FileFault(result, ReadStatus::CannotOpen, ReadFailedText(errno));
-    }
-    if (n == 0) return true;
-    // A file that grew while it was read is judged by what was read.
-    if (bytes.size() + static_cast<std::size_t>(n) > kMaxOpenedFileSize)
-      return FileFault(result, ReadStatus::Refused, tooLarge);
-    bytes.append(buf, static_cast<std::size_t>(n));
-  }
-}
-
-// Reads a whole file into bytes; on failure result gets status CannotOpen or Refused and
-// the message.
+// Reads a whole file into bytes, a regular one of at most kMaxOpenedFileSize bytes, as every
+// file of the program is read (ReadOpenFile); on failure result gets status CannotOpen or
+// Refused and the message.
 bool ReadDataFile(const std::string& path, std::string& bytes, OpenResult& result) {
   // Not blocking: opening a named pipe must not wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return FileFault(result, ReadStatus::CannotOpen, CannotOpenText(errno));
-  const bool read = ReadOpenFile(fd, bytes, result);
-  if (::close(fd) != 0 && read) return FileFault(result, ReadStatus::CannotOpen, ReadFailedText(errno));
-  return read;
+  struct stat st {};
+  std::string error;
+  ReadStatus status = ReadStatus::CannotOpen;
+  if (::fstat(fd, &st) != 0) error = std::strerror(errno);
+  else status = ReadOpenFile(fd, st, bytes, error, kMaxOpenedFileSize);
+  ::close(fd);  // read only: nothing to lose when closing fails
+  switch (status) {
+    case ReadStatus::Complete: return true;
+    case ReadStatus::NotAFile:
+      return FileFault(result, ReadStatus::Refused,
+                       S_ISDIR(st.st_mode) ? QT_TRANSLATE_NOOP("core", "这是文件夹，不是数据文件。")
+                                           : QT_TRANSLATE_NOOP("core", "这不是普通文件（设备、管道或套接字），不能打开。"));
+    case ReadStatus::TooLarge:
+      return FileFault(result, ReadStatus::Refused, Fill(tmpl::kOpenTooLarge, {std::to_string(kMaxOpenedFileSize >> 20)}));
+    case ReadStatus::OutOfMemory: throw std::bad_alloc();  // told as every memory failure of a command is
+    default: return FileFault(result, ReadStatus::CannotOpen, Fill(tmpl::kReadFailed, {error}));
+  }
 }
 
 // The four-pole line named after its file: the file name (the system's UTF-8) in GBK.
