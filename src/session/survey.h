@@ -310,9 +310,11 @@ class Survey {
   // has gone), or nothing to stop after telling the user why.
   bool appendLocked(const std::string& path,
                     const std::function<std::optional<std::string>(const std::string& bytes)>& merge);
-  // Writes the bytes build gives as the whole of path (replacing it).
-  bool writeWholeFile(const std::string& path, const std::function<std::string()>& build,
-                      const std::string& failureText);
+  // Writes the bytes build gives as the whole of path (replacing it); a failure is told with
+  // failureText, a cancel in the progress dialog is not.
+  enum class WriteOutcome { Written, Failed, Cancelled };
+  WriteOutcome writeWholeFile(const std::string& path, const std::function<std::string()>& build,
+                              const std::string& failureText);
   // Questions::runWork, with the window shown up to date first. Between the phases of a save
   // or an open that work asks whether the user cancelled.
   void runWork(const char* label, const std::function<void(const WorkControl&)>& work);

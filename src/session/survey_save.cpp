@@ -133,8 +133,8 @@ bool Survey::appendLocked(const std::string& path,
   return false;
 }
 
-bool Survey::writeWholeFile(const std::string& path, const std::function<std::string()>& build,
-                            const std::string& failureText) {
+Survey::WriteOutcome Survey::writeWholeFile(const std::string& path, const std::function<std::string()>& build,
+                                            const std::string& failureText) {
   std::string error;
   bool written = false;
   bool cancelled = false;
@@ -143,11 +143,12 @@ bool Survey::writeWholeFile(const std::string& path, const std::function<std::st
     cancelled = control.cancelled();
     if (!cancelled) written = SaveFileAtomically(path, bytes, error);
   });
-  if (written || cancelled) return written;
+  if (written) return WriteOutcome::Written;
+  if (cancelled) return WriteOutcome::Cancelled;
   Message m = Message::plain(kWarningCaption, failureText, Message::Icon::Warning, Message::Buttons::Ok);
   m.details = error;
   ask(m);
-  return false;
+  return WriteOutcome::Failed;
 }
 
 namespace {
@@ -196,7 +197,8 @@ bool Survey::saveVes() {
       return BuildVesFile(std::move(all));
     });
     if (!appended) return false;
-  } else if (!writeWholeFile(target.path, [mine = stations_] { return BuildVesFile(mine); }, msg::kSaveFailed)) {
+  } else if (writeWholeFile(target.path, [mine = stations_] { return BuildVesFile(mine); }, msg::kSaveFailed) !=
+             WriteOutcome::Written) {
     return false;
   }
   rememberSavedFile(target.path, target.how == Opening::Write);
@@ -231,7 +233,8 @@ bool Survey::saveSoundingDat() {
       return BuildSoundingDatFile(std::move(all));
     });
     if (!appended) return false;
-  } else if (!writeWholeFile(target.path, [mine = stations_] { return BuildSoundingDatFile(mine); }, msg::kSaveFailed)) {
+  } else if (writeWholeFile(target.path, [mine = stations_] { return BuildSoundingDatFile(mine); }, msg::kSaveFailed) !=
+             WriteOutcome::Written) {
     return false;
   }
   rememberSavedFile(target.path, target.how == Opening::Write);
@@ -257,7 +260,9 @@ bool Survey::saveCombinedLine() {
       ask(Message::plain(kWarningCaption, ReplaceLineFileText(path), Message::Icon::Question,
                          Message::Buttons::ReplaceSkipCancel)) != Answer::Replace)
     return false;
-  if (!writeWholeFile(path, [mine = stations_] { return BuildCombinedProfileFile(mine); }, msg::kSaveFailed)) return false;
+  if (writeWholeFile(path, [mine = stations_] { return BuildCombinedProfileFile(mine); }, msg::kSaveFailed) !=
+      WriteOutcome::Written)
+    return false;
   rememberSavedFile(path, true);
   return true;
 }
@@ -293,7 +298,10 @@ bool Survey::saveFourPoleLines() {
       if (a != Answer::Replace) return false;
     }
     const std::string failure = Fill(tmpl::kSaveFileFailed, {path});
-    if (!writeWholeFile(path, [&line] { return BuildFourPoleProfileFile(line); }, failure)) all = false;
+    const WriteOutcome written = writeWholeFile(path, [&line] { return BuildFourPoleProfileFile(line); }, failure);
+    // Cancelled in the progress dialog: no further line is written.
+    if (written == WriteOutcome::Cancelled) return false;
+    if (written == WriteOutcome::Failed) all = false;
   }
   return all;
 }

@@ -243,11 +243,14 @@ TEST(Save, FourPoleLinesAskBeforeReplacingAFile) {
     Answer answer;
     bool first;   // the existing 100.dat is replaced
     bool second;  // 150.dat is written
+    bool cancelled = false;  // Cancel pressed in the progress dialog of the first file
   };
   const Case cases[] = {
       {Answer::Replace, true, true},
       {Answer::Skip, false, true},
       {Answer::Cancel, false, false},
+      // No line after the cancelled one is written either.
+      {Answer::Replace, false, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.answer));
@@ -259,15 +262,17 @@ TEST(Save, FourPoleLinesAskBeforeReplacingAFile) {
     ASSERT_TRUE(WriteBytes(folder + "/100.dat", "old\r\n"));
     t.q.folder(folder);
     t.q.answer(c.answer);
+    if (c.cancelled) t.q.cancelWorkAfter(0);
+    const bool saves = c.answer == Answer::Replace && !c.cancelled;
 
-    EXPECT_EQ(s.save(), c.answer == Answer::Replace);
+    EXPECT_EQ(s.save(), saves);
 
     EXPECT_EQ(t.q.texts(), std::vector<std::string>{ReplaceLineFile(folder + "/100.dat")});
     EXPECT_EQ(t.q.messages[0].buttons, Message::Buttons::ReplaceSkipCancel);
     const std::string example = Fixture("fourpole_profile_example.dat");
     EXPECT_EQ(ReadBytes(folder + "/100.dat"), c.first ? example : "old\r\n");
     EXPECT_EQ(ReadBytes(folder + "/150.dat"), c.second ? std::optional<std::string>(example) : std::nullopt);
-    EXPECT_EQ(s.saved(), c.answer == Answer::Replace);
+    EXPECT_EQ(s.saved(), saves);
     EXPECT_TRUE(t.q.saveDialogs.empty());
   }
 }
