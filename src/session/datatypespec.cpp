@@ -9,73 +9,69 @@ const char* const kRhoTip = QT_TRANSLATE_NOOP("core", "视电阻率，单位 Ω�
 const char* const kPointTip = QT_TRANSLATE_NOOP("core", "点号：测点在测线上的位置，单位 m");
 const char* const kMn2Tip = QT_TRANSLATE_NOOP("core", "MN/2：测量电极距之半，单位 m");
 
-const DataTypeSpec kSpecs[] = {
-    {dtSounding,
-     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率")},
-     {kRowTip, kSpacingTip, kRhoTip},
-     {3, {-1, colAB2, colRho}, {1, 2}, {colZP, colTD, colTH, colR, colIP}},
-     {2},
-     NameSource::StationEdit,
-     RowTemplate::DefaultSpacings,
-     true,
-     false,
-     true,
-     QT_TRANSLATE_NOOP("core", "测点信息"),
-     QT_TRANSLATE_NOOP("core", "极距个数"),
-     QT_TRANSLATE_NOOP("core", "没有测点数据"),
-     SaveFormat::Ves,
-     ListingKind::Ves},
-    // The commit reads a water-finding row's cells in the order 1, 2, 3, 5, 4, 6, 7.
-    {dtWaterFinding,
-     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率"), QT_TRANSLATE_NOOP("core", "综合激电参数"), QT_TRANSLATE_NOOP("core", "半衰时"), QT_TRANSLATE_NOOP("core", "衰减度"), QT_TRANSLATE_NOOP("core", "偏离度"), QT_TRANSLATE_NOOP("core", "视极化率")},
-     {kRowTip, kSpacingTip, kRhoTip, QT_TRANSLATE_NOOP("core", "综合激电参数，单位 %·ms"), QT_TRANSLATE_NOOP("core", "半衰时，单位 ms"), QT_TRANSLATE_NOOP("core", "衰减度，单位 %"), QT_TRANSLATE_NOOP("core", "偏离度，单位 %"),
-      QT_TRANSLATE_NOOP("core", "视极化率，单位 %")},
-     {8, {-1, colAB2, colRho, colZP, colTH, colTD, colR, colIP}, {1, 2, 3, 5, 4, 6, 7}, {}},
-     {2, 3, 4, 5, 6, 7},
-     NameSource::XEdit,
-     RowTemplate::DefaultSpacings,
-     true,
-     false,
-     true,
-     QT_TRANSLATE_NOOP("core", "测点信息"),
-     QT_TRANSLATE_NOOP("core", "极距个数"),
-     QT_TRANSLATE_NOOP("core", "没有测点数据"),
-     SaveFormat::SoundingDat,
-     ListingKind::Dat},
-    {dtFourPoleProfile,
-     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "点号"), "AB/2", "MN/2", QT_TRANSLATE_NOOP("core", "视电阻率")},
-     {kRowTip, kPointTip, kSpacingTip, kMn2Tip, kRhoTip},
-     {5, {-1, colPointNo, colAB2, colMN2, colRho}, {1, 2, 3, 4}, {colZP, colTD, colTH, colR, colIP}},
-     {4},
-     NameSource::LineEdit,
-     RowTemplate::ProfilePoints,
-     false,
-     false,
-     false,
-     QT_TRANSLATE_NOOP("core", "测线信息"),
-     QT_TRANSLATE_NOOP("core", "测点个数"),
-     QT_TRANSLATE_NOOP("core", "没有测线"),
-     SaveFormat::FourPoleLines,
-     ListingKind::None},
-    {dtCombinedProfile,
-     {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "点号"), "AB/2", "MN/2", QT_TRANSLATE_NOOP("core", "视电阻率")},
-     {kRowTip, kPointTip, kSpacingTip, kMn2Tip, kRhoTip},
-     {5, {-1, colPointNo, colAB2, colMN2, colRho}, {1, 2, 3, 4}, {colZP, colTD, colTH, colR, colIP}},
-     {4},
-     NameSource::Branch,
-     RowTemplate::ProfilePoints,
-     false,
-     true,
-     false,
-     QT_TRANSLATE_NOOP("core", "测线信息"),
-     QT_TRANSLATE_NOOP("core", "测点个数"),
-     QT_TRANSLATE_NOOP("core", "没有测线"),
-     SaveFormat::CombinedLine,
-     ListingKind::None},
-};
+// The two profile types share their grid, labels and checks; they differ in how a unit is
+// named, the branch choice and the file they are saved in.
+DataTypeSpec ProfileSpec(DataType type, NameSource name, bool hasBranches, SaveFormat save) {
+  return {type,
+          {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "点号"), "AB/2", "MN/2", QT_TRANSLATE_NOOP("core", "视电阻率")},
+          {kRowTip, kPointTip, kSpacingTip, kMn2Tip, kRhoTip},
+          {5, {-1, colPointNo, colAB2, colMN2, colRho}, {1, 2, 3, 4}, {colZP, colTD, colTH, colR, colIP}},
+          {4},
+          name,
+          RowTemplate::ProfilePoints,
+          false,
+          hasBranches,
+          false,
+          QT_TRANSLATE_NOOP("core", "测线信息"),
+          QT_TRANSLATE_NOOP("core", "测点个数"),
+          QT_TRANSLATE_NOOP("core", "没有测线"),
+          save,
+          ListingKind::None};
+}
+
+// Made on first use, so that no other start-up code can find it unmade.
+const DataTypeSpec* Specs() {
+  static const DataTypeSpec specs[] = {
+      {dtSounding,
+       {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率")},
+       {kRowTip, kSpacingTip, kRhoTip},
+       {3, {-1, colAB2, colRho}, {1, 2}, {colZP, colTD, colTH, colR, colIP}},
+       {2},
+       NameSource::StationEdit,
+       RowTemplate::DefaultSpacings,
+       true,
+       false,
+       true,
+       QT_TRANSLATE_NOOP("core", "测点信息"),
+       QT_TRANSLATE_NOOP("core", "极距个数"),
+       QT_TRANSLATE_NOOP("core", "没有测点数据"),
+       SaveFormat::Ves,
+       ListingKind::Ves},
+      // The commit reads a water-finding row's cells in the order 1, 2, 3, 5, 4, 6, 7.
+      {dtWaterFinding,
+       {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率"), QT_TRANSLATE_NOOP("core", "综合激电参数"), QT_TRANSLATE_NOOP("core", "半衰时"), QT_TRANSLATE_NOOP("core", "衰减度"), QT_TRANSLATE_NOOP("core", "偏离度"), QT_TRANSLATE_NOOP("core", "视极化率")},
+       {kRowTip, kSpacingTip, kRhoTip, QT_TRANSLATE_NOOP("core", "综合激电参数，单位 %·ms"), QT_TRANSLATE_NOOP("core", "半衰时，单位 ms"), QT_TRANSLATE_NOOP("core", "衰减度，单位 %"), QT_TRANSLATE_NOOP("core", "偏离度，单位 %"),
+        QT_TRANSLATE_NOOP("core", "视极化率，单位 %")},
+       {8, {-1, colAB2, colRho, colZP, colTH, colTD, colR, colIP}, {1, 2, 3, 5, 4, 6, 7}, {}},
+       {2, 3, 4, 5, 6, 7},
+       NameSource::XEdit,
+       RowTemplate::DefaultSpacings,
+       true,
+       false,
+       true,
+       QT_TRANSLATE_NOOP("core", "测点信息"),
+       QT_TRANSLATE_NOOP("core", "极距个数"),
+       QT_TRANSLATE_NOOP("core", "没有测点数据"),
+       SaveFormat::SoundingDat,
+       ListingKind::Dat},
+      ProfileSpec(dtFourPoleProfile, NameSource::LineEdit, false, SaveFormat::FourPoleLines),
+      ProfileSpec(dtCombinedProfile, NameSource::Branch, true, SaveFormat::CombinedLine),
+  };
+  return specs;
+}
 }  // namespace
 
-const DataTypeSpec& SpecFor(DataType type) { return kSpecs[DataTypeOfItem(type)]; }
+const DataTypeSpec& SpecFor(DataType type) { return Specs()[DataTypeOfItem(type)]; }
 
 DataType DataTypeOfItem(int index) {
   return index >= dtSounding && index <= dtCombinedProfile ? static_cast<DataType>(index) : dtCombinedProfile;
