@@ -1786,7 +1786,7 @@ Sorry, your work was not saved.</translation>
     </message>
     <message>
         <source>第 %1 行：无法确定文件的编码：“%2”按 UTF-8 读是这样，按 GBK 读是“%3”。请选择按哪一种编码读取。</source>
-        <translation>Line %1: the file's encoding cannot be determined: read as UTF-8 it says “%2”, read as GBK it says “%3”. Please choose the encoding to read it with.</translation>
+        <translation>Line %1: the file&apos;s encoding cannot be determined: read as UTF-8 it says “%2”, read as GBK it says “%3”. Please choose the encoding to read it with.</translation>
     </message>
     <message>
         <source>第 %1 行：引号用得不对：带引号的单元格里的引号要写成两个（&quot;&quot;），右引号后面不能再跟文字，没有引号的单元格里不能有引号。从这一行起无法再读下去。</source>
@@ -1803,18 +1803,6 @@ Sorry, your work was not saved.</translation>
     <message>
         <source>无法打开文件 %1：%2</source>
         <translation>Cannot open the file %1: %2</translation>
-    </message>
-    <message>
-        <source>第 %1 列“%2”在联合剖面数据中不用（分支就是它的名字），这一列不导入。</source>
-        <translation>Column %1 “%2” is not used in combined-profiling data (the branch is its name); this column is not imported.</translation>
-    </message>
-    <message>
-        <source>第 %1 列“%2”不是认识的列名，这一列不导入。</source>
-        <translation>Column %1 “%2” is not a known column name; this column is not imported.</translation>
-    </message>
-    <message>
-        <source>第 %1 列没有列名，其中的数据不导入。</source>
-        <translation>Column %1 has no name; its data are not imported.</translation>
     </message>
     <message>
         <source>有 %1 个单元格，比表头的 %2 列多。</source>
@@ -1967,6 +1955,18 @@ Sorry, your work was not saved.</translation>
     <message>
         <source>%1、%2、%3、%4、%5、%6</source>
         <translation>%1, %2, %3, %4, %5, %6</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列“%3”在联合剖面数据中不用（分支就是它的名字），这一列不导入。</source>
+        <translation>Line %1: column %2 “%3” is not used in combined-profiling data (the branch is its name); this column is not imported.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列“%3”不是认识的列名，这一列不导入。</source>
+        <translation>Line %1: column %2 “%3” is not a known column name; this column is not imported.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列没有列名，其中的数据不导入。</source>
+        <translation>Line %1: column %2 has no name; its data are not imported.</translation>
     </message>
 </context>
 <context>

@@ -253,6 +253,10 @@ class Importer {
 
   void Refuse(int row, const std::string& text) { p_.problems.push_back({row, true, AtRow(row, text)}); }
   void Note(int row, const std::string& text) { p_.problems.push_back({row, false, AtRow(row, text)}); }
+  // A note of a column of the header: its template holds the row.
+  void ColumnNote(int row, const char* text, std::size_t column, const std::string& header = {}) {
+    p_.problems.push_back({row, false, Fill(text, {Num(row), ColumnNumber(column), header})});
+  }
 
   int ColumnOf(CsvField f) const { return column_[Index(f)]; }
   bool OnlyIgnoredCells(const std::vector<std::string_view>& cells) const {
@@ -407,10 +411,10 @@ bool Importer::CheckColumns(int row) {
   for (std::size_t i = 0; i < p_.columns.size(); ++i) {
     CsvColumn& c = p_.columns[i];
     if (c.field == CsvField::Station && p_.type == dtCombinedProfile) {
-      Note(row, Fill(tmpl::kCsvStationUnused, {ColumnNumber(i), c.header}));
+      ColumnNote(row, tmpl::kCsvStationUnused, i, c.header);
     } else if (c.field == CsvField::Unknown) {
       if (!IsBlank(headerCells_[i]))
-        Note(row, Fill(tmpl::kCsvUnknownHeader, {ColumnNumber(i), Shown(headerCells_[i], p_.encoding, kShownBytes)}));
+        ColumnNote(row, tmpl::kCsvUnknownHeader, i, Shown(headerCells_[i], p_.encoding, kShownBytes));
     } else {
       c.used = c.field != CsvField::RowNumber;
     }
@@ -756,7 +760,7 @@ void Importer::Finish() {
       Note(row, QT_TRANSLATE_NOOP("core", "没有观测值，只取了它的测点信息。"));
   }
   for (std::size_t i = 0; i < unnamedWithData_.size(); ++i)
-    if (unnamedWithData_[i]) Note(p_.headerRow, Fill(tmpl::kCsvUnnamedColumn, {ColumnNumber(i)}));
+    if (unnamedWithData_[i]) ColumnNote(p_.headerRow, tmpl::kCsvUnnamedColumn, i);
 
   const std::vector<int>& zeroFilled = p_.typeKnown ? LayoutFor(p_.type).zeroFilled : std::vector<int>{};
   for (sdata& s : p_.stations) {

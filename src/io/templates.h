@@ -79,11 +79,13 @@ inline constexpr const char* kCsvBadQuote = QT_TRANSLATE_NOOP("core", "第 %1 �
 inline constexpr const char* kCsvUnclosedQuote = QT_TRANSLATE_NOOP("core", "第 %1 行：有一个引号直到文件末尾都没有对应的右引号。");
 inline constexpr const char* kCsvHeaderOnly = QT_TRANSLATE_NOOP("core", "文件只有表头（第 %1 行），没有数据。");
 inline constexpr const char* kCsvCannotOpen = QT_TRANSLATE_NOOP("core", "无法打开文件 %1：%2");
-// The CSV import: a row (after "第 N 行：", kLineOfFile). %1 before a quoted cell is a column's name.
+// The CSV import: a column of the header row (the row is part of each: "第 N 行：第 M 列" is
+// not read as the row's text).
 inline constexpr const char* kCsvStationUnused =
-    QT_TRANSLATE_NOOP("core", "第 %1 列“%2”在联合剖面数据中不用（分支就是它的名字），这一列不导入。");
-inline constexpr const char* kCsvUnknownHeader = QT_TRANSLATE_NOOP("core", "第 %1 列“%2”不是认识的列名，这一列不导入。");
-inline constexpr const char* kCsvUnnamedColumn = QT_TRANSLATE_NOOP("core", "第 %1 列没有列名，其中的数据不导入。");
+    QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”在联合剖面数据中不用（分支就是它的名字），这一列不导入。");
+inline constexpr const char* kCsvUnknownHeader = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”不是认识的列名，这一列不导入。");
+inline constexpr const char* kCsvUnnamedColumn = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列没有列名，其中的数据不导入。");
+// The CSV import: a row (after "第 N 行：", kLineOfFile). %1 before a quoted cell is a column's name.
 inline constexpr const char* kCsvTooManyCells = QT_TRANSLATE_NOOP("core", "有 %1 个单元格，比表头的 %2 列多。");
 inline constexpr const char* kCsvTooManyCellsComma = QT_TRANSLATE_NOOP(
     "core", "有 %1 个单元格，比表头的 %2 列多。是不是数字里用了逗号作小数点？逗号分隔的文件里小数点要用“.”。");
