@@ -1760,6 +1760,214 @@ Sorry, your work was not saved.</translation>
         <source>正在保存文件…</source>
         <translation>Saving the file…</translation>
     </message>
+    <message>
+        <source>测点编号或剖面编号</source>
+        <translation>Station or Profile</translation>
+    </message>
+    <message>
+        <source>第 %1 列和第 %2 列都是“%3”</source>
+        <translation>columns %1 and %2 are both “%3”</translation>
+    </message>
+    <message>
+        <source>第 %1 行：表头%2。每一列只能出现一次。</source>
+        <translation>Line %1: in the header, %2. Each column may appear only once.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：表头既有激电参数列（%2）又有剖面的列（%3），看不出是哪一种数据。</source>
+        <translation>Line %1: the header has both induced-polarisation columns (%2) and profiling columns (%3); the kind of data cannot be told.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：应是表头，却没有认出一个观测值的列。第一行要写明各列的名字，例如：测点编号、x坐标、y坐标、AB/2、视电阻率（找水数据再加 综合激电参数、半衰时、衰减度、偏离度、视极化率；剖面数据用 剖面编号、点号、AB/2、MN/2、视电阻率）。</source>
+        <translation>Line %1: this should be the header, but no column of readings was recognised. The first line must name the columns, for example: Station, x, y, AB/2, App. resistivity (water-finding data also: IP parameter ZP, Half-decay time, Decay, Deviation, App. chargeability; profiling data: Profile, Point, AB/2, MN/2, App. resistivity). English names such as station, x, y, AB/2, rho are understood too.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：按表头这是“%2”的数据，缺少必需的列：%3。</source>
+        <translation>Line %1: by its header this is “%2” data, but required columns are missing: %3.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：无法确定文件的编码：“%2”按 UTF-8 读是这样，按 GBK 读是“%3”。请选择按哪一种编码读取。</source>
+        <translation>Line %1: the file&apos;s encoding cannot be determined: read as UTF-8 it says “%2”, read as GBK it says “%3”. Please choose the encoding to read it with.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：引号用得不对：带引号的单元格里的引号要写成两个（&quot;&quot;），右引号后面不能再跟文字，没有引号的单元格里不能有引号。从这一行起无法再读下去。</source>
+        <translation>Line %1: quotes are used wrongly: a quote inside a quoted cell must be doubled (&quot;&quot;), no text may follow a closing quote, and a cell without quotes may not contain one. The file cannot be read on from this line.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：有一个引号直到文件末尾都没有对应的右引号。</source>
+        <translation>Line %1: a quote has no closing quote up to the end of the file.</translation>
+    </message>
+    <message>
+        <source>文件只有表头（第 %1 行），没有数据。</source>
+        <translation>The file has only the header (line %1), no data.</translation>
+    </message>
+    <message>
+        <source>无法打开文件 %1：%2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>有 %1 个单元格，比表头的 %2 列多。</source>
+        <translation>has %1 cells, more than the %2 columns of the header.</translation>
+    </message>
+    <message>
+        <source>有 %1 个单元格，比表头的 %2 列多。是不是数字里用了逗号作小数点？逗号分隔的文件里小数点要用“.”。</source>
+        <translation>has %1 cells, more than the %2 columns of the header. Was a comma used as the decimal point? In a comma-separated file the decimal point must be “.”.</translation>
+    </message>
+    <message>
+        <source>只有 %1 个单元格，表头有 %2 列，“%3”等列缺了。</source>
+        <translation>has only %1 cells while the header has %2 columns; “%3” and the columns after it are missing.</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是数字。</source>
+        <translation>%1 “%2” is not a number.</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是数字：逗号分隔的文件里小数点要用“.”。</source>
+        <translation>%1 “%2” is not a number: in a comma-separated file the decimal point must be “.”.</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是数字：数字里不要用千位分隔符。</source>
+        <translation>%1 “%2” is not a number: do not use thousands separators in numbers.</translation>
+    </message>
+    <message>
+        <source>%1是空的。</source>
+        <translation>%1 is empty.</translation>
+    </message>
+    <message>
+        <source>%1中有换行：数据文件的一行容不下它。</source>
+        <translation>%1 contains a line break: it does not fit on one line of the data file.</translation>
+    </message>
+    <message>
+        <source>%1“%2”中有不是 GBK 文字的字节。</source>
+        <translation>%1 “%2” contains bytes that are not GBK text.</translation>
+    </message>
+    <message>
+        <source>%1“%2”中有不是 UTF-8 文字的字节（混进了 GBK 编码的文字？）。</source>
+        <translation>%1 “%2” contains bytes that are not UTF-8 text (GBK-encoded text mixed in?).</translation>
+    </message>
+    <message>
+        <source>%1“%2”中有替换字符“�”：原来的文字已经丢失了（GBK 编码的文件被当作 UTF-8 打开后又保存过？）。</source>
+        <translation>%1 “%2” contains the replacement character “�”: the original text has been lost (was a GBK file opened as UTF-8 and saved again?).</translation>
+    </message>
+    <message>
+        <source>%1“%2”中有 GBK 容不下的字符，数据文件存不下它。</source>
+        <translation>%1 “%2” contains characters that GBK cannot hold; the data file cannot store it.</translation>
+    </message>
+    <message>
+        <source>%1“%2”中有 GBK 容不下的字符，数据文件存不下它。这个文件也可以按 GBK 编码来读，请改按 GBK 重新预览。</source>
+        <translation>%1 “%2” contains characters that GBK cannot hold; the data file cannot store it. This file can also be read as GBK: please preview it again as GBK.</translation>
+    </message>
+    <message>
+        <source>分支“%1”应是 A 或 B。</source>
+        <translation>The branch “%1” should be A or B.</translation>
+    </message>
+    <message>
+        <source>%1“%2”与同一测点第 %3 行的“%4”不一样。</source>
+        <translation>%1 “%2” differs from “%4” on line %3 of the same station.</translation>
+    </message>
+    <message>
+        <source>与表头（第 %1 行）一样：表头重复了？</source>
+        <translation>is the same as the header (line %1): a repeated header?</translation>
+    </message>
+    <message>
+        <source>没有测点信息，接续的是第 %1 行的测点，而那一行被拒绝了。</source>
+        <translation>has no station details and continues the station of line %1, which was refused.</translation>
+    </message>
+    <message>
+        <source>测点“%1”有 %2 个极距，一个测深点最多 %3 个。</source>
+        <translation>Station “%1” has %2 spacings; a sounding station has at most %3.</translation>
+    </message>
+    <message>
+        <source>测线“%1”有 %2 个测点，一条测线最多 %3 个。</source>
+        <translation>Line “%1” has %2 points; a line has at most %3.</translation>
+    </message>
+    <message>
+        <source>测点“%1”第 %2 个读数的 AB/2 是 %3，不合法：要大于 0、不超过 10000。</source>
+        <translation>Station “%1”, reading %2: AB/2 is %3, which is not valid: it must be greater than 0 and at most 10000.</translation>
+    </message>
+    <message>
+        <source>测点“%1”第 %2 个读数的 视电阻率 是 %3，不合法：要大于 0、不超过 50000。</source>
+        <translation>Station “%1”, reading %2: the apparent resistivity is %3, which is not valid: it must be greater than 0 and at most 50000.</translation>
+    </message>
+    <message>
+        <source>测点“%1”第 %2 个读数的 视电阻率缺了，不合法：要大于 0、不超过 50000。</source>
+        <translation>Station “%1”, reading %2: the apparent resistivity is missing; it must be greater than 0 and at most 50000.</translation>
+    </message>
+    <message>
+        <source>测线“%1”第 %2 个读数的 点号 是 %3，不合法：要大于 0、不超过 10000。</source>
+        <translation>Line “%1”, reading %2: the point number is %3, which is not valid: it must be greater than 0 and at most 10000.</translation>
+    </message>
+    <message>
+        <source>测线“%1”第 %2 个读数的 AB/2 是 %3，不合法：要大于 0、不超过 50000。</source>
+        <translation>Line “%1”, reading %2: AB/2 is %3, which is not valid: it must be greater than 0 and at most 50000.</translation>
+    </message>
+    <message>
+        <source>测线“%1”第 %2 个读数的 AB/2缺了，不合法：要大于 0、不超过 50000。</source>
+        <translation>Line “%1”, reading %2: AB/2 is missing; it must be greater than 0 and at most 50000.</translation>
+    </message>
+    <message>
+        <source>测点“%1”第 %2 个读数的 AB/2 %3 与第 %4 行的 %5 相差不到 0.1，极距重复了。</source>
+        <translation>Station “%1”, reading %2: AB/2 %3 differs by less than 0.1 from %5 on line %4: a repeated spacing.</translation>
+    </message>
+    <message>
+        <source>测点“%1”第 %2 个读数的 AB/2 %3 与第 %4 个读数的 %5 相差不到 0.1，极距重复了。</source>
+        <translation>Station “%1”, reading %2: AB/2 %3 differs by less than 0.1 from %5 of reading %4: a repeated spacing.</translation>
+    </message>
+    <message>
+        <source>测线“%1”第 %2 个读数的 点号 %3 与第 %4 行的 %5 相差不到 0.1，点号重复了。</source>
+        <translation>Line “%1”, reading %2: point %3 differs by less than 0.1 from %5 on line %4: a repeated point.</translation>
+    </message>
+    <message>
+        <source>测线“%1”第 %2 个读数的 点号 %3 与第 %4 个读数的 %5 相差不到 0.1，点号重复了。</source>
+        <translation>Line “%1”, reading %2: point %3 differs by less than 0.1 from %5 of reading %4: a repeated point.</translation>
+    </message>
+    <message>
+        <source>一条联合剖面测线最多 %1 个分支，已经满了，分支“%2”加不进去。</source>
+        <translation>A combined-profiling line has at most %1 branches and it is full; the branch “%2” cannot be added.</translation>
+    </message>
+    <message>
+        <source>测点“%1”与已输入的测点“%2”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。</source>
+        <translation>Station “%1” has the same coordinates as the station “%2” already entered (x and y both differ by less than 0.1); please change the station number or the coordinates.</translation>
+    </message>
+    <message>
+        <source>测点“%1”与第 %2 行的测点“%3”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。</source>
+        <translation>Station “%1” has the same coordinates as the station “%3” on line %2 (x and y both differ by less than 0.1); please change the station number or the coordinates.</translation>
+    </message>
+    <message>
+        <source>测点“%1”与导入的测点“%2”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。</source>
+        <translation>Station “%1” has the same coordinates as the imported station “%2” (x and y both differ by less than 0.1); please change the station number or the coordinates.</translation>
+    </message>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1、%2、%3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>%1、%2、%3、%4</source>
+        <translation>%1, %2, %3, %4</translation>
+    </message>
+    <message>
+        <source>%1、%2、%3、%4、%5</source>
+        <translation>%1, %2, %3, %4, %5</translation>
+    </message>
+    <message>
+        <source>%1、%2、%3、%4、%5、%6</source>
+        <translation>%1, %2, %3, %4, %5, %6</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列“%3”在联合剖面数据中不用（分支就是它的名字），这一列不导入。</source>
+        <translation>Line %1: column %2 “%3” is not used in combined-profiling data (the branch is its name); this column is not imported.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列“%3”不是认识的列名，这一列不导入。</source>
+        <translation>Line %1: column %2 “%3” is not a known column name; this column is not imported.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列没有列名，其中的数据不导入。</source>
+        <translation>Line %1: column %2 has no name; its data are not imported.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

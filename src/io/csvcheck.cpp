@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "io/csvimport.h"
+#include "io/templates.h"
 #include "io/textconv.h"
 #include "model/stations.h"
 
@@ -25,15 +26,20 @@ constexpr std::size_t kMaxProfilePoints = 100000;
 // A combined-profiling line is complete with this many branches in the list.
 constexpr std::size_t kCombinedBranches = 3;
 
+// A station's name as UTF-8; "?" when it is no GBK text.
 std::string NameOf(const sdata& s) {
   try {
-    return "“" + GbkToUtf8(s.Name) + "”";
+    return GbkToUtf8(s.Name);
   } catch (const GbkError&) {
-    return "“?”";
+    return "?";
   }
 }
 
-std::string RowText(int row) { return row > 0 ? "第 " + std::to_string(row) + " 行：" : ""; }
+std::string Num(std::size_t n) { return std::to_string(n); }
+std::string Num(int n) { return std::to_string(n); }
+
+// A text about a row of the file ("第 N 行：" and the text), or the text alone when the row is unknown.
+std::string AtRow(int row, const std::string& text) { return row > 0 ? Fill(tmpl::kLineOfFile, {Num(row), text}) : text; }
 
 // Stations by the 0.1-wide square their point lies in, so that a station is compared only
 // with those of the 3 x 3 squares around its own.
@@ -81,28 +87,26 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
   const bool sounding = IsSoundingType(type);
   const auto& col1 = s.Columns[sounding ? colAB2 : colPointNo];
   const auto& col2 = s.Columns[sounding ? colRho : colAB2];
-  const char* label1 = sounding ? "AB/2" : "点号";
-  const char* label2 = sounding ? "视电阻率" : "AB/2";
-  const std::string name = (sounding ? "测点" : "测线") + NameOf(s);
+  const std::string name = NameOf(s);
   auto rowOf = [rows](std::size_t r) { return rows && r < rows->readings.size() ? rows->readings[r] : 0; };
-  auto add = [&](int row, const std::string& text) { problems.push_back({station, row, RowText(row) + text}); };
+  auto add = [&](int row, const std::string& text) { problems.push_back({station, row, AtRow(row, text)}); };
 
   const std::size_t limit = sounding ? kMaxSoundingReadings : kMaxProfilePoints;
   if (col1.size() > limit) {
-    add(rows ? rows->firstRow : 0, name + "有 " + std::to_string(col1.size()) +
-                                       (sounding ? " 个极距，一个测深点最多 " : " 个测点，一条测线最多 ") +
-                                       std::to_string(limit) + " 个。");
+    add(rows ? rows->firstRow : 0,
+        Fill(sounding ? tmpl::kCheckTooManySpacings : tmpl::kCheckTooManyPoints, {name, Num(col1.size()), Num(limit)}));
   }
   for (std::size_t r = 0; r < col1.size(); ++r) {
     const float a = col1[r];
     const bool missing2 = r >= col2.size();
     const float b = missing2 ? 0.0f : col2[r];
     if (!(a > 0.0f && a <= kMaxColumn1))
-      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label1 + " 是 " + ShortestReal(a) +
-                        "，不合法：要大于 0、不超过 10000。");
-    if (missing2 || !(b > 0.0f && b <= kMaxColumn2))
-      add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label2 +
-                        (missing2 ? std::string("缺了") : " 是 " + ShortestReal(b)) + "，不合法：要大于 0、不超过 50000。");
+      add(rowOf(r), Fill(sounding ? tmpl::kCheckBadSpacing : tmpl::kCheckBadPointNo, {name, Num(r + 1), ShortestReal(a)}));
+    if (missing2) {
+      add(rowOf(r), Fill(sounding ? tmpl::kCheckNoRho : tmpl::kCheckNoProfileSpacing, {name, Num(r + 1)}));
+    } else if (!(b > 0.0f && b <= kMaxColumn2)) {
+      add(rowOf(r), Fill(sounding ? tmpl::kCheckBadRho : tmpl::kCheckBadProfileSpacing, {name, Num(r + 1), ShortestReal(b)}));
+    }
   }
 
   // Each reading against the earlier ones, through the earlier values in order.
@@ -114,10 +118,11 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
     for (auto it = earlier.lower_bound({v - kBand, 0}); it != earlier.end() && it->first <= v + kBand; ++it) {
       if (std::fabs(v - it->first) < kDuplicateTolerance) {
         const std::size_t p = it->second;
-        const std::string other =
-            rowOf(p) > 0 ? "第 " + std::to_string(rowOf(p)) + " 行的 " : "第 " + std::to_string(p + 1) + " 个读数的 ";
-        add(rowOf(r), name + "第 " + std::to_string(r + 1) + " 个读数的 " + label1 + " " + ShortestReal(col1[r]) + " 与" +
-                          other + ShortestReal(col1[p]) + " 相差不到 0.1，" + (sounding ? "极距" : "点号") + "重复了。");
+        const bool byRow = rowOf(p) > 0;
+        const char* text = sounding ? (byRow ? tmpl::kCheckSpacingNearRow : tmpl::kCheckSpacingNearReading)
+                                    : (byRow ? tmpl::kCheckPointNearRow : tmpl::kCheckPointNearReading);
+        add(rowOf(r), Fill(text, {name, Num(r + 1), ShortestReal(col1[r]), byRow ? Num(rowOf(p)) : Num(p + 1),
+                                  ShortestReal(col1[p])}));
         break;
       }
     }
@@ -138,20 +143,19 @@ std::vector<StationProblem> CheckImportedStations(DataType type, const StationLi
     const CsvStationRows* where = i < rows.size() ? &rows[i] : nullptr;
     const int row = where ? where->firstRow : 0;
     if (type == dtCombinedProfile && survey.size() + i >= kCombinedBranches) {
-      problems.push_back({i, row, RowText(row) + "一条联合剖面测线最多 " + std::to_string(kCombinedBranches) +
-                                      " 个分支，已经满了，分支" + NameOf(s) + "加不进去。"});
+      problems.push_back({i, row, AtRow(row, Fill(tmpl::kCheckBranchesFull, {Num(kCombinedBranches), NameOf(s)}))});
     }
     if (const PointIndex::Entry* same = points.SamePoint(s.X, s.Y)) {
-      std::string other;
+      std::string text;
       if (same->id < survey.size()) {
-        other = "已输入的测点" + NameOf(survey[same->id]);
+        text = Fill(tmpl::kCheckSameAsSurvey, {NameOf(s), NameOf(survey[same->id])});
       } else {
         const std::size_t j = same->id - survey.size();
         const int otherRow = j < rows.size() ? rows[j].firstRow : 0;
-        other = (otherRow > 0 ? "第 " + std::to_string(otherRow) + " 行的测点" : "导入的测点") + NameOf(imported[j]);
+        text = otherRow > 0 ? Fill(tmpl::kCheckSameAsRow, {NameOf(s), Num(otherRow), NameOf(imported[j])})
+                            : Fill(tmpl::kCheckSameAsImported, {NameOf(s), NameOf(imported[j])});
       }
-      problems.push_back({i, row, RowText(row) + "测点" + NameOf(s) + "与" + other +
-                                      "坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。"});
+      problems.push_back({i, row, AtRow(row, text)});
     }
     points.Add(s.X, s.Y, survey.size() + i);
     CheckReadings(type, s, i, where, problems);

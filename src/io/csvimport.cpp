@@ -159,11 +159,14 @@ std::string Shown(std::string_view raw, CsvEncoding encoding, std::size_t limit 
   return text;
 }
 
-std::string Quoted(const std::string& text) { return "“" + text + "”"; }
+std::string Num(std::size_t n) { return std::to_string(n); }
+std::string Num(int n) { return std::to_string(n); }
 
-std::string RowPrefix(int row) { return "第 " + std::to_string(row) + " 行："; }
+// A text about one row: "第 N 行：" and the text.
+std::string AtRow(int row, const std::string& text) { return Fill(tmpl::kLineOfFile, {Num(row), text}); }
 
-std::string ColumnName(std::size_t index) { return "第 " + std::to_string(index + 1) + " 列"; }
+// The number of a column as its messages count: from 1.
+std::string ColumnNumber(std::size_t index) { return Num(index + 1); }
 
 const char* TypeLabel(DataType type) {
   switch (type) {
@@ -174,13 +177,20 @@ const char* TypeLabel(DataType type) {
   }
 }
 
-std::string JoinLabels(const std::vector<CsvField>& fields) {
+// Names joined with "、", as the list templates (tmpl::kList2 ...) read them back.
+std::string JoinNames(const std::vector<std::string>& names) {
   std::string out;
-  for (CsvField f : fields) {
+  for (const std::string& name : names) {
     if (!out.empty()) out += "、";
-    out += CsvFieldLabel(f);
+    out += name;
   }
   return out;
+}
+
+std::string JoinLabels(const std::vector<CsvField>& fields) {
+  std::vector<std::string> names;
+  for (CsvField f : fields) names.emplace_back(CsvFieldLabel(f));
+  return JoinNames(names);
 }
 
 // The reading columns of each data type, as the window's grid has them.
@@ -241,8 +251,12 @@ class Importer {
   static constexpr std::size_t kNoStation = static_cast<std::size_t>(-1);
   static constexpr std::size_t kRefusedStation = static_cast<std::size_t>(-2);
 
-  void Refuse(int row, const std::string& text) { p_.problems.push_back({row, true, RowPrefix(row) + text}); }
-  void Note(int row, const std::string& text) { p_.problems.push_back({row, false, RowPrefix(row) + text}); }
+  void Refuse(int row, const std::string& text) { p_.problems.push_back({row, true, AtRow(row, text)}); }
+  void Note(int row, const std::string& text) { p_.problems.push_back({row, false, AtRow(row, text)}); }
+  // A note of a column of the header: its template holds the row.
+  void ColumnNote(int row, const char* text, std::size_t column, const std::string& header = {}) {
+    p_.problems.push_back({row, false, Fill(text, {Num(row), ColumnNumber(column), header})});
+  }
 
   int ColumnOf(CsvField f) const { return column_[Index(f)]; }
   bool OnlyIgnoredCells(const std::vector<std::string_view>& cells) const {
@@ -336,8 +350,8 @@ void Importer::Header(int row, const std::vector<std::string_view>& cells) {
     if (c.field != CsvField::Unknown && c.field != CsvField::RowNumber) {
       int& known = column_[Index(c.field)];
       if (known >= 0) {
-        duplicates.push_back(ColumnName(static_cast<std::size_t>(known)) + "和" + ColumnName(i) + "都是" +
-                             Quoted(CsvFieldLabel(c.field)));
+        duplicates.push_back(
+            Fill(tmpl::kCsvSameColumn, {ColumnNumber(static_cast<std::size_t>(known)), ColumnNumber(i), CsvFieldLabel(c.field)}));
       } else {
         known = static_cast<int>(i);
       }
@@ -345,9 +359,9 @@ void Importer::Header(int row, const std::vector<std::string_view>& cells) {
     p_.columns.push_back(std::move(c));
   }
   if (!duplicates.empty()) {
-    std::string text = RowPrefix(row) + "表头";
-    for (std::size_t i = 0; i < duplicates.size(); ++i) text += (i > 0 ? "；" : "") + duplicates[i];
-    p_.fileError = text + "。每一列只能出现一次。";
+    std::string list;
+    for (std::size_t i = 0; i < duplicates.size(); ++i) list += (i > 0 ? "；" : "") + duplicates[i];
+    p_.fileError = Fill(tmpl::kCsvDuplicateColumns, {Num(row), list});
     stopped_ = true;
     return;
   }
@@ -363,15 +377,11 @@ bool Importer::CheckColumns(int row) {
     if (ModelColumnOf(c.field) >= 0) anyReading = true;
   }
   if (!ip.empty() && !profile.empty()) {
-    p_.fileError = RowPrefix(row) + "表头既有激电参数列（" + JoinLabels(ip) + "）又有剖面的列（" + JoinLabels(profile) +
-                   "），看不出是哪一种数据。";
+    p_.fileError = Fill(tmpl::kCsvMixedColumns, {Num(row), JoinLabels(ip), JoinLabels(profile)});
     return false;
   }
   if (!anyReading) {
-    p_.fileError = RowPrefix(row) +
-                   "应是表头，却没有认出一个观测值的列。第一行要写明各列的名字，例如：测点编号、x坐标、y坐标、AB/2、视电阻率"
-                   "（找水数据再加 综合激电参数、半衰时、衰减度、偏离度、视极化率；剖面数据用 剖面编号、点号、AB/2、MN/2、"
-                   "视电阻率）。";
+    p_.fileError = Fill(tmpl::kCsvNoReadingColumn, {Num(row)});
     return false;
   }
   p_.typeKnown = true;
@@ -388,26 +398,23 @@ bool Importer::CheckColumns(int row) {
     case dtCombinedProfile: required.insert(required.begin(), CsvField::Branch); break;
     default: break;
   }
-  std::string missing;
+  std::vector<std::string> missing;
   if (p_.type == dtFourPoleProfile && !Has(CsvField::Station) && !Has(CsvField::Profile))
-    missing = std::string(CsvFieldLabel(CsvField::Station)) + "或" + CsvFieldLabel(CsvField::Profile);
-  for (CsvField f : required) {
-    if (Has(f)) continue;
-    if (!missing.empty()) missing += "、";
-    missing += CsvFieldLabel(f);
-  }
+    missing.emplace_back(QT_TRANSLATE_NOOP("core", "测点编号或剖面编号"));
+  for (CsvField f : required)
+    if (!Has(f)) missing.emplace_back(CsvFieldLabel(f));
   if (!missing.empty()) {
-    p_.fileError = RowPrefix(row) + "按表头这是" + Quoted(TypeLabel(p_.type)) + "的数据，缺少必需的列：" + missing + "。";
+    p_.fileError = Fill(tmpl::kCsvMissingColumns, {Num(row), TypeLabel(p_.type), JoinNames(missing)});
     return false;
   }
 
   for (std::size_t i = 0; i < p_.columns.size(); ++i) {
     CsvColumn& c = p_.columns[i];
     if (c.field == CsvField::Station && p_.type == dtCombinedProfile) {
-      Note(row, ColumnName(i) + Quoted(c.header) + "在联合剖面数据中不用（分支就是它的名字），这一列不导入。");
+      ColumnNote(row, tmpl::kCsvStationUnused, i, c.header);
     } else if (c.field == CsvField::Unknown) {
-      if (!IsBlank(headerCells_[i])) Note(row, ColumnName(i) + Quoted(Shown(headerCells_[i], p_.encoding, kShownBytes)) +
-                                              "不是认识的列名，这一列不导入。");
+      if (!IsBlank(headerCells_[i]))
+        ColumnNote(row, tmpl::kCsvUnknownHeader, i, Shown(headerCells_[i], p_.encoding, kShownBytes));
     } else {
       c.used = c.field != CsvField::RowNumber;
     }
@@ -428,16 +435,14 @@ bool Importer::RaggedRow(int row, const std::vector<std::string_view>& cells) {
   if (cells.size() > header) {
     for (std::size_t i = header; i < cells.size(); ++i) {
       if (IsBlank(cells[i])) continue;
-      std::string text = "有 " + std::to_string(cells.size()) + " 个单元格，比表头的 " + std::to_string(header) + " 列多。";
-      if (p_.separator == ',') text += "是不是数字里用了逗号作小数点？逗号分隔的文件里小数点要用“.”。";
-      Refuse(row, text);
+      Refuse(row, Fill(p_.separator == ',' ? tmpl::kCsvTooManyCellsComma : tmpl::kCsvTooManyCells,
+                       {Num(cells.size()), Num(header)}));
       return true;
     }
   } else if (cells.size() < header) {
     for (std::size_t i = cells.size(); i < header; ++i) {
       if (!p_.columns[i].used) continue;
-      Refuse(row, "只有 " + std::to_string(cells.size()) + " 个单元格，表头有 " + std::to_string(header) + " 列，" +
-                      Quoted(CsvFieldLabel(p_.columns[i].field)) + "等列缺了。");
+      Refuse(row, Fill(tmpl::kCsvTooFewCells, {Num(cells.size()), Num(header), CsvFieldLabel(p_.columns[i].field)}));
       return true;
     }
   }
@@ -497,18 +502,17 @@ Importer::NumberRead Importer::ReadNumber(std::string_view raw, float& value, st
 }
 
 std::string Importer::NotANumber(CsvField f, std::string_view raw) const {
-  std::string text = CsvFieldLabel(f) + Quoted(Shown(Trim(raw), p_.encoding, kShownBytes)) + "不是数字";
-  if (raw.find(',') != std::string_view::npos) {
-    text += p_.separator == ',' ? "：逗号分隔的文件里小数点要用“.”" : "：数字里不要用千位分隔符";
-  }
-  return text + "。";
+  const char* text = raw.find(',') == std::string_view::npos ? tmpl::kCsvNotANumber
+                     : p_.separator == ','                   ? tmpl::kCsvNotANumberComma
+                                                             : tmpl::kCsvNotANumberThousands;
+  return Fill(text, {CsvFieldLabel(f), Shown(Trim(raw), p_.encoding, kShownBytes)});
 }
 
 bool Importer::ReadCoordinate(CsvField f, std::string_view raw, float& value, std::string* text,
                               std::vector<std::string>& problems) {
   switch (ReadNumber(raw, value, text)) {
     case NumberRead::Ok: return true;
-    case NumberRead::Blank: problems.push_back(std::string(CsvFieldLabel(f)) + "是空的。"); return false;
+    case NumberRead::Blank: problems.push_back(Fill(tmpl::kCsvBlank, {CsvFieldLabel(f)})); return false;
     default: problems.push_back(NotANumber(f, raw)); return false;
   }
 }
@@ -530,35 +534,32 @@ bool Importer::ReadText(CsvField f, std::string_view raw, std::string& gbk, std:
   }
   const std::string label = CsvFieldLabel(f);
   if (raw.find_first_of("\r\n") != std::string_view::npos) {
-    problems.push_back(label + "中有换行：数据文件的一行容不下它。");
+    problems.push_back(Fill(tmpl::kCsvLineBreak, {label}));
     return false;
   }
   if (p_.encoding == CsvEncoding::Gbk) {
     try {
       GbkToUtf8(raw);
     } catch (const GbkError&) {
-      problems.push_back(label + Quoted(Shown(raw, p_.encoding, kShownBytes)) + "中有不是 GBK 文字的字节。");
+      problems.push_back(Fill(tmpl::kCsvNotGbkBytes, {label, Shown(raw, p_.encoding, kShownBytes)}));
       return false;
     }
     gbk.assign(raw);
   } else {
     NoteUndecided(raw);
     if (!bodyValidUtf8_ && !IsValidUtf8(raw)) {
-      problems.push_back(label + Quoted(Shown(raw, p_.encoding, kShownBytes)) +
-                         "中有不是 UTF-8 文字的字节（混进了 GBK 编码的文字？）。");
+      problems.push_back(Fill(tmpl::kCsvNotUtf8Bytes, {label, Shown(raw, p_.encoding, kShownBytes)}));
       return false;
     }
     if (raw.find(kReplacementChar) != std::string_view::npos) {
-      problems.push_back(label + Quoted(Shown(raw, p_.encoding, kShownBytes)) +
-                         "中有替换字符“�”：原来的文字已经丢失了（GBK 编码的文件被当作 UTF-8 打开后又保存过？）。");
+      problems.push_back(Fill(tmpl::kCsvReplacementChar, {label, Shown(raw, p_.encoding, kShownBytes)}));
       return false;
     }
     try {
       gbk = Utf8ToGbk(raw);
     } catch (const GbkError&) {
-      std::string text = label + Quoted(Shown(raw, p_.encoding, kShownBytes)) + "中有 GBK 容不下的字符，数据文件存不下它。";
-      if (GbkReadingPossible()) text += "这个文件也可以按 GBK 编码来读，请改按 GBK 重新预览。";
-      problems.push_back(std::move(text));
+      problems.push_back(Fill(GbkReadingPossible() ? tmpl::kCsvNoGbkCharTryGbk : tmpl::kCsvNoGbkChar,
+                              {label, Shown(raw, p_.encoding, kShownBytes)}));
       return false;
     }
   }
@@ -589,7 +590,7 @@ void Importer::ReadStation(const std::vector<std::string_view>& cells, sdata& s,
       } else if (branch.empty()) {
         problems.push_back(QT_TRANSLATE_NOOP("core", "分支是空的。"));
       } else {
-        problems.push_back("分支" + Quoted(Shown(branch, p_.encoding, kShownBytes)) + "应是 A 或 B。");
+        problems.push_back(Fill(tmpl::kCsvBadBranch, {Shown(branch, p_.encoding, kShownBytes)}));
       }
       break;
     }
@@ -642,9 +643,8 @@ void Importer::CompareTexts(const sdata& known, const sdata& s, const std::vecto
     } catch (const GbkError&) {
       theirText = "?";
     }
-    problems.push_back(std::string(CsvFieldLabel(field)) + Quoted(Shown(Cell(cells, field), p_.encoding, kShownBytes)) +
-                       "与同一测点第 " + std::to_string(p_.stationRows[index].firstRow) + " 行的" + Quoted(theirText) +
-                       "不一样。");
+    problems.push_back(Fill(tmpl::kCsvTextDiffers, {CsvFieldLabel(field), Shown(Cell(cells, field), p_.encoding, kShownBytes),
+                                                    Num(p_.stationRows[index].firstRow), theirText}));
   }
 }
 
@@ -656,7 +656,7 @@ bool Importer::SameStationCells(const std::vector<std::string_view>& cells) cons
 
 void Importer::Data(int row, const std::vector<std::string_view>& cells) {
   if (cells.size() == headerCells_.size() && std::equal(cells.begin(), cells.end(), headerCells_.begin())) {
-    Refuse(row, "与表头（第 " + std::to_string(p_.headerRow) + " 行）一样：表头重复了？");
+    Refuse(row, Fill(tmpl::kCsvRepeatedHeader, {Num(p_.headerRow)}));
     return;
   }
   if (RaggedRow(row, cells)) return;
@@ -678,7 +678,7 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
       default: anyReading = true; problems.push_back(NotANumber(c.field, raw)); break;
     }
   }
-  if (anyReading && !blank.empty()) problems.push_back(JoinLabels(blank) + "是空的。");
+  if (anyReading && !blank.empty()) problems.push_back(Fill(tmpl::kCsvBlank, {JoinLabels(blank)}));
 
   // The station.
   std::size_t index = kNoStation;
@@ -689,7 +689,7 @@ void Importer::Data(int row, const std::vector<std::string_view>& cells) {
     if (lastStation_ == kNoStation) {
       problems.push_back(QT_TRANSLATE_NOOP("core", "没有测点信息，上面也没有可以接续的测点。"));
     } else if (lastStation_ == kRefusedStation) {
-      problems.push_back("没有测点信息，接续的是第 " + std::to_string(lastStationRow_) + " 行的测点，而那一行被拒绝了。");
+      problems.push_back(Fill(tmpl::kCsvAfterRefused, {Num(lastStationRow_)}));
     } else {
       index = lastStation_;
     }
@@ -744,9 +744,8 @@ void Importer::Finish() {
   if (undecidedRow_ != 0) {
     // What the file says depends on a guess: nothing is offered until the caller chooses.
     p_.encodingUndecided = true;
-    p_.fileError = RowPrefix(undecidedRow_) + "无法确定文件的编码：" + Quoted(Shown(undecidedText_, CsvEncoding::Utf8, kShownBytes)) +
-                   "按 UTF-8 读是这样，按 GBK 读是" + Quoted(Shown(undecidedText_, CsvEncoding::Gbk, kShownBytes)) +
-                   "。请选择按哪一种编码读取。";
+    p_.fileError = Fill(tmpl::kCsvUndecidedEncoding, {Num(undecidedRow_), Shown(undecidedText_, CsvEncoding::Utf8, kShownBytes),
+                                                       Shown(undecidedText_, CsvEncoding::Gbk, kShownBytes)});
   }
   if (p_.headerRow == 0 && p_.fileError.empty()) p_.fileError = QT_TRANSLATE_NOOP("core", "文件中没有任何内容。");
   if (!p_.fileError.empty()) {
@@ -754,14 +753,14 @@ void Importer::Finish() {
     p_.stations.clear();
     p_.stationRows.clear();
   } else if (p_.dataRows == 0) {
-    p_.fileError = "文件只有表头（第 " + std::to_string(p_.headerRow) + " 行），没有数据。";
+    p_.fileError = Fill(tmpl::kCsvHeaderOnly, {Num(p_.headerRow)});
   }
   for (auto [row, index] : declaringRows_) {
     if (index < p_.stations.size() && !p_.stationRows[index].readings.empty())
       Note(row, QT_TRANSLATE_NOOP("core", "没有观测值，只取了它的测点信息。"));
   }
   for (std::size_t i = 0; i < unnamedWithData_.size(); ++i)
-    if (unnamedWithData_[i]) Note(p_.headerRow, ColumnName(i) + "没有列名，其中的数据不导入。");
+    if (unnamedWithData_[i]) ColumnNote(p_.headerRow, tmpl::kCsvUnnamedColumn, i);
 
   const std::vector<int>& zeroFilled = p_.typeKnown ? LayoutFor(p_.type).zeroFilled : std::vector<int>{};
   for (sdata& s : p_.stations) {
@@ -826,10 +825,8 @@ std::pair<char, int> FindSeparator(std::string_view body, CsvEncoding encoding) 
 std::string ReadErrorMessage(const CsvReadError& e) {
   switch (e.kind) {
     case CsvReadError::Kind::BadQuote:
-      return RowPrefix(e.row) +
-             "引号用得不对：带引号的单元格里的引号要写成两个（\"\"），右引号后面不能再跟文字，没有引号的单元格里不能有引号。"
-             "从这一行起无法再读下去。";
-    case CsvReadError::Kind::UnclosedQuote: return RowPrefix(e.row) + "有一个引号直到文件末尾都没有对应的右引号。";
+      return Fill(tmpl::kCsvBadQuote, {Num(e.row)});
+    case CsvReadError::Kind::UnclosedQuote: return Fill(tmpl::kCsvUnclosedQuote, {Num(e.row)});
     case CsvReadError::Kind::NoMemory: return QT_TRANSLATE_NOOP("core", "内存不够，文件没能读完。");
     default: return "";
   }
@@ -894,7 +891,7 @@ CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
   const ReadStatus status = ReadWholeFile(path, bytes, error);
   if (status != ReadStatus::Complete) {
     CsvPreview p;
-    p.fileError = status == ReadStatus::CannotOpen ? "无法打开文件 " + path + "：" + error
+    p.fileError = status == ReadStatus::CannotOpen ? Fill(tmpl::kCsvCannotOpen, {path, error})
                                                    : ReadStatusMessage(status, kMaxReadBytes);
     return p;
   }

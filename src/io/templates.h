@@ -65,6 +65,89 @@ inline constexpr const char* kNotANumberField = QT_TRANSLATE_NOOP("core", "%1 �
 inline constexpr const char* kNoValueField = QT_TRANSLATE_NOOP("core", "%1 应是 -9999（本文件不存此项）。");
 inline constexpr const char* kTooManyPoints = QT_TRANSLATE_NOOP("core", "一条测线或一个分支最多 %1 个点。");
 
+// The CSV import: the file as a whole (the row is part of each, so that a list in it is read
+// as a list and not as the row's text).
+inline constexpr const char* kCsvSameColumn = QT_TRANSLATE_NOOP("core", "第 %1 列和第 %2 列都是“%3”");
+inline constexpr const char* kCsvDuplicateColumns = QT_TRANSLATE_NOOP("core", "第 %1 行：表头%2。每一列只能出现一次。");
+inline constexpr const char* kCsvMixedColumns =
+    QT_TRANSLATE_NOOP("core", "第 %1 行：表头既有激电参数列（%2）又有剖面的列（%3），看不出是哪一种数据。");
+inline constexpr const char* kCsvNoReadingColumn = QT_TRANSLATE_NOOP("core", "第 %1 行：应是表头，却没有认出一个观测值的列。第一行要写明各列的名字，例如：测点编号、x坐标、y坐标、AB/2、视电阻率（找水数据再加 综合激电参数、半衰时、衰减度、偏离度、视极化率；剖面数据用 剖面编号、点号、AB/2、MN/2、视电阻率）。");
+inline constexpr const char* kCsvMissingColumns = QT_TRANSLATE_NOOP("core", "第 %1 行：按表头这是“%2”的数据，缺少必需的列：%3。");
+inline constexpr const char* kCsvUndecidedEncoding = QT_TRANSLATE_NOOP(
+    "core", "第 %1 行：无法确定文件的编码：“%2”按 UTF-8 读是这样，按 GBK 读是“%3”。请选择按哪一种编码读取。");
+inline constexpr const char* kCsvBadQuote = QT_TRANSLATE_NOOP("core", "第 %1 行：引号用得不对：带引号的单元格里的引号要写成两个（\"\"），右引号后面不能再跟文字，没有引号的单元格里不能有引号。从这一行起无法再读下去。");
+inline constexpr const char* kCsvUnclosedQuote = QT_TRANSLATE_NOOP("core", "第 %1 行：有一个引号直到文件末尾都没有对应的右引号。");
+inline constexpr const char* kCsvHeaderOnly = QT_TRANSLATE_NOOP("core", "文件只有表头（第 %1 行），没有数据。");
+inline constexpr const char* kCsvCannotOpen = QT_TRANSLATE_NOOP("core", "无法打开文件 %1：%2");
+// The CSV import: a column of the header row (the row is part of each: "第 N 行：第 M 列" is
+// not read as the row's text).
+inline constexpr const char* kCsvStationUnused =
+    QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”在联合剖面数据中不用（分支就是它的名字），这一列不导入。");
+inline constexpr const char* kCsvUnknownHeader = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”不是认识的列名，这一列不导入。");
+inline constexpr const char* kCsvUnnamedColumn = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列没有列名，其中的数据不导入。");
+// The CSV import: a row (after "第 N 行：", kLineOfFile). %1 before a quoted cell is a column's name.
+inline constexpr const char* kCsvTooManyCells = QT_TRANSLATE_NOOP("core", "有 %1 个单元格，比表头的 %2 列多。");
+inline constexpr const char* kCsvTooManyCellsComma = QT_TRANSLATE_NOOP(
+    "core", "有 %1 个单元格，比表头的 %2 列多。是不是数字里用了逗号作小数点？逗号分隔的文件里小数点要用“.”。");
+inline constexpr const char* kCsvTooFewCells = QT_TRANSLATE_NOOP("core", "只有 %1 个单元格，表头有 %2 列，“%3”等列缺了。");
+inline constexpr const char* kCsvNotANumber = QT_TRANSLATE_NOOP("core", "%1“%2”不是数字。");
+inline constexpr const char* kCsvNotANumberComma = QT_TRANSLATE_NOOP("core", "%1“%2”不是数字：逗号分隔的文件里小数点要用“.”。");
+inline constexpr const char* kCsvNotANumberThousands = QT_TRANSLATE_NOOP("core", "%1“%2”不是数字：数字里不要用千位分隔符。");
+inline constexpr const char* kCsvBlank = QT_TRANSLATE_NOOP("core", "%1是空的。");
+inline constexpr const char* kCsvLineBreak = QT_TRANSLATE_NOOP("core", "%1中有换行：数据文件的一行容不下它。");
+inline constexpr const char* kCsvNotGbkBytes = QT_TRANSLATE_NOOP("core", "%1“%2”中有不是 GBK 文字的字节。");
+inline constexpr const char* kCsvNotUtf8Bytes =
+    QT_TRANSLATE_NOOP("core", "%1“%2”中有不是 UTF-8 文字的字节（混进了 GBK 编码的文字？）。");
+inline constexpr const char* kCsvReplacementChar = QT_TRANSLATE_NOOP(
+    "core", "%1“%2”中有替换字符“�”：原来的文字已经丢失了（GBK 编码的文件被当作 UTF-8 打开后又保存过？）。");
+inline constexpr const char* kCsvNoGbkChar = QT_TRANSLATE_NOOP("core", "%1“%2”中有 GBK 容不下的字符，数据文件存不下它。");
+inline constexpr const char* kCsvNoGbkCharTryGbk = QT_TRANSLATE_NOOP(
+    "core", "%1“%2”中有 GBK 容不下的字符，数据文件存不下它。这个文件也可以按 GBK 编码来读，请改按 GBK 重新预览。");
+inline constexpr const char* kCsvBadBranch = QT_TRANSLATE_NOOP("core", "分支“%1”应是 A 或 B。");
+inline constexpr const char* kCsvTextDiffers = QT_TRANSLATE_NOOP("core", "%1“%2”与同一测点第 %3 行的“%4”不一样。");
+inline constexpr const char* kCsvRepeatedHeader = QT_TRANSLATE_NOOP("core", "与表头（第 %1 行）一样：表头重复了？");
+inline constexpr const char* kCsvAfterRefused =
+    QT_TRANSLATE_NOOP("core", "没有测点信息，接续的是第 %1 行的测点，而那一行被拒绝了。");
+// The checks of imported stations (after "第 N 行：" when the row is known).
+inline constexpr const char* kCheckTooManySpacings = QT_TRANSLATE_NOOP("core", "测点“%1”有 %2 个极距，一个测深点最多 %3 个。");
+inline constexpr const char* kCheckTooManyPoints = QT_TRANSLATE_NOOP("core", "测线“%1”有 %2 个测点，一条测线最多 %3 个。");
+inline constexpr const char* kCheckBadSpacing =
+    QT_TRANSLATE_NOOP("core", "测点“%1”第 %2 个读数的 AB/2 是 %3，不合法：要大于 0、不超过 10000。");
+inline constexpr const char* kCheckBadRho =
+    QT_TRANSLATE_NOOP("core", "测点“%1”第 %2 个读数的 视电阻率 是 %3，不合法：要大于 0、不超过 50000。");
+inline constexpr const char* kCheckNoRho =
+    QT_TRANSLATE_NOOP("core", "测点“%1”第 %2 个读数的 视电阻率缺了，不合法：要大于 0、不超过 50000。");
+inline constexpr const char* kCheckBadPointNo =
+    QT_TRANSLATE_NOOP("core", "测线“%1”第 %2 个读数的 点号 是 %3，不合法：要大于 0、不超过 10000。");
+inline constexpr const char* kCheckBadProfileSpacing =
+    QT_TRANSLATE_NOOP("core", "测线“%1”第 %2 个读数的 AB/2 是 %3，不合法：要大于 0、不超过 50000。");
+inline constexpr const char* kCheckNoProfileSpacing =
+    QT_TRANSLATE_NOOP("core", "测线“%1”第 %2 个读数的 AB/2缺了，不合法：要大于 0、不超过 50000。");
+inline constexpr const char* kCheckSpacingNearRow =
+    QT_TRANSLATE_NOOP("core", "测点“%1”第 %2 个读数的 AB/2 %3 与第 %4 行的 %5 相差不到 0.1，极距重复了。");
+inline constexpr const char* kCheckSpacingNearReading =
+    QT_TRANSLATE_NOOP("core", "测点“%1”第 %2 个读数的 AB/2 %3 与第 %4 个读数的 %5 相差不到 0.1，极距重复了。");
+inline constexpr const char* kCheckPointNearRow =
+    QT_TRANSLATE_NOOP("core", "测线“%1”第 %2 个读数的 点号 %3 与第 %4 行的 %5 相差不到 0.1，点号重复了。");
+inline constexpr const char* kCheckPointNearReading =
+    QT_TRANSLATE_NOOP("core", "测线“%1”第 %2 个读数的 点号 %3 与第 %4 个读数的 %5 相差不到 0.1，点号重复了。");
+inline constexpr const char* kCheckBranchesFull =
+    QT_TRANSLATE_NOOP("core", "一条联合剖面测线最多 %1 个分支，已经满了，分支“%2”加不进去。");
+inline constexpr const char* kCheckSameAsSurvey =
+    QT_TRANSLATE_NOOP("core", "测点“%1”与已输入的测点“%2”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。");
+inline constexpr const char* kCheckSameAsRow =
+    QT_TRANSLATE_NOOP("core", "测点“%1”与第 %2 行的测点“%3”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。");
+inline constexpr const char* kCheckSameAsImported =
+    QT_TRANSLATE_NOOP("core", "测点“%1”与导入的测点“%2”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。");
+// Lists of column names, joined with "、" (JoinNames). The longest list a message holds has
+// eight names: a list longer than six is read as six, the last of them a list again. They
+// come last in kAll, so that every other template is tried before them.
+inline constexpr const char* kList2 = QT_TRANSLATE_NOOP("core", "%1、%2");
+inline constexpr const char* kList3 = QT_TRANSLATE_NOOP("core", "%1、%2、%3");
+inline constexpr const char* kList4 = QT_TRANSLATE_NOOP("core", "%1、%2、%3、%4");
+inline constexpr const char* kList5 = QT_TRANSLATE_NOOP("core", "%1、%2、%3、%4、%5");
+inline constexpr const char* kList6 = QT_TRANSLATE_NOOP("core", "%1、%2、%3、%4、%5、%6");
+
 // Every template above, for the window's translation of composed texts.
 inline constexpr const char* kAll[] = {
     kStationCount,    kIllegalSpacing,  kRepeatedSpacing, kCellName,         kLineOnly,        kSpacingCount,   kSpacingNotNumber,
@@ -74,5 +157,16 @@ inline constexpr const char* kAll[] = {
     kLinesInFile,     kBranchesInFile,  kNamedFile,       kLineOfFile,       kCannotOpenFile, kReadFailed,
     kOpenTooLarge,    kNotFourPole,     kCountSaysMore,   kTooManyRows,      kEndsInStation,  kStationNotNumber,
     kSkippedRecords,  kOpenPart,        kTooFewNumbers,   kNotANumberField,  kNoValueField,   kTooManyPoints,
+    kCsvSameColumn, kCsvDuplicateColumns, kCsvMixedColumns, kCsvNoReadingColumn, kCsvMissingColumns,
+    kCsvUndecidedEncoding, kCsvBadQuote, kCsvUnclosedQuote, kCsvHeaderOnly, kCsvCannotOpen, kCsvStationUnused,
+    kCsvUnknownHeader, kCsvUnnamedColumn, kCsvTooManyCells, kCsvTooManyCellsComma, kCsvTooFewCells, kCsvNotANumber,
+    kCsvNotANumberComma, kCsvNotANumberThousands, kCsvBlank, kCsvLineBreak, kCsvNotGbkBytes, kCsvNotUtf8Bytes,
+    kCsvReplacementChar, kCsvNoGbkChar, kCsvNoGbkCharTryGbk, kCsvBadBranch, kCsvTextDiffers, kCsvRepeatedHeader,
+    kCsvAfterRefused, kCheckTooManySpacings, kCheckTooManyPoints, kCheckBadSpacing, kCheckBadRho, kCheckNoRho,
+    kCheckBadPointNo, kCheckBadProfileSpacing, kCheckNoProfileSpacing, kCheckSpacingNearRow, kCheckSpacingNearReading,
+    kCheckPointNearRow, kCheckPointNearReading, kCheckBranchesFull, kCheckSameAsSurvey, kCheckSameAsRow,
+    kCheckSameAsImported,
+    // Lists last (see above).
+    kList6, kList5, kList4, kList3, kList2,
 };
 }  // namespace tmpl
