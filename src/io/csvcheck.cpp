@@ -38,8 +38,6 @@ std::string NameOf(const sdata& s) {
 std::string Num(std::size_t n) { return std::to_string(n); }
 std::string Num(int n) { return std::to_string(n); }
 
-// A text about a row of the file ("第 N 行：" and the text), or the text alone when the row is unknown.
-std::string AtRow(int row, const std::string& text) { return row > 0 ? Fill(tmpl::kLineOfFile, {Num(row), text}) : text; }
 
 // Stations by the 0.1-wide square their point lies in, so that a station is compared only
 // with those of the 3 x 3 squares around its own.
@@ -89,7 +87,7 @@ void CheckReadings(DataType type, const sdata& s, std::size_t station, const Csv
   const auto& col2 = s.Columns[sounding ? colRho : colAB2];
   const std::string name = NameOf(s);
   auto rowOf = [rows](std::size_t r) { return rows && r < rows->readings.size() ? rows->readings[r] : 0; };
-  auto add = [&](int row, const std::string& text) { problems.push_back({station, row, AtRow(row, text)}); };
+  auto add = [&](int row, const std::string& text) { problems.push_back({station, row, AtFileRow(row, text)}); };
 
   const std::size_t limit = sounding ? kMaxSoundingReadings : kMaxProfilePoints;
   if (col1.size() > limit) {
@@ -143,7 +141,7 @@ std::vector<StationProblem> CheckImportedStations(DataType type, const StationLi
     const CsvStationRows* where = i < rows.size() ? &rows[i] : nullptr;
     const int row = where ? where->firstRow : 0;
     if (type == dtCombinedProfile && survey.size() + i >= kCombinedBranches) {
-      problems.push_back({i, row, AtRow(row, Fill(tmpl::kCheckBranchesFull, {Num(kCombinedBranches), NameOf(s)}))});
+      problems.push_back({i, row, AtFileRow(row, Fill(tmpl::kCheckBranchesFull, {Num(kCombinedBranches), NameOf(s)}))});
     }
     if (const PointIndex::Entry* same = points.SamePoint(s.X, s.Y)) {
       std::string text;
@@ -155,7 +153,7 @@ std::vector<StationProblem> CheckImportedStations(DataType type, const StationLi
         text = otherRow > 0 ? Fill(tmpl::kCheckSameAsRow, {NameOf(s), Num(otherRow), NameOf(imported[j])})
                             : Fill(tmpl::kCheckSameAsImported, {NameOf(s), NameOf(imported[j])});
       }
-      problems.push_back({i, row, AtRow(row, text)});
+      problems.push_back({i, row, AtFileRow(row, text)});
     }
     points.Add(s.X, s.Y, survey.size() + i);
     CheckReadings(type, s, i, where, problems);

@@ -162,8 +162,6 @@ std::string Shown(std::string_view raw, CsvEncoding encoding, std::size_t limit 
 std::string Num(std::size_t n) { return std::to_string(n); }
 std::string Num(int n) { return std::to_string(n); }
 
-// A text about one row: "第 N 行：" and the text.
-std::string AtRow(int row, const std::string& text) { return Fill(tmpl::kLineOfFile, {Num(row), text}); }
 
 // The number of a column as its messages count: from 1.
 std::string ColumnNumber(std::size_t index) { return Num(index + 1); }
@@ -251,8 +249,8 @@ class Importer {
   static constexpr std::size_t kNoStation = static_cast<std::size_t>(-1);
   static constexpr std::size_t kRefusedStation = static_cast<std::size_t>(-2);
 
-  void Refuse(int row, const std::string& text) { p_.problems.push_back({row, true, AtRow(row, text)}); }
-  void Note(int row, const std::string& text) { p_.problems.push_back({row, false, AtRow(row, text)}); }
+  void Refuse(int row, const std::string& text) { p_.problems.push_back({row, true, AtFileRow(row, text)}); }
+  void Note(int row, const std::string& text) { p_.problems.push_back({row, false, AtFileRow(row, text)}); }
   // A note of a column of the header: its template holds the row.
   void ColumnNote(int row, const char* text, std::size_t column, const std::string& header = {}) {
     p_.problems.push_back({row, false, Fill(text, {Num(row), ColumnNumber(column), header})});

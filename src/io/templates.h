@@ -170,3 +170,9 @@ inline constexpr const char* kAll[] = {
     kList6, kList5, kList4, kList3, kList2,
 };
 }  // namespace tmpl
+
+// A text about a row of a file ("第 N 行：" and the text), or the text alone when the row is
+// unknown (0).
+inline std::string AtFileRow(int row, const std::string& text) {
+  return row > 0 ? Fill(tmpl::kLineOfFile, {std::to_string(row), text}) : text;
+}
