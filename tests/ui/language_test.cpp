@@ -69,7 +69,7 @@ class LanguageTest : public QObject {
   void missingOrDamagedTranslationFallsBackToChinese_data() {
     QTest::addColumn<QByteArray>("content");  // empty: no file
     QTest::newRow("missing") << QByteArray();
-    QTest::newRow("damaged") << QByteArray("\x3c\xb8\x64\x18\xca\xef\x9c\x95\xcd\x21\x1c\xbf\x60\xa1\xbd\xdd garbage", 40);
+    QTest::newRow("damaged") << QByteArray("\x3c\xb8\x64\x18\xca\xef\x9c\x95\xcd\x21\x1c\xbf\x60\xa1\xbd\xdd garbage");
     QTest::newRow("not a translation") << QByteArray("<TS version=\"2.1\"></TS>");
   }
   void missingOrDamagedTranslationFallsBackToChinese() {
