@@ -523,7 +523,11 @@ bool Survey::update() {
     for (int c = 1; c < layout.gridColumns; ++c) columns.push_back(c);
     std::optional<sdata> s = stationFromForm(NameSource::StationEdit, columns, QT_TRANSLATE_NOOP("core", "更新"));
     if (!s) return false;
+    // A changed station is a change of the survey that a file does not hold yet: closing must
+    // ask, or the correction is lost. An update that changes nothing leaves the state as it is.
+    const bool changed = *s != stations_[static_cast<std::size_t>(currentIndex_)];
     replaceStation(static_cast<std::size_t>(currentIndex_), std::move(*s));
+    if (changed) markUnsaved();
     markShown();
     return true;
   } catch (const CellError& e) {

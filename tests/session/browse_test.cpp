@@ -274,7 +274,7 @@ TEST(Update, WritesTheShownStationInPlace) {
     EXPECT_EQ(s.stations()[2], ThreeSoundings()[2]);
     EXPECT_EQ(s.currentIndex(), 1);
     EXPECT_TRUE(s.browsing());
-    EXPECT_EQ(s.saved(), savedBefore);
+    EXPECT_FALSE(s.saved());  // a changed station is not in the file yet
     // The edits are in the station now: moving on asks nothing.
     ASSERT_TRUE(s.next());
     EXPECT_EQ(s.form().field(Field::ES), "S3");

@@ -209,13 +209,19 @@ TEST(History, SavedStateFollowsTheSteps) {
   EXPECT_TRUE(s.saved());
   EXPECT_FALSE(s.needsSaveBeforeDiscard());
 
-  // An update keeps the saved state; undone past the save, it does not.
+  // An update that changes the station makes it unsaved, and undoing it saved again; undone
+  // past a later save, it is unsaved.
   ASSERT_TRUE(s.previous());
   s.editField(Field::ES, "N1");
   ASSERT_TRUE(s.update());
+  EXPECT_FALSE(s.saved());
+  ASSERT_TRUE(s.undo());
   EXPECT_TRUE(s.saved());
+  ASSERT_TRUE(s.redo());
+  EXPECT_FALSE(s.saved());
   t.q.saveAs(t.path("b.ves"));
   ASSERT_TRUE(s.save());
+  EXPECT_TRUE(s.saved());
   ASSERT_TRUE(s.undo());
   EXPECT_FALSE(s.saved());
 
