@@ -31,7 +31,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Maintainer)" = "FieldInput development team <fieldinput@example.org>" ] ||
   fail "maintainer $(field Maintainer)"
 depends="$(field Depends)"
-for p in fonts-wqy-microhei qt6-qpa-plugins libqt6widgets6 libqt6charts6 libqt6svg6 libc6 libcsv3; do
+for p in fonts-wqy-microhei qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libqt6charts6 libqt6svg6 libc6 libcsv3; do
   grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 # Every dependency is a real package (here, all are installed: the program was built with them).
