@@ -1,4 +1,5 @@
 #include "io/csvimport.h"
+#include "io/filenames.h"
 #include "session/datatypespec.h"
 
 #include <algorithm>
@@ -560,6 +561,12 @@ bool Importer::ReadText(CsvField f, std::string_view raw, std::string& gbk, std:
                               {label, Shown(raw, p_.encoding, kShownBytes)}));
       return false;
     }
+  }
+  // A control character (ESC, BEL, TAB, DEL ...) is refused as the commit of a typed station
+  // refuses it: the data files would carry it as it is, a terminal escape sequence included.
+  if (HasControlCharacter(gbk)) {
+    problems.push_back(Fill(tmpl::kCsvControlChar, {label}));
+    return false;
   }
   cache.raw.assign(raw);
   cache.gbk = gbk;

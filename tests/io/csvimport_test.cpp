@@ -220,6 +220,15 @@ std::vector<Case> Cases() {
                      EXPECT_EQ(p.stations[1].Name, "S3 \"q\"");
                      EXPECT_EQ(p.stationRows[1].firstRow, 4);  // the line break inside quotes is no row
                    }});
+  cases.push_back({.name = "control characters in names and texts, as the commit refuses them",
+                   .bytes = Lines({"station,x,y,AB/2,rho,工区", "S1,0,0,1.5,100,north", "\"S\x1b[31m2\",50,0,1.5,100,north",
+                                   "\"S\t3\",100,0,1.5,100,north", "S4\x7f,150,0,1.5,100,north",
+                                   "S5,200,0,1.5,100,ea\x07st"}),
+                   .problems = {{3, true, "测点编号中有控制字符"},
+                                {4, true, "测点编号中有控制字符"},
+                                {5, true, "测点编号中有控制字符"},
+                                {6, true, "测区中有控制字符"}},
+                   .stations = 1});
   cases.push_back({.name = "decimal comma in a comma-separated file",
                    .bytes = Lines({kHeader, "S1,0,0,\"1,5\",100"}),
                    .problems = {{2, true, "AB/2“1,5”不是数字：逗号分隔的文件里小数点要用“.”"}}});
