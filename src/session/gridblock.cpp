@@ -45,11 +45,47 @@ std::size_t BlankAt(std::string_view s) {
   return 0;
 }
 
-// The length of a separator (comma or semicolon, ASCII or full width) at the start of s, or 0.
-std::size_t SeparatorAt(std::string_view s) {
-  if (!s.empty() && (s[0] == ',' || s[0] == ';')) return 1;
+// The length of a separator (comma or semicolon, ASCII or full width) at the start of s, or 0;
+// an ASCII comma counts only when commaSeparates.
+std::size_t SeparatorAt(std::string_view s, bool commaSeparates) {
+  if (!s.empty() && ((commaSeparates && s[0] == ',') || s[0] == ';')) return 1;
   if (s.substr(0, 3) == "\uff0c" || s.substr(0, 3) == "\uff1b") return 3;
   return 0;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A comma with a digit right before and right after it.
+bool HasCommaBetweenDigits(std::string_view text) {
+  for (std::size_t i = 1; i + 1 < text.size(); ++i)
+    if (text[i] == ',' && IsDigit(text[i - 1]) && IsDigit(text[i + 1])) return true;
+  return false;
+}
+
+// A number written with a decimal comma ("1,5", "-0,25", "3,5e2"), blanks around it allowed,
+// with the comma made the decimal point; any other text as it is.
+void MakeDecimalPoint(std::string& cell) {
+  const std::size_t comma = cell.find(',');
+  if (comma == std::string::npos || cell.find(',', comma + 1) != std::string::npos) return;
+  if (cell.find('.') != std::string::npos) return;
+  std::size_t i = cell.find_first_not_of(' ');
+  std::size_t end = cell.find_last_not_of(' ') + 1;
+  if (i < end && (cell[i] == '+' || cell[i] == '-')) ++i;
+  auto digits = [&](std::size_t& at) {
+    const std::size_t from = at;
+    while (at < end && IsDigit(cell[at])) ++at;
+    return at > from;
+  };
+  if (!digits(i) || i != comma) return;
+  ++i;
+  if (!digits(i)) return;
+  if (i < end && (cell[i] == 'e' || cell[i] == 'E')) {
+    ++i;
+    if (i < end && (cell[i] == '+' || cell[i] == '-')) ++i;
+    if (!digits(i)) return;
+  }
+  if (i != end) return;
+  cell[comma] = '.';
 }
 
 std::string_view SkipBlanks(std::string_view s) {
@@ -66,15 +102,16 @@ void SplitAtTabs(std::string_view line, std::vector<std::string>& cells) {
   }
 }
 
-void SplitAtSeparators(std::string_view line, std::vector<std::string>& cells) {
+void SplitAtSeparators(std::string_view line, std::vector<std::string>& cells, bool commaSeparates) {
   line = SkipBlanks(line);
   if (line.empty()) return;
   for (;;) {
     std::size_t end = 0;
-    while (end < line.size() && BlankAt(line.substr(end)) == 0 && SeparatorAt(line.substr(end)) == 0) ++end;
+    while (end < line.size() && BlankAt(line.substr(end)) == 0 && SeparatorAt(line.substr(end), commaSeparates) == 0)
+      ++end;
     cells.emplace_back(line.substr(0, end));
     line = SkipBlanks(line.substr(end));
-    if (const std::size_t sep = SeparatorAt(line)) {
+    if (const std::size_t sep = SeparatorAt(line, commaSeparates)) {
       line = SkipBlanks(line.substr(sep));
     } else if (line.empty()) {
       return;
@@ -83,7 +120,7 @@ void SplitAtSeparators(std::string_view line, std::vector<std::string>& cells) {
 }
 }  // namespace
 
-TextBlock ParseBlock(std::string_view text) {
+TextBlock ParseBlock(std::string_view text, Commas commas) {
   TextBlock block;
   if (text.empty()) {
     block.problem = TextBlock::Problem::NoText;
@@ -94,6 +131,17 @@ TextBlock ParseBlock(std::string_view text) {
     return block;
   }
   const bool tabs = text.find('\t') != std::string_view::npos;
+  const bool semicolons = text.find(';') != std::string_view::npos || text.find("\uff1b") != std::string_view::npos;
+  if (commas == Commas::Auto && !tabs) {
+    if (semicolons) {
+      commas = Commas::Decimal;
+    } else if (HasCommaBetweenDigits(text) && text.find('.') == std::string_view::npos) {
+      block.problem = TextBlock::Problem::CommaUndecided;
+      return block;
+    }
+  }
+  // With tabs, a comma inside a cell is a decimal comma unless the caller said otherwise.
+  const bool decimalCommas = commas == Commas::Decimal || (tabs && commas == Commas::Auto);
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
@@ -103,8 +151,10 @@ TextBlock ParseBlock(std::string_view text) {
     if (tabs) {
       SplitAtTabs(line, cells);
     } else {
-      SplitAtSeparators(line, cells);
+      SplitAtSeparators(line, cells, !decimalCommas);
     }
+    if (decimalCommas)
+      for (std::string& cell : cells) MakeDecimalPoint(cell);
     block.width = std::max(block.width, static_cast<int>(cells.size()));
     // Past the line break: CR LF, LF, or a CR alone.
     start = end;

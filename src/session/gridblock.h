@@ -2,6 +2,12 @@
 // Blocks of cells as text, the way spreadsheets put them on the clipboard: rows on lines (CR LF
 // or LF), cells separated by tabs. A text without any tab, as typed or copied from a notebook
 // file, is split at commas, semicolons (ASCII or full width) and runs of blanks instead.
+//
+// A comma may also be a decimal comma ("1,5" from a spreadsheet of a comma-decimal locale), and
+// one number must never become two cells. Where tabs or semicolons separate the cells, a comma
+// between digits in a cell is a decimal comma and becomes the decimal point ("1,5" gives
+// "1.5"). A text with neither, in which a comma stands between two digits and no number has a
+// decimal point, could be either: it is undecided until the caller says how to read commas.
 
 #include <string>
 #include <string_view>
@@ -24,6 +30,7 @@ struct TextBlock {
     None,
     NoText,  // nothing at all to paste
     NotText,  // control characters or bytes that are not UTF-8: not text of cells
+    CommaUndecided,  // a comma between digits may be a decimal comma or a separator (Commas)
   };
   Problem problem = Problem::None;
   // The rows; a row shorter than width stands for a row with empty cells at its end.
@@ -34,7 +41,12 @@ struct TextBlock {
 // Splits clipboard text (UTF-8) into rows and cells. One line break at the very end ends the
 // last row and adds none; an empty line is a row of empty cells. Tab-separated cells are taken
 // as they are; in the other forms blanks around cells are dropped.
-TextBlock ParseBlock(std::string_view text);
+enum class Commas {
+  Auto,       // decided by the text, as above
+  Decimal,    // a comma between digits is a decimal comma; blanks and the others separate
+  Separator,  // every comma separates cells (a text with tabs still splits at tabs only)
+};
+TextBlock ParseBlock(std::string_view text, Commas commas = Commas::Auto);
 
 // The value cells of range (column 0 and cells outside the grid left out) as tab-separated
 // lines, each ended by a line break; empty when the range holds no value cell.

@@ -12,6 +12,10 @@ const char* const kStepCut = QT_TRANSLATE_NOOP("core", "剪切");
 const char* const kStepClearCells = QT_TRANSLATE_NOOP("core", "清空单元格");
 const char* const kNothingToPaste = QT_TRANSLATE_NOOP("core", "剪贴板中没有可以粘贴的文本。");
 const char* const kNotCellText = QT_TRANSLATE_NOOP("core", "剪贴板中的内容不是文字，不能粘贴到表格中。");
+const char* const kCommaQuestion = QT_TRANSLATE_NOOP(
+    "core",
+    "要粘贴的文字中，逗号可能是小数点（1,5 即 1.5），也可能分隔单元格（1,5 是 1 和 5 两个单元格）。\n\n"
+    "逗号是小数点吗？\n是：逗号是小数点，单元格之间用空格分隔。\n否：逗号分隔单元格。\n取消：不粘贴。");
 
 std::string TooManyRowsText(long long needed, int limit) {
   return Fill(tmpl::kPasteTooLong, {std::to_string(needed), std::to_string(limit)});
@@ -25,9 +29,19 @@ std::string DroppedCellsText(long long dropped) {
 std::optional<CellRange> Survey::paste(int col, int row, std::string_view text) {
   Batch batch(*this, kStepPaste);
   TextBlock block = ParseBlock(text);
+  if (block.problem == TextBlock::Problem::CommaUndecided) {
+    // "1,5" is one number or two cells: only the user knows, and a wrong guess would put wrong
+    // numbers in the grid.
+    switch (ask(Message::plain(kStepPaste, kCommaQuestion, Message::Icon::Question, Message::Buttons::YesNoCancel))) {
+      case Answer::Yes: block = ParseBlock(text, Commas::Decimal); break;
+      case Answer::No: block = ParseBlock(text, Commas::Separator); break;
+      default: return std::nullopt;
+    }
+  }
   switch (block.problem) {
     case TextBlock::Problem::NoText: ask(Message::simple(kNothingToPaste)); return std::nullopt;
     case TextBlock::Problem::NotText: ask(Message::simple(kNotCellText)); return std::nullopt;
+    case TextBlock::Problem::CommaUndecided:
     case TextBlock::Problem::None: break;
   }
   row = std::max(row, 1);

@@ -3,6 +3,7 @@
 // and emptying a range of cells.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,11 +83,18 @@ TEST(ParseBlock, SplitsRowsAndCells) {
       {"commas", "1.5,100\n2.5,120\n", {{"1.5", "100"}, {"2.5", "120"}}, 2},
       {"commas with blanks around", " 1.5 , 100 ,7\n", {{"1.5", "100", "7"}}, 3},
       {"two commas leave an empty cell", "1,,3\n", {{"1", "", "3"}}, 3},
-      {"a comma at the end leaves an empty cell", "1,2,\n", {{"1", "2", ""}}, 3},
+      {"a comma at the end leaves an empty cell", "1.0,2,\n", {{"1.0", "2", ""}}, 3},
       {"semicolons", "1;2;3\n", {{"1", "2", "3"}}, 3},
       {"runs of blanks", "  1.5   100  35\n2.5 120\n", {{"1.5", "100", "35"}, {"2.5", "120"}}, 3},
       {"full-width separators and blanks", "1\uff0c2\uff1b3\u30004\n", {{"1", "2", "3", "4"}}, 4},
-      {"a tab anywhere makes tabs the separator", "1 2\t3\n4,5\n", {{"1 2", "3"}, {"4,5"}}, 2},
+      {"a tab anywhere makes tabs the separator", "1 2\t3\n4;5\n", {{"1 2", "3"}, {"4;5"}}, 2},
+      // Where tabs or semicolons separate, a comma between digits is a decimal comma.
+      {"decimal commas between tabs", "1,5\t61,5\n-0,25\t3,5e2\n", {{"1.5", "61.5"}, {"-0.25", "3.5e2"}}, 2},
+      {"decimal commas between semicolons", "1,5;61,5\n2,5 ; 70\n", {{"1.5", "61.5"}, {"2.5", "70"}}, 2},
+      {"full-width semicolons", "1,5\uff1b61,5\n", {{"1.5", "61.5"}}, 2},
+      {"texts that are no number keep their commas", "a,b\t1,2,3\t1.234,5\n", {{"a,b", "1,2,3", "1.234,5"}}, 3},
+      // Numbers with decimal points: the commas separate.
+      {"points decide that commas separate", "1.5,61\n2,70.5\n", {{"1.5", "61"}, {"2", "70.5"}}, 2},
       {"one line break is one empty cell", "\r\n", {{}}, 1},
       {"text that is not a number stays as it is", "abc\t测线\n", {{"abc", "测线"}}, 2},
   };
@@ -97,6 +105,31 @@ TEST(ParseBlock, SplitsRowsAndCells) {
     EXPECT_EQ(b.rows, c.rows);
     EXPECT_EQ(b.width, c.width);
   }
+}
+
+// A comma between digits in a text with neither tabs, semicolons nor decimal points may be
+// either; the caller's choice decides.
+TEST(ParseBlock, UndecidedCommasFollowTheCallersChoice) {
+  struct Case {
+    std::string text;
+    Cells decimal;
+    Cells separator;
+  };
+  const Case cases[] = {
+      {"1,5\n61,5\n", {{"1.5"}, {"61.5"}}, {{"1", "5"}, {"61", "5"}}},
+      {"1,5 61,5\n", {{"1.5", "61.5"}}, {{"1", "5", "61", "5"}}},
+      {"10,20\n", {{"10.20"}}, {{"10", "20"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseBlock(c.text).problem, TextBlock::Problem::CommaUndecided);
+    EXPECT_TRUE(ParseBlock(c.text).rows.empty());
+    EXPECT_EQ(ParseBlock(c.text, Commas::Decimal).rows, c.decimal);
+    EXPECT_EQ(ParseBlock(c.text, Commas::Separator).rows, c.separator);
+  }
+  // Commas with blanks beside them, or none between digits, are separators without a question.
+  EXPECT_EQ(ParseBlock("10, 20\n").rows, (Cells{{"10", "20"}}));
+  EXPECT_EQ(ParseBlock("1,,3\n").rows, (Cells{{"1", "", "3"}}));
 }
 
 TEST(ParseBlock, RefusesWhatIsNoTextOfCells) {
@@ -200,7 +233,7 @@ TEST(Paste, CellsOutsideTheValueColumnsAreDropped) {
   };
   const Case cases[] = {
       {"from the row-number column", 0, "9\t1.5\t10\n9\t2.5\t20\n", {"1.5|10", "2.5|20", "4.0|"}, 2},
-      {"beyond the last column", 2, "10,11,12\n20,21\n", {"1.5|10", "2.5|20", "4.0|"}, 3},
+      {"beyond the last column", 2, "10;11;12\n20;21\n", {"1.5|10", "2.5|20", "4.0|"}, 3},
       {"a ragged row counts only its own cells", 2, "10 11\n20\n30 31 32\n", {"1.5|10", "2.5|20", "4.0|30"}, 3},
   };
   for (const Case& c : cases) {
@@ -251,6 +284,53 @@ TEST(Paste, NoTextOrBinaryChangesNothing) {
     EXPECT_EQ(t.q.texts(), std::vector<std::string>{message});
     EXPECT_EQ(SurveyState(s), before);
     EXPECT_FALSE(s.canUndo());
+  }
+}
+
+// "1,5;61,5" on three lines is three readings of AB/2 1.5 and resistivity 61.5; a text whose
+// commas may be either asks, and Cancel pastes nothing.
+TEST(Paste, DecimalCommasNeverMakeTwoNumbers) {
+  const std::string kCommaQuestion =
+      "要粘贴的文字中，逗号可能是小数点（1,5 即 1.5），也可能分隔单元格（1,5 是 1 和 5 两个单元格）。\n\n"
+      "逗号是小数点吗？\n是：逗号是小数点，单元格之间用空格分隔。\n否：逗号分隔单元格。\n取消：不粘贴。";
+  struct Case {
+    const char* name;
+    std::string text;
+    std::optional<Answer> answer;  // to the question, when one is asked
+    std::vector<std::string> rows;  // the first three rows after the paste, "" when nothing pasted
+  };
+  const Case cases[] = {
+      {"semicolons", Lines(3, "1,5;61,5"), std::nullopt, {"1.5|61.5", "1.5|61.5", "1.5|61.5"}},
+      {"tabs", Lines(3, "1,5\t61,5"), std::nullopt, {"1.5|61.5", "1.5|61.5", "1.5|61.5"}},
+      {"blanks, commas are decimal", Lines(3, "1,5 61,5"), Answer::Yes, {"1.5|61.5", "1.5|61.5", "1.5|61.5"}},
+      {"commas separate", Lines(3, "2,61"), Answer::No, {"2|61", "2|61", "2|61"}},
+      {"cancelled", Lines(3, "1,5 61,5"), Answer::Cancel, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session t;
+    Survey& s = t.survey;
+    const SurveyState before(s);
+    if (c.answer) t.q.answer(*c.answer);
+
+    const std::optional<CellRange> pasted = s.paste(1, 1, c.text);
+
+    if (c.answer) {
+      ASSERT_EQ(t.q.messages.size(), 1u);
+      EXPECT_EQ(t.q.messages[0].text, kCommaQuestion);
+      EXPECT_EQ(t.q.messages[0].buttons, Message::Buttons::YesNoCancel);
+    } else {
+      EXPECT_TRUE(t.q.messages.empty()) << t.q.texts().front();
+    }
+    if (c.rows.empty()) {
+      EXPECT_FALSE(pasted.has_value());
+      EXPECT_EQ(SurveyState(s), before);
+      EXPECT_FALSE(s.canUndo());
+    } else {
+      ASSERT_TRUE(pasted.has_value());
+      const std::vector<std::string> rows = Rows(s.form().grid);
+      EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 3), c.rows);
+    }
   }
 }
 

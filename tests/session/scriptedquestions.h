@@ -37,6 +37,10 @@ class ScriptedQuestions : public Questions {
     return answers_.empty() && saveFiles_.empty() && folders_.empty() && appendChoices_.empty();
   }
 
+  // Boxes without a scripted answer are answered with Ok, Yes or Replace instead of as if
+  // closed: a test that goes along with every question.
+  bool acceptAll = false;
+
   // ---- What was shown ----
   std::vector<Message> messages;
   std::vector<SaveDialog> saveDialogs;  // each as it was when shown
@@ -66,7 +70,7 @@ class ScriptedQuestions : public Questions {
   // ---- Questions ----
   Answer ask(const Message& message) override {
     messages.push_back(message);
-    if (answers_.empty()) return ClosedAnswer(message.buttons);
+    if (answers_.empty()) return acceptAll ? AcceptingAnswer(message.buttons) : ClosedAnswer(message.buttons);
     const Answer a = answers_.front();
     answers_.pop_front();
     EXPECT_TRUE(Offers(message.buttons, a)) << "the scripted answer is not a button of the box: " << message.text;
@@ -121,6 +125,17 @@ class ScriptedQuestions : public Questions {
       case Message::Buttons::ReplaceSkipCancel: return Answer::Cancel;
     }
     return Answer::Cancel;
+  }
+
+  static Answer AcceptingAnswer(Message::Buttons buttons) {
+    switch (buttons) {
+      case Message::Buttons::Ok:
+      case Message::Buttons::OkCancel: return Answer::Ok;
+      case Message::Buttons::YesNo:
+      case Message::Buttons::YesNoCancel: return Answer::Yes;
+      case Message::Buttons::ReplaceSkipCancel: return Answer::Replace;
+    }
+    return Answer::Ok;
   }
 
   static bool Offers(Message::Buttons buttons, Answer a) {
