@@ -66,13 +66,13 @@ struct Fault {
 
 // ---- The readers' messages ----
 
-// Collects the messages of the readers' repairs into notices, each text once. The readers'
-// other messages (a refused header, a count above 200) tell what the opening's own message
-// tells with its line.
+// Collects the messages of the readers' repairs, and the note on stations of more than 200
+// rows, into notices, each text once. The readers' other messages (a refused header, a layer
+// count above 200) tell what the opening's own message tells with its line.
 NoticeFn CollectRepairs(std::vector<Notice>& notices) {
   return [&notices](const Notice& n) {
     const bool repair = n.text == msg::kBadSpacing || n.text == msg::kBadRho || n.text == msg::kBadThickness ||
-                        n.text == msg::kBadLayerRho;
+                        n.text == msg::kBadLayerRho || n.text == msg::kManyRowsRead;
     if (repair && std::none_of(notices.begin(), notices.end(), [&](const Notice& m) { return m.text == n.text; }))
       notices.push_back(n);
   };

@@ -14,6 +14,8 @@ inline constexpr const char* kSaveFailed = QT_TRANSLATE_NOOP("core", "文件保�
 inline constexpr const char* kNotQlFormat = QT_TRANSLATE_NOOP("core", "打开文件失败!\n数据格式不是QL软件支持的格式.");
 inline constexpr const char* kNotVesFormat = QT_TRANSLATE_NOOP("core", "打开文件失败!\n数据格式不是QL软件支持的VES测深文件格式.");
 inline constexpr const char* kBadFormat = QT_TRANSLATE_NOOP("core", "数据格式不正确，请检查数据文件。");
+inline constexpr const char* kManyRowsRead = QT_TRANSLATE_NOOP(
+    "core", "文件中有测点的读数多于 200 个，已全部读入。别的读 .ves 文件的程序可能只读每个测点的前 200 个读数。");
 inline constexpr const char* kBadSpacing = QT_TRANSLATE_NOOP("core", "数据文件极距错误.");
 inline constexpr const char* kBadRho = QT_TRANSLATE_NOOP("core", "数据文件数据视电阻率错误.");
 inline constexpr const char* kBadThickness = QT_TRANSLATE_NOOP("core", "数据文件模型层厚度错误.");

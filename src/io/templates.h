@@ -32,6 +32,9 @@ inline constexpr const char* kDroppedRecords = QT_TRANSLATE_NOOP(
     "数据文件中有 %1 条记录不符合测深数据要求(|N|>10000、视电阻率≤0 或 AB/2<0.1)，追加保存后文件中将不再有这些记录。\n\n是否继续保存?");
 inline constexpr const char* kReplaceLineFile = QT_TRANSLATE_NOOP("core", "文件 %1 已经存在，是否用当前测线的数据替换它?");
 inline constexpr const char* kLineNameFault = QT_TRANSLATE_NOOP("core", "测线 %1：%2");
+inline constexpr const char* kManyRowsQuestion = QT_TRANSLATE_NOOP(
+    "core", "测点 %1 将有多于 200 个读数。别的读 .ves 文件的程序可能只读每个测点的前 200 个读数。\n\n是否继续保存?");
+inline constexpr const char* kLinesShareFile = QT_TRANSLATE_NOOP("core", "测线“%1”和测线“%2”都会保存为文件 %3。");
 inline constexpr const char* kSaveFileFailed = QT_TRANSLATE_NOOP("core", "保存文件%1\n失败.\n非常抱歉，您的处理结果没有及时保存。");
 inline constexpr const char* kFileTooLarge = QT_TRANSLATE_NOOP("core", "文件大于 %1，超出允许读取的大小，未读取。");
 inline constexpr const char* kBytes = QT_TRANSLATE_NOOP("core", "%1 字节");
@@ -95,6 +98,8 @@ inline constexpr const char* kCsvNotANumberComma = QT_TRANSLATE_NOOP("core", "%1
 inline constexpr const char* kCsvNotANumberThousands = QT_TRANSLATE_NOOP("core", "%1“%2”不是数字：数字里不要用千位分隔符。");
 inline constexpr const char* kCsvBlank = QT_TRANSLATE_NOOP("core", "%1是空的。");
 inline constexpr const char* kCsvLineBreak = QT_TRANSLATE_NOOP("core", "%1中有换行：数据文件的一行容不下它。");
+inline constexpr const char* kCsvControlChar =
+    QT_TRANSLATE_NOOP("core", "%1中有控制字符（如 ESC、BEL、制表符、DEL），数据文件存不下它。");
 inline constexpr const char* kCsvNotGbkBytes = QT_TRANSLATE_NOOP("core", "%1“%2”中有不是 GBK 文字的字节。");
 inline constexpr const char* kCsvNotUtf8Bytes =
     QT_TRANSLATE_NOOP("core", "%1“%2”中有不是 UTF-8 文字的字节（混进了 GBK 编码的文字？）。");
@@ -152,7 +157,7 @@ inline constexpr const char* kList6 = QT_TRANSLATE_NOOP("core", "%1、%2、%3、
 inline constexpr const char* kAll[] = {
     kStationCount,    kIllegalSpacing,  kRepeatedSpacing, kCellName,         kLineOnly,        kSpacingCount,   kSpacingNotNumber,
     kSpacingRange,    kSpacingOrder,    kUnsavableField,  kDeleteStation,    kPasteTooLong,   kPasteDropped,
-    kMoreProblems,    kDroppedRecords,  kReplaceLineFile, kLineNameFault,    kSaveFileFailed, kFileTooLarge,
+    kMoreProblems,    kDroppedRecords,  kReplaceLineFile, kLineNameFault,    kLinesShareFile, kManyRowsQuestion, kSaveFileFailed, kFileTooLarge,
     kBytes,           kRecoveryVersion, kRecoveryShort,   kRecoveryExtra,    kRecoveryUnreadable, kStationsInFile,
     kLinesInFile,     kBranchesInFile,  kNamedFile,       kLineOfFile,       kCannotOpenFile, kReadFailed,
     kOpenTooLarge,    kNotFourPole,     kCountSaysMore,   kTooManyRows,      kEndsInStation,  kStationNotNumber,
@@ -160,7 +165,7 @@ inline constexpr const char* kAll[] = {
     kCsvSameColumn, kCsvDuplicateColumns, kCsvMixedColumns, kCsvNoReadingColumn, kCsvMissingColumns,
     kCsvUndecidedEncoding, kCsvBadQuote, kCsvUnclosedQuote, kCsvHeaderOnly, kCsvCannotOpen, kCsvStationUnused,
     kCsvUnknownHeader, kCsvUnnamedColumn, kCsvTooManyCells, kCsvTooManyCellsComma, kCsvTooFewCells, kCsvNotANumber,
-    kCsvNotANumberComma, kCsvNotANumberThousands, kCsvBlank, kCsvLineBreak, kCsvNotGbkBytes, kCsvNotUtf8Bytes,
+    kCsvNotANumberComma, kCsvNotANumberThousands, kCsvBlank, kCsvLineBreak, kCsvControlChar, kCsvNotGbkBytes, kCsvNotUtf8Bytes,
     kCsvReplacementChar, kCsvNoGbkChar, kCsvNoGbkCharTryGbk, kCsvBadBranch, kCsvTextDiffers, kCsvRepeatedHeader,
     kCsvAfterRefused, kCheckTooManySpacings, kCheckTooManyPoints, kCheckBadSpacing, kCheckBadRho, kCheckNoRho,
     kCheckBadPointNo, kCheckBadProfileSpacing, kCheckNoProfileSpacing, kCheckSpacingNearRow, kCheckSpacingNearReading,

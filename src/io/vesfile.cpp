@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -17,7 +18,7 @@ using fileformat::Tell;
 namespace {
 
 // At most this many spacing rows and model layers per station.
-constexpr std::int32_t kMaxRows = 200;
+constexpr std::int32_t kMaxRows = kMaxVesRows;
 // Replacement for a spacing, resistivity or thickness that is not greater than 0.
 constexpr float kRepaired = 50.0f;
 // The one-layer starting model that every written station gets.
@@ -148,11 +149,11 @@ bool ReadFloat(TextInput& in, float& value) {
 }
 
 // A count and that many pairs of numbers. The sequences grow only with pairs actually read,
-// never by the count alone.
+// never by the count alone. A count above limit is told to notify and ends the block.
 bool ReadPairs(TextInput& in, std::int32_t& count, std::vector<float>& first,
-               std::vector<float>& second, const NoticeFn& notify) {
+               std::vector<float>& second, std::int32_t limit, const NoticeFn& notify) {
   if (!ReadInt(in, count)) return false;
-  if (count > kMaxRows) {
+  if (count > limit) {
     Tell(notify, msg::kBadFormat, Notice::Icon::Warning, /*ownerless=*/true);
     return false;
   }
@@ -239,8 +240,11 @@ bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
   if (!in.ReadLine(coordinates) || !ParseCoordinates(TrimLine(coordinates), station)) return false;
   for (std::string* text : {&station.WorkArea, &station.Profile, &station.Operator, &station.Instrument})
     if (!ReadTextLine(in, *text)) return false;
-  return ReadPairs(in, station.SpacingCount, station.AB2, station.Rho, notify) &&
-         ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, notify);
+  // A station may hold more rows than other programs read (appends of one station on several
+  // days merge into it): it is taken whole, and the file's reader says so once. The rows are
+  // bounded by the data that bears them out.
+  return ReadPairs(in, station.SpacingCount, station.AB2, station.Rho, INT32_MAX, notify) &&
+         ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, kMaxRows, notify);
 }
 
 namespace {
@@ -259,6 +263,7 @@ VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
     return result;
   }
   // The count is trusted only as far as blocks bear it out: nothing is reserved from it.
+  bool toldManyRows = false;
   for (std::int32_t i = 0; i < count; ++i) {
     TStation station;
     if (!ReadVesStation(in, station, notify)) {
@@ -266,6 +271,10 @@ VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
       return result;
     }
     RepairStation(station, notify);
+    if (station.SpacingCount > kMaxRows && !toldManyRows) {
+      Tell(notify, msg::kManyRowsRead, Notice::Icon::Warning);
+      toldManyRows = true;
+    }
     result.stations.push_back(std::move(station));
   }
   if (!in.OnlyWhiteSpaceLeft()) result.status = ReadStatus::Partial;

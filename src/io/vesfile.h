@@ -1,6 +1,7 @@
 #pragma once
 // The .ves sounding file: writing, reading back for append, and merging by station name.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "io/textfile.h"
 #include "io/textinput.h"
 #include "model/sdata.h"
+
+// The most rows (and model layers) of a station that every program reading .ves files takes.
+inline constexpr std::int32_t kMaxVesRows = 200;
 
 // One sounding station as held in a .ves file. Texts are GBK.
 struct TStation {
@@ -50,9 +54,10 @@ struct VesReadResult {
 // Reads one station block from the input into station, overwriting what the block provides:
 // blank lines before the name and before each text are skipped; the coordinate line holds
 // two or three numbers (Z 0 when two); then the spacing count, its rows, the layer count
-// and its layers as white-space-separated tokens. A count above 200 is told to notify
-// (kBadFormat, without owner). Returns false when the block is incomplete: the data ends,
-// a token or coordinate is not a number, or a count is above 200. Values are not checked
+// and its layers as white-space-separated tokens. Rows are read however many the count says;
+// a layer count above 200 is told to notify (kBadFormat, without owner). Returns false when the
+// block is incomplete: the data ends, a token or coordinate is not a number, or a layer count is
+// above 200. Values are not checked
 // here; counts below 0 read as 0, and the counts equal the sizes of their sequences.
 // Lines of a block are used whole, however long: a long name written by WriteVesStation reads
 // back as it was, so that merging by name still finds it.

@@ -306,6 +306,8 @@ class Survey {
   bool saveCombinedLine();
   // Says so when an existing file to append to was not read completely; true when it was.
   bool readCompletely(ReadStatus status);
+  // Asks before a .ves save gives a station more rows than other programs may read; true to go on.
+  bool mayWriteManyRows(const StationList& stations);
   // Appends to path under its lock: merge makes the new bytes from the file's (empty when it
   // has gone), or nothing to stop after telling the user why.
   bool appendLocked(const std::string& path,

@@ -4,7 +4,10 @@
 // ends. Every file is written whole into a temporary file beside the target and renamed over it
 // only when complete: a failed save leaves an existing file byte for byte as it was.
 
+#include <algorithm>
+#include <map>
 #include <new>
+#include <vector>
 
 #include "io/atomicfile.h"
 #include "io/filenames.h"
@@ -27,6 +30,8 @@ const char* const kSavingLabel = QT_TRANSLATE_NOOP("core", "正在保存文件�
 const char* const kFolderTitle = QT_TRANSLATE_NOOP("core", "选择保存数据的目录...");
 const char* const kAppendUnreadable = QT_TRANSLATE_NOOP("core", "数据文件无法完整读取，文件未作改动，新数据没有保存。");
 const char* const kCombinedNameRule = QT_TRANSLATE_NOOP("core", "联合剖面数据文件名必须是测线号(整数)，例如 12.dat。");
+const char* const kRenameSharedLine =
+    QT_TRANSLATE_NOOP("core", "一个文件只能保存一条测线。请修改测线号后再保存；没有写入任何文件。");
 const char* const kOutOfMemory = QT_TRANSLATE_NOOP("core", "内存不足，无法完成保存。数据仍在程序中，文件未作改动。");
 constexpr int kDatFilterItem = 2;  // "DZD测深数据文件(*.dat)"
 
@@ -36,6 +41,28 @@ std::string DropsRecordsText(std::size_t n) {
 
 std::string ReplaceLineFileText(const std::string& path) {
   return Fill(tmpl::kReplaceLineFile, {path});
+}
+
+// One line per pair of lines whose files would be the same, each later line paired with the
+// first of its file; "" when every line has a file of its own.
+std::string SharedLineFiles(const std::string& folder, const StationList& lines) {
+  std::map<std::string, std::vector<std::string>> byFile;
+  std::vector<std::string> order;
+  for (const sdata& line : lines) {
+    std::string path = FourPoleFilePath(folder, ShownText(line.Name));
+    auto [it, added] = byFile.try_emplace(path);
+    if (added) order.push_back(path);
+    it->second.push_back(ShownText(line.Name));
+  }
+  std::string text;
+  for (const std::string& path : order) {
+    const std::vector<std::string>& names = byFile[path];
+    for (std::size_t i = 1; i < names.size(); ++i) {
+      if (!text.empty()) text += "\n";
+      text += Fill(tmpl::kLinesShareFile, {names[0], names[i], path});
+    }
+  }
+  return text;
 }
 
 enum class Opening { Write, Append, DialogCancelled, QuestionCancelled };
@@ -194,15 +221,31 @@ bool Survey::saveVes() {
       if (!readCompletely(read.status)) return std::nullopt;
       StationList all = mine;
       MergeVesStations(all, read.stations);
+      if (!mayWriteManyRows(all)) return std::nullopt;
       return BuildVesFile(std::move(all));
     });
     if (!appended) return false;
-  } else if (writeWholeFile(target.path, [mine = stations_] { return BuildVesFile(mine); }, msg::kSaveFailed) !=
-             WriteOutcome::Written) {
+  } else if (!mayWriteManyRows(stations_) ||
+             writeWholeFile(target.path, [mine = stations_] { return BuildVesFile(mine); }, msg::kSaveFailed) !=
+                 WriteOutcome::Written) {
     return false;
   }
   rememberSavedFile(target.path, target.how == Opening::Write);
   return true;
+}
+
+bool Survey::mayWriteManyRows(const StationList& stations) {
+  // Other programs that read .ves files may stop at 200 rows of a station; such a station is
+  // written only when the user says so. Named in file order (x order), as the file will have them.
+  std::vector<const sdata*> many;
+  for (const sdata& s : stations)
+    if (s.Columns[colAB2].size() > static_cast<std::size_t>(kMaxVesRows)) many.push_back(&s);
+  if (many.empty()) return true;
+  std::stable_sort(many.begin(), many.end(), [](const sdata* a, const sdata* b) { return a->X < b->X; });
+  std::string names;
+  for (const sdata* s : many) names += (names.empty() ? "“" : "、“") + ShownText(s->Name) + "”";
+  return ask(Message::plain(kWarningCaption, Fill(tmpl::kManyRowsQuestion, {names}), Message::Icon::Warning,
+                            Message::Buttons::YesNo)) == Answer::Yes;
 }
 
 bool Survey::saveSoundingDat() {
@@ -285,6 +328,13 @@ bool Survey::saveFourPoleLines() {
                          Message::Icon::Warning, Message::Buttons::Ok));
       return false;
     }
+  }
+  // Two lines whose names make the same file name ("1.5" and "1.7" both make 1.dat) would
+  // leave only the later one in the file: the save is refused before anything is written, so
+  // that the user can rename a line.
+  if (const std::string clash = SharedLineFiles(*folder, lines); !clash.empty()) {
+    ask(Message::plain(kWarningCaption, clash + "\n\n" + kRenameSharedLine, Message::Icon::Warning, Message::Buttons::Ok));
+    return false;
   }
   for (const sdata& line : lines) {
     const std::string path = FourPoleFilePath(*folder, ShownText(line.Name));

@@ -297,6 +297,8 @@ TEST(VesRead, RepairsWithTheirMessages) {
   }
 }
 
+// Up to 200 rows and layers read silently. More rows (a station appended to on many days) are
+// read whole with one notice for the file; more than 200 layers end the block.
 TEST(VesRead, CountsUpTo200) {
   auto blockWith = [](int rows, int layers) {
     std::string b = FileOf({"B", "1 2", "W", "P", "O", "I"}) + std::to_string(rows) + "\r\n";
@@ -309,16 +311,20 @@ TEST(VesRead, CountsUpTo200) {
     int rows, layers;
     bool accepted;
   };
-  for (const Case& c : std::vector<Case>{{200, 200, true}, {201, 1, false}, {1, 201, false}}) {
+  for (const Case& c : std::vector<Case>{{200, 200, true}, {201, 1, true}, {1, 201, false}}) {
     Notices notices;
-    const VesReadResult read =
-        ReadVesFile(VesHeader(3) + Block("A", "0 0") + blockWith(c.rows, c.layers) + Block("C", "5 5"), notices.fn());
+    const VesReadResult read = ReadVesFile(VesHeader(4) + Block("A", "0 0") + blockWith(c.rows, c.layers) +
+                                               blockWith(c.rows, 1) + Block("C", "5 5"),
+                                           notices.fn());
     if (c.accepted) {
       EXPECT_EQ(read.status, ReadStatus::Complete);
-      ASSERT_EQ(read.stations.size(), 3u);
-      EXPECT_EQ(read.stations[1].AB2.size(), 200u);
-      EXPECT_EQ(read.stations[1].Thickness.size(), 200u);
-      EXPECT_TRUE(notices.shown.empty());
+      ASSERT_EQ(read.stations.size(), 4u);
+      EXPECT_EQ(read.stations[1].AB2.size(), static_cast<std::size_t>(c.rows));
+      EXPECT_EQ(read.stations[1].SpacingCount, c.rows);
+      EXPECT_EQ(read.stations[1].Thickness.size(), static_cast<std::size_t>(c.layers));
+      std::vector<Notice> expected;
+      if (c.rows > 200) expected.push_back({msg::kManyRowsRead, Notice::Icon::Warning, false});
+      EXPECT_EQ(notices.shown, expected);
     } else {
       // The message, then the block and the reading end; the station before is kept.
       EXPECT_EQ(read.status, ReadStatus::Partial) << c.rows << "/" << c.layers;

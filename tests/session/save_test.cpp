@@ -291,3 +291,49 @@ TEST(Save, FourPoleFolderCancelledWritesNothing) {
   ASSERT_EQ(t.q.folderRequests.size(), 1u);
   EXPECT_EQ(t.q.folderRequests[0].title, kFolderTitle);
 }
+
+// Lines whose names make one file name would leave only the later line in it: the save is
+// refused before anything is written, naming the lines and the file; lines with files of
+// their own are not held back by an existing file.
+TEST(Save, FourPoleLinesSharingAFileAreRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string expected;  // the message's first lines, "" when the save goes ahead
+  };
+  const Case cases[] = {
+      {"decimals", {"1.5", "1.7", "3"}, "测线“1.5”和测线“1.7”都会保存为文件 %/1.dat。"},
+      {"slash and underscore", {"a/b", "a_b"}, "测线“a/b”和测线“a_b”都会保存为文件 %/a_b.dat。"},
+      {"three lines of one file",
+       {"2.1", "2.2", "2.3"},
+       "测线“2.1”和测线“2.2”都会保存为文件 %/2.dat。\n测线“2.1”和测线“2.3”都会保存为文件 %/2.dat。"},
+      {"names of their own", {"1", "10", "1a"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session t;
+    Survey& s = t.survey;
+    StationList lines;
+    for (std::size_t i = 0; i < c.lines.size(); ++i) lines.push_back(ExampleLine(c.lines[i], 50.0f * static_cast<float>(i)));
+    s.load(dtFourPoleProfile, lines);
+    const std::string folder = t.path("lines");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    t.q.folder(folder);
+
+    const bool refused = !c.expected.empty();
+    EXPECT_EQ(s.save(), !refused);
+
+    EXPECT_EQ(s.saved(), !refused);
+    if (refused) {
+      std::string expected = c.expected;
+      for (std::size_t at; (at = expected.find('%')) != std::string::npos;) expected.replace(at, 1, folder);
+      ASSERT_EQ(t.q.messages.size(), 1u);
+      EXPECT_EQ(t.q.messages[0].text,
+                expected + "\n\n一个文件只能保存一条测线。请修改测线号后再保存；没有写入任何文件。");
+      EXPECT_TRUE(std::filesystem::is_empty(folder));
+    } else {
+      EXPECT_TRUE(t.q.messages.empty());
+      for (const std::string& name : c.lines) EXPECT_TRUE(std::filesystem::exists(folder + "/" + name + ".dat")) << name;
+    }
+  }
+}
