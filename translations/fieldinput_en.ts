@@ -343,6 +343,10 @@
         <source>、</source>
         <translation>, </translation>
     </message>
+    <message>
+        <source>曲线图</source>
+        <translation>curve</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1967,6 +1971,44 @@ Sorry, your work was not saved.</translation>
     <message>
         <source>第 %1 行：第 %2 列没有列名，其中的数据不导入。</source>
         <translation>Line %1: column %2 has no name; its data are not imported.</translation>
+    </message>
+    <message>
+        <source>要粘贴的文字中，逗号可能是小数点（1,5 即 1.5），也可能分隔单元格（1,5 是 1 和 5 两个单元格）。
+
+逗号是小数点吗？
+是：逗号是小数点，单元格之间用空格分隔。
+否：逗号分隔单元格。
+取消：不粘贴。</source>
+        <translation>In the text to paste, a comma may be a decimal point (1,5 is 1.5) or separate cells (1,5 is the two cells 1 and 5).
+
+Is the comma a decimal point?
+Yes: commas are decimal points, blanks separate the cells.
+No: commas separate the cells.
+Cancel: paste nothing.</translation>
+    </message>
+    <message>
+        <source>一个文件只能保存一条测线。请修改测线号后再保存；没有写入任何文件。</source>
+        <translation>A file can hold only one line. Change the line number and save again; no file was written.</translation>
+    </message>
+    <message>
+        <source>文件中有测点的读数多于 200 个，已全部读入。别的读 .ves 文件的程序可能只读每个测点的前 200 个读数。</source>
+        <translation>The file has stations with more than 200 readings; all of them were read. Other programs that read .ves files may read only the first 200 readings of each station.</translation>
+    </message>
+    <message>
+        <source>测点 %1 将有多于 200 个读数。别的读 .ves 文件的程序可能只读每个测点的前 200 个读数。
+
+是否继续保存?</source>
+        <translation>Station %1 will have more than 200 readings. Other programs that read .ves files may read only the first 200 readings of each station.
+
+Save anyway?</translation>
+    </message>
+    <message>
+        <source>测线“%1”和测线“%2”都会保存为文件 %3。</source>
+        <translation>Lines “%1” and “%2” would both be saved as the file %3.</translation>
+    </message>
+    <message>
+        <source>%1中有控制字符（如 ESC、BEL、制表符、DEL），数据文件存不下它。</source>
+        <translation>%1 holds a control character (such as ESC, BEL, tab or DEL), which a data file cannot hold.</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -113,7 +114,8 @@ void QtDialogs::printPreview(QWidget* owner, QPrinter& printer, const std::funct
   dialog.exec();
 }
 
-QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const QString& filter) {
+QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const QString& filter,
+                                   const QString& proposed) {
   QFileDialog dialog(owner, title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -130,6 +132,10 @@ QString QtDialogs::chooseExportFile(QWidget* owner, const QString& title, const 
   dialog.setDefaultSuffix(suffixOf(filters.value(0)));
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+  if (!proposed.isEmpty()) {
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    dialog.selectFile(proposed);
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().constFirst();
 }

@@ -71,10 +71,11 @@ class Dialogs {
   // them); printing from the preview prints them.
   virtual void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
 
-  // A save dialog for an exported picture; filter is a Qt name filter list ("PNG (*.png);;...").
-  // The chosen path, with the suffix of the chosen filter when none was typed, or empty text
-  // when cancelled.
-  virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) = 0;
+  // A save dialog for an exported picture proposing the path proposed; filter is a Qt name
+  // filter list ("PNG (*.png);;..."). The chosen path, with the suffix of the chosen filter when
+  // none was typed, or empty text when cancelled.
+  virtual QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter,
+                                   const QString& proposed) = 0;
   // The open dialog starting in dir, for one or more existing files; filter is Qt's name filter
   // list (";;" between items). The files chosen, or none when cancelled.
   virtual QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) = 0;
@@ -118,7 +119,8 @@ class QtDialogs : public Dialogs {
   bool print(QWidget* owner, QPrinter& printer, const PrintDialogSettings& settings) override;
   void printPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
-  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter,
+                           const QString& proposed) override;
   QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
   RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
   std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,

@@ -11,6 +11,7 @@
 #include "io/csvexport.h"
 #include "io/folders.h"
 #include "ui/csvimportdialog.h"
+#include "ui/exportpath.h"
 #include "ui/inputdataform.h"
 #include "ui/widgets.h"
 
@@ -29,10 +30,11 @@ QStringList TypeNames(const RadioGroup* group) {
   return names;
 }
 
-// The folder a CSV file chooser starts in: that of the last CSV file, else the Data folder.
-QString StartFolder(const QString& lastFolder, const QString& programPath) {
-  if (!lastFolder.isEmpty()) return lastFolder;
-  return QFile::decodeName(QByteArray::fromStdString(DataDir(programPath.toStdString())));
+// The folder the CSV open dialog starts in: that of the last CSV file, else the Data folder
+// (when it exists), else the survey's.
+QString StartFolder(const Survey& survey, const QString& lastFolder, const QString& programPath) {
+  return WritableFolder({lastFolder, QFile::decodeName(QByteArray::fromStdString(DataDir(programPath.toStdString()))),
+                         ExportFolderCandidates(survey, QString()).value(0)});
 }
 }  // namespace
 
@@ -47,7 +49,8 @@ void TInputDataForm::exportCsv() {
   const std::string saved = survey_->saveDialog().fileName;
   const QString base = saved.empty() ? TypeNames(DataType).value(s.type())
                                      : QFileInfo(QFile::decodeName(QByteArray::fromStdString(saved))).completeBaseName();
-  const QString proposed = QDir(StartFolder(csvFolder_, programPath_)).filePath(base + QStringLiteral(".csv"));
+  const QString proposed =
+      ProposedExportPath(s, csvFolder_, base, TypeNames(DataType).value(s.type()), QStringLiteral(".csv"));
   const QString path = dialogs_.saveCsvFile(this, proposed);
   if (path.isEmpty()) return;
   csvFolder_ = QFileInfo(path).absolutePath();
@@ -62,7 +65,7 @@ void TInputDataForm::exportCsv() {
 
 void TInputDataForm::importCsv() {
   finishEditing();
-  const QString path = dialogs_.openCsvFile(this, StartFolder(csvFolder_, programPath_));
+  const QString path = dialogs_.openCsvFile(this, StartFolder(*survey_, csvFolder_, programPath_));
   if (path.isEmpty()) return;
   csvFolder_ = QFileInfo(path).absolutePath();
 

@@ -9,9 +9,9 @@
 #include <QPrinter>
 #include <QProgressDialog>
 
-#include "io/folders.h"
 #include "ui/gbkqt.h"
 #include "ui/inputdataform.h"
+#include "ui/exportpath.h"
 #include "ui/pdfreport.h"
 #include "ui/plotpane.h"
 
@@ -21,22 +21,12 @@ const QString kPrintFailed = QStringLiteral("打印失败");
 QString Path(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 // The report proposed beside the survey's file and named after it; without a file, named after
-// the line in the folder of the data type's saves (the Data folder when there is none yet).
-QString ProposedReportPath(const Survey& survey, const QString& programPath) {
-  QString folder, base;
-  if (!survey.file().empty()) {
-    const QFileInfo file(Path(survey.file()));
-    folder = file.absolutePath();
-    base = file.completeBaseName();
-  }
-  if (base.isEmpty()) {
-    base = FromGbk(survey.stations().front().Profile).trimmed();
-    base.replace(QLatin1Char('/'), QLatin1Char('_'));
-    if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) base = QCoreApplication::translate("TInputDataForm", "观测数据报告");
-  }
-  if (folder.isEmpty()) folder = Path(survey.lastFolder(survey.type()));
-  if (folder.isEmpty()) folder = Path(DataDir(programPath.toStdString()));
-  return QDir(folder).filePath(base + QStringLiteral(".pdf"));
+// the line (ProposedExportPath: a folder the user may write to).
+QString ProposedReportPath(const Survey& survey) {
+  const QString base = !survey.file().empty() ? QFileInfo(Path(survey.file())).completeBaseName()
+                                              : FromGbk(survey.stations().front().Profile);
+  return ProposedExportPath(survey, QString(), base, QCoreApplication::translate("TInputDataForm", "观测数据报告"),
+                            QStringLiteral(".pdf"));
 }
 }  // namespace
 
@@ -102,7 +92,7 @@ void TInputDataForm::exportPdfReport() {
     return;
   }
   PdfReportRequest request;
-  request.proposedPath = ProposedReportPath(s, programPath_);
+  request.proposedPath = ProposedReportPath(s);
   request.hasListing = s.spec().listing != ListingKind::None;
   const std::optional<PdfReportChoice> choice = dialogs_.choosePdfReport(this, request);
   if (!choice || choice->path.isEmpty()) return;

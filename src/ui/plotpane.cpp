@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
@@ -35,6 +36,8 @@
 #include "plot/outliers.h"
 #include "session/datatypespec.h"
 #include "ui/dialogs.h"
+#include "ui/exportpath.h"
+#include "ui/gbkqt.h"
 #include "ui/plotchart.h"
 
 namespace {
@@ -48,6 +51,7 @@ const char* const kExportTitle = QT_TRANSLATE_NOOP("PlotPane", "导出曲线图"
 const char* const kExportFilter = QT_TRANSLATE_NOOP("PlotPane", "PNG 图像 (*.png);;SVG 图形 (*.svg);;PDF 文档 (*.pdf)");
 const char* const kExportCaption = QT_TRANSLATE_NOOP("PlotPane", "导出曲线图");
 const char* const kExportFailed = QT_TRANSLATE_NOOP("PlotPane", "曲线图没有保存到 %1：%2");
+const char* const kExportBaseName = QT_TRANSLATE_NOOP("PlotPane", "曲线图");
 const char* const kUnknownFormat = QT_TRANSLATE_NOOP("PlotPane", "不能识别的图像格式，请用 .png、.svg 或 .pdf 作扩展名");
 const char* const kPaintFailed = QT_TRANSLATE_NOOP("PlotPane", "无法绘制图像");
 const char* const kLegendCurrent = QT_TRANSLATE_NOOP("PlotPane", "当前数据");
@@ -551,7 +555,17 @@ QString PlotPane::hoverText() const { return hover_->text(); }
 // ---- Export ----
 
 void PlotPane::exportPlot() {
-  const QString path = dialogs_.chooseExportFile(window(), Tr(kExportTitle), Tr(kExportFilter));
+  // Named after the station or line shown (else the survey's file), in a folder the user may
+  // write to.
+  QString base;
+  const int index = survey_.currentIndex();
+  if (survey_.browsing() && index >= 0 && static_cast<std::size_t>(index) < survey_.stations().size())
+    base = FromGbk(survey_.stations()[static_cast<std::size_t>(index)].Name);
+  else if (!survey_.file().empty())
+    base = QFileInfo(QFile::decodeName(QByteArray::fromStdString(survey_.file()))).completeBaseName();
+  const QString proposed =
+      ProposedExportPath(survey_, QString(), base, Tr(kExportBaseName), QStringLiteral(".png"));
+  const QString path = dialogs_.chooseExportFile(window(), Tr(kExportTitle), Tr(kExportFilter), proposed);
   if (path.isEmpty()) return;
   QString error;
   if (!exportTo(path, &error))

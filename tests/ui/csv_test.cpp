@@ -250,7 +250,9 @@ class CsvTest : public QObject {
 
     d.load(Stations(dtSounding));
     d.trigger(d.form->ExportCsvAction);  // cancelled
-    QCOMPARE(d.dialogs.csvSaveProposals, QStringList{d.path(QStringLiteral("Data/电阻率测深.csv"))});
+    // No file, no folder chosen and no Data folder beside the program: the home folder (the
+    // test's HOME has no documents folder).
+    QCOMPARE(d.dialogs.csvSaveProposals, QStringList{QDir::home().filePath(QStringLiteral("电阻率测深.csv"))});
 
     const QString missingFolder = d.path(QStringLiteral("no such folder/survey.csv"));
     d.dialogs.setNextCsvSave(missingFolder);
@@ -260,10 +262,17 @@ class CsvTest : public QObject {
     QCOMPARE(d.dialogs.messages[1].icon, Dialogs::Icon::Warning);
     QVERIFY(!d.dialogs.messages[1].details.isEmpty());
     QVERIFY(!QFileInfo::exists(missingFolder));
-    // The next chooser starts in the folder chosen last, with the name of the survey's file.
+    // The folder chosen last does not exist: the next proposal, named after the survey's file,
+    // is in one that does.
     d.form->survey().saveDialog().fileName = d.path(QStringLiteral("bin/line7.ves")).toStdString();
     d.trigger(d.form->ExportCsvAction);
-    QCOMPARE(d.dialogs.csvSaveProposals.last(), d.path(QStringLiteral("no such folder/line7.csv")));
+    QCOMPARE(d.dialogs.csvSaveProposals.last(), QDir::home().filePath(QStringLiteral("line7.csv")));
+    // A folder chosen that exists is proposed again.
+    QVERIFY(QDir().mkpath(d.path(QStringLiteral("tables"))));
+    d.dialogs.setNextCsvSave(d.path(QStringLiteral("tables/a.csv")));
+    d.trigger(d.form->ExportCsvAction);
+    d.trigger(d.form->ExportCsvAction);
+    QCOMPARE(d.dialogs.csvSaveProposals.last(), d.path(QStringLiteral("tables/line7.csv")));
   }
 
   // What the preview says of each file; the import is confirmed whenever the preview allows it,

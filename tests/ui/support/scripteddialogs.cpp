@@ -68,8 +68,9 @@ void ScriptedDialogs::printPreview(QWidget*, QPrinter& printer, const std::funct
   paint(printer);
 }
 
-QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const QString&) {
+QString ScriptedDialogs::chooseExportFile(QWidget*, const QString& title, const QString&, const QString& proposed) {
   exportTitles.append(title);
+  exportProposals.append(proposed);
   if (onShown) onShown();
   return exportAnswers_.isEmpty() ? QString() : exportAnswers_.dequeue();
 }

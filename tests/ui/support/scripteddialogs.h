@@ -86,6 +86,7 @@ class ScriptedDialogs : public Dialogs {
   void setNextExportFile(const QString& path) { exportAnswers_.enqueue(path); }
   void setNextExportCancel() { exportAnswers_.enqueue(QString()); }
   QStringList exportTitles;  // titles of the export choosers shown (answered as cancelled when unscripted)
+  QStringList exportProposals;  // the path each export chooser proposed
 
   // ---- CSV file choosers ----
   // The path the next chooser returns; empty text cancels it (as does an unscripted one).
@@ -124,7 +125,8 @@ class ScriptedDialogs : public Dialogs {
   QString saveCsvFile(QWidget* owner, const QString& proposed) override;
   bool confirmCsvImport(QWidget* owner, CsvImportRequest& request) override;
 
-  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter) override;
+  QString chooseExportFile(QWidget* owner, const QString& title, const QString& filter,
+                           const QString& proposed) override;
   QStringList openFiles(QWidget* owner, const QString& title, const QString& dir, const QString& filter) override;
   RecoveryChoice askRecovery(QWidget* owner, const QString& text, const QString& details) override;
   std::optional<QStringList> editDefaultSpacings(QWidget* owner, const QStringList& current,
