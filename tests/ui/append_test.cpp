@@ -170,8 +170,8 @@ class AppendTest : public QObject {
     QTest::newRow("ves: more blocks than counted")
         << 0 << (VesHeader() + CrLf({"1"}) + s9 + CrLf({"S8", "6 0", "A", "B", "C", "D", "1", " 1 11", " 1", " 100 100", ""}))
         << QStringList{} << QStringList{};
-    QTest::newRow("ves: spacing count above 200")
-        << 0 << (VesHeader() + CrLf({"2"}) + s9 + CrLf({"S8", "6 0", "A", "B", "C", "D", "201", " 1 11"}))
+    QTest::newRow("ves: layer count above 200")
+        << 0 << (VesHeader() + CrLf({"2"}) + s9 + CrLf({"S8", "6 0", "A", "B", "C", "D", "1", " 1 11", " 201", " 1 11"}))
         << QStringList{QStringLiteral("数据格式不正确，请检查数据文件。")} << QStringList{QStringLiteral("warning ownerless")};
     QTest::newRow("ves: cannot be opened") << 0 << QByteArray() << QStringList{} << QStringList{};
 
