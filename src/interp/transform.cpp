@@ -88,8 +88,18 @@ LaggedTransform::LaggedTransform(const HankelFilter& filter,
 
 double LaggedTransform::apply(std::size_t i, std::span<const double> g) const {
   const Row& row = rows_[i];
+  const double* w = row.weights.data();
   const double* x = g.data() + row.first;
-  double sum = 0.0;
-  for (std::size_t k = 0; k < row.weights.size(); ++k) sum += row.weights[k] * x[k];
-  return sum;
+  const std::size_t n = row.weights.size();
+  // Four independent sums: the additions of one would wait for each other.
+  double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    s0 += w[k] * x[k];
+    s1 += w[k + 1] * x[k + 1];
+    s2 += w[k + 2] * x[k + 2];
+    s3 += w[k + 3] * x[k + 3];
+  }
+  for (; k < n; ++k) s0 += w[k] * x[k];
+  return (s0 + s1) + (s2 + s3);
 }
