@@ -15,4 +15,4 @@ fi
 [ -n "$lupdate" ] || { echo "lupdate not found (Debian package qt6-l10n-tools)" >&2; exit 1; }
 cd "$root"
 "$lupdate" -silent -locations none -no-obsolete -source-language zh_CN -target-language en \
-  -I src src/ui src/app src/session src/io src/plot -ts "$ts"
+  -I src src/ui src/app src/session src/io src/plot src/interp -ts "$ts"

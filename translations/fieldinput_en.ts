@@ -2010,6 +2010,42 @@ Save anyway?</translation>
         <source>%1中有控制字符（如 ESC、BEL、制表符、DEL），数据文件存不下它。</source>
         <translation>%1 holds a control character (such as ESC, BEL, tab or DEL), which a data file cannot hold.</translation>
     </message>
+    <message>
+        <source>有读数的 AB/2 或视电阻率不是正数，不能拟合。</source>
+        <translation>A reading&apos;s AB/2 or apparent resistivity is not a positive number; the sounding cannot be fitted.</translation>
+    </message>
+    <message>
+        <source>有读数的 MN/2 不在 0 和 AB/2 之间，不能拟合。</source>
+        <translation>A reading&apos;s MN/2 does not lie between 0 and AB/2; the sounding cannot be fitted.</translation>
+    </message>
+    <message>
+        <source>不同的 AB/2 少于 3 个，不能拟合。</source>
+        <translation>Fewer than 3 different AB/2; the sounding cannot be fitted.</translation>
+    </message>
+    <message>
+        <source>读数的个数少于模型待定参数的个数，不能拟合：请减少层数或给定更多参数。</source>
+        <translation>Fewer readings than unknown model parameters; the sounding cannot be fitted: use fewer layers or give more parameters.</translation>
+    </message>
+    <message>
+        <source>层数应为 1 到 6（0 表示自动选择层数）。</source>
+        <translation>The number of layers must be 1 to 6 (0 chooses it automatically).</translation>
+    </message>
+    <message>
+        <source>读数的相对误差应为正数；逐个给出时，个数应与读数相同。</source>
+        <translation>The relative errors of the readings must be positive; given one by one, there must be one per reading.</translation>
+    </message>
+    <message>
+        <source>已知参数或参数范围有误：数值应为正数，下限不大于上限，已知值在范围之内，已知深度自上而下增大，同一层不能既给厚度又给深度，给定的层不能深于模型的基底。</source>
+        <translation>The known parameters or parameter ranges are wrong: values must be positive, a lower limit not above the upper one, a known value within its range, known depths increasing downwards; a layer cannot have both a thickness and a depth, and no given layer may lie below the model&apos;s basement.</translation>
+    </message>
+    <message>
+        <source>起始模型有误：层数应为 1 到 6，电阻率和厚度应为正数。</source>
+        <translation>The start model is wrong: it must have 1 to 6 layers, and positive resistivities and thicknesses.</translation>
+    </message>
+    <message>
+        <source>拟合失败：模型的视电阻率算不出来。</source>
+        <translation>The fit failed: the apparent resistivity of the model could not be computed.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
