@@ -1,7 +1,8 @@
 // The automatic fit of a sounding: 49 readings (AB/2 from 1 m to 1 km, evenly spaced in log, 3 %
-// noise) of a 6-layer earth fitted with 6 layers from the default start; the refit after one
-// reading changed, from the previous model (what the window does while the user types); the
-// automatic layer count; and the equivalence ranges of the 6-layer fit.
+// noise) of a 6-layer earth fitted with 6 layers from the default start, also with a mistyped
+// reading; the refit after one reading changed, from the previous model (what the window does
+// while the user types); the automatic layer count; and the equivalence ranges of the 6-layer
+// fit.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -41,6 +42,14 @@ void TimeFit(benchmark::State& state, const std::vector<Reading>& readings, cons
 
 void BM_Fit6Layers49Readings(benchmark::State& state) { TimeFit(state, Readings(), Options(6)); }
 
+// A mistyped reading (50 % off): no fit reaches the noise, so every start is tried, and then the
+// 5-layer fit with a layer put in.
+void BM_Fit6Layers49ReadingsOneMistyped(benchmark::State& state) {
+  std::vector<Reading> readings = Readings();
+  readings[30].rho *= 1.5;
+  TimeFit(state, readings, Options(6));
+}
+
 void BM_Refit6LayersAfterOneReadingChanged(benchmark::State& state) {
   std::vector<Reading> readings = Readings();
   FitOptions options = Options(6);
@@ -64,6 +73,7 @@ void BM_EquivalenceRanges6Layers(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Fit6Layers49Readings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fit6Layers49ReadingsOneMistyped)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refit6LayersAfterOneReadingChanged)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitAutomaticLayerCount49Readings)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EquivalenceRanges6Layers)->Unit(benchmark::kMillisecond);

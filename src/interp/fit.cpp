@@ -16,31 +16,61 @@ int FreeParameters(int layers, const std::vector<LayerConstraint>& constraints, 
 
 // The best of the fits from the given starts: the first that reaches the noise, else the lowest χ².
 FitProblem::Solution BestFit(const FitProblem& problem, const Parametrisation& par,
-                             const std::vector<LayerModel>& starts) {
-  FitProblem::Solution best;
+                             const std::vector<LayerModel>& starts, FitProblem::Solution best = {}) {
   for (const LayerModel& start : starts) {
+    if (best.ok && FitsTheNoise(best.chi2, problem.readings(), static_cast<int>(par.freeCount()))) break;
     FitProblem::Solution s = problem.solve(par, par.freeFrom(start));
-    if (!s.ok) continue;
-    if (!best.ok || s.chi2 < best.chi2) best = std::move(s);
-    if (FitsTheNoise(best.chi2, problem.readings(), static_cast<int>(par.freeCount()))) break;
+    if (s.ok && (!best.ok || s.chi2 < best.chi2)) best = std::move(s);
   }
   return best;
 }
 
-// The starts for a fit of `layers` layers: the smooth model made blocky, then models drawn
-// from the curve in the shapes of StartShapes.
-std::vector<LayerModel> DefaultStarts(const LayerModel& smooth, const std::vector<CurvePoint>& curve, int layers) {
-  std::vector<LayerModel> starts;
-  if (smooth.layers() >= layers) {
-    std::vector<double> logRho, bottoms;
-    for (double r : smooth.rho) logRho.push_back(std::log(r));
-    double depth = 0.0;
-    for (double h : smooth.thickness) bottoms.push_back(depth += h);
-    starts.push_back(Blocky(logRho, bottoms, layers));
+// The fits of one sounding with the default starts.
+class Fitter {
+ public:
+  Fitter(const FitProblem& problem, const std::vector<Reading>& readings, const FitOptions& options,
+         const ParameterLimits& limits)
+      : problem_(problem), options_(options), limits_(limits), curve_(SoundingCurve(readings)),
+        smooth_(problem.smooth()) {}
+
+  // The best fit of `layers` layers: from the smooth model made blocky, then from the curve;
+  // when none reaches the noise, from `fewer` (the best fit with one layer less, fitted here
+  // when not given) with a layer put in, which finds a thin layer the smooth picture hides.
+  FitProblem::Solution fit(int layers, const FitProblem::Solution* fewer = nullptr) const {
+    const Parametrisation par(layers, options_.constraints, limits_);
+    FitProblem::Solution best = BestFit(problem_, par, defaultStarts(layers));
+    if ((best.ok && FitsTheNoise(best.chi2, problem_.readings(), static_cast<int>(par.freeCount()))) || layers < 3 ||
+        !ConstraintsValid(options_.constraints, layers - 1))
+      return best;
+    FitProblem::Solution own;
+    if (!fewer) {
+      own = BestFit(problem_, Parametrisation(layers - 1, options_.constraints, limits_), defaultStarts(layers - 1));
+      fewer = &own;
+    }
+    if (!fewer->ok) return best;
+    return BestFit(problem_, par, InsertedLayerStarts(fewer->model), std::move(best));
   }
-  for (const StartShape& shape : StartShapes()) starts.push_back(StartModel(curve, layers, shape));
-  return starts;
-}
+
+ private:
+  std::vector<LayerModel> defaultStarts(int layers) const {
+    std::vector<LayerModel> starts;
+    if (smooth_.layers() >= layers) {
+      std::vector<double> logRho, bottoms;
+      for (double r : smooth_.rho) logRho.push_back(std::log(r));
+      double depth = 0.0;
+      for (double h : smooth_.thickness) bottoms.push_back(depth += h);
+      starts.push_back(Blocky(logRho, bottoms, layers));
+    }
+    for (const StartShape& shape : StartShapes()) starts.push_back(StartModel(curve_, layers, shape));
+    return starts;
+  }
+
+  const FitProblem& problem_;
+  const FitOptions& options_;
+  const ParameterLimits& limits_;
+  const std::vector<CurvePoint> curve_;
+  const LayerModel smooth_;
+};
 
 }  // namespace
 
@@ -74,29 +104,31 @@ FitResult FitSounding(const std::vector<Reading>& readings, ArrayKind kind, cons
   }
 
   const FitProblem problem(readings, kind, options);
-  const std::vector<CurvePoint> curve = SoundingCurve(readings);
-  const LayerModel smooth = options.start ? LayerModel{} : problem.smooth();
   FitProblem::Solution chosen;
-  if (fixedCount > 0) {
+  if (options.start) {
     const Parametrisation par(fixedCount, options.constraints, limits);
-    chosen = BestFit(problem, par,
-                     options.start ? std::vector<LayerModel>{*options.start} : DefaultStarts(smooth, curve, fixedCount));
+    chosen = BestFit(problem, par, {*options.start});
     result.parameters = static_cast<int>(par.freeCount());
+  } else if (fixedCount > 0) {
+    chosen = Fitter(problem, readings, options, limits).fit(fixedCount);
+    result.parameters = FreeParameters(fixedCount, options.constraints, limits);
   } else {
-    // Fit 1, 2, ... layers until a fit reaches the noise; ChooseLayerCount then takes that one,
-    // or, when none does, the count the F-test settles on.
+    // Fit 1, 2, ... layers until the count ChooseLayerCount takes reaches the noise.
+    const Fitter fitter(problem, readings, options, limits);
     std::vector<LayerCountFit> tried;
     std::vector<FitProblem::Solution> fits;
     result.chi2ByLayers.assign(kMaxFitLayers, 0.0);
     for (int layers : counts) {
-      const Parametrisation par(layers, options.constraints, limits);
-      FitProblem::Solution s = BestFit(problem, par, DefaultStarts(smooth, curve, layers));
+      const FitProblem::Solution* fewer =
+          !fits.empty() && tried.back().layers == layers - 1 ? &fits.back() : nullptr;
+      FitProblem::Solution s = fitter.fit(layers, fewer);
       if (!s.ok) continue;
-      const int free = static_cast<int>(par.freeCount());
-      tried.push_back({layers, s.chi2, free});
+      tried.push_back({layers, s.chi2, FreeParameters(layers, options.constraints, limits)});
       result.chi2ByLayers[static_cast<std::size_t>(layers - 1)] = s.chi2;
       fits.push_back(std::move(s));
-      if (FitsTheNoise(tried.back().chi2, n, free)) break;
+      const int take = ChooseLayerCount(tried, n);
+      const auto taken = std::find_if(tried.begin(), tried.end(), [&](const LayerCountFit& f) { return f.layers == take; });
+      if (FitsTheNoise(taken->chi2, n, taken->parameters)) break;
     }
     const int take = ChooseLayerCount(tried, n);
     for (std::size_t i = 0; i < tried.size(); ++i) {

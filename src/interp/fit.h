@@ -10,9 +10,10 @@
 // Without a start model the search starts from models made from the readings themselves:
 // first a smooth ten-layer model (resistivities of thin layers fitted with a penalty on their
 // changes) cut into the wanted number of layers where its resistivity changes most, then models
-// cut from the curve (interp/startmodel.h). The first fit that reaches the noise of the data
-// is taken, else the one with the lowest χ². The fit is deterministic: the same readings and
-// options give the same model.
+// cut from the curve, and when none of these reaches the noise, the best fit with one layer
+// fewer with a layer put in (interp/startmodel.h). The first fit that reaches the noise of the
+// data is taken, else the one with the lowest χ². The fit is deterministic: the same readings
+// and options give the same model.
 
 #include <limits>
 #include <optional>
@@ -54,10 +55,10 @@ inline constexpr int kMaxFitLayers = 6;
 
 struct FitOptions {
   // The number of layers, 1 to kMaxFitLayers, or 0 for the fewest layers that fit the readings
-  // to their errors: 1, 2, ... layers are fitted until χ² ≤ ν + 2√(2ν) (ν = N − P, the degrees of
-  // freedom), and that count is taken; when no count gets there, an F-test at 95 % decides
-  // whether each further layer lowers χ² significantly (ChooseLayerCount in interp/layercount.h).
-  // A start model sets the number to its own.
+  // to their errors: 1, 2, ... layers are fitted and a count is left for a larger one only
+  // while its χ² > ν + 2√(2ν) (ν = N − P, the degrees of freedom) and the larger count lowers χ²
+  // significantly by an F-test at 95 % (ChooseLayerCount in interp/layercount.h). A start
+  // model sets the number to its own.
   int layers = 0;
   // The relative error of every reading (0.03 = 3 %), or one per reading (same order as the
   // readings) when readingErrors is not empty. Each reading's residual is weighted by 1/error.

@@ -67,12 +67,10 @@ bool FitsTheNoise(double chi2, int readings, int parameters) {
 }
 
 int ChooseLayerCount(const std::vector<LayerCountFit>& fits, int readings) {
-  for (const LayerCountFit& f : fits) {
-    if (FitsTheNoise(f.chi2, readings, f.parameters)) return f.layers;
-  }
   if (fits.empty()) return 0;
   const LayerCountFit* taken = &fits.front();
   for (const LayerCountFit& f : fits) {
+    if (FitsTheNoise(taken->chi2, readings, taken->parameters)) break;
     const int added = f.parameters - taken->parameters;
     const int dof = readings - f.parameters;
     if (added <= 0 || dof <= 0 || !(f.chi2 < taken->chi2)) continue;

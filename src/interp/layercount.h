@@ -14,12 +14,13 @@ struct LayerCountFit {
 // most ν + 2·√(2ν), its expectation plus two standard deviations when the errors are as stated.
 bool FitsTheNoise(double chi2, int readings, int parameters);
 
-// The layer count to take, from fits in increasing order of layers:
-//  - the fewest layers whose fit reaches the noise (FitsTheNoise);
-//  - when none does (the errors were stated too small), the fewest layers that no larger count
-//    improves significantly: starting from the fewest, a larger count is taken when the F-test
-//    of its lower χ² against the count taken so far passes at 95 % (F = (Δχ²/ΔP)/(χ²/ν) above
-//    the 95 % point of F(ΔP, ν)).
+// The layer count to take, from fits in increasing order of layers: starting from the fewest
+// layers, a larger count is taken while the count taken so far does not reach the noise
+// (FitsTheNoise) and the larger count lowers χ² significantly: the F-test of its χ² against
+// the count taken so far passes at 95 % (F = (Δχ²/ΔP)/(χ²/ν) above the 95 % point of
+// F(ΔP, ν)). So the fewest layers that reach the noise are taken, and a layer more only when
+// the readings call for it: never one that merely slips under the threshold when the data
+// scatter a little more than their stated errors.
 // Returns 0 for no fits.
 int ChooseLayerCount(const std::vector<LayerCountFit>& fits, int readings);
 

@@ -108,6 +108,38 @@ LayerModel StartModel(const std::vector<CurvePoint>& curve, int layers, const St
   return Blocky(y, boundary, layers, shape.contrast);
 }
 
+std::vector<LayerModel> InsertedLayerStarts(const LayerModel& model) {
+  std::vector<LayerModel> starts;
+  const std::size_t n = model.rho.size();
+  if (n < 2) return starts;
+  double top = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const auto at = [](auto& v, std::size_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
+    for (double contrast : {8.0, 1.0 / 8.0}) {
+      const double rho = model.rho[k] * contrast;
+      if (k + 1 < n) {
+        const double h = model.thickness[k], thin = 0.25 * h;
+        for (std::size_t where : {k, k + 1}) {  // the new layer on top of its host, or below it
+          LayerModel m = model;
+          m.thickness[k] = h - thin;
+          m.rho.insert(at(m.rho, where), rho);
+          m.thickness.insert(at(m.thickness, where), thin);
+          starts.push_back(std::move(m));
+        }
+      } else {
+        for (double fraction : {1.0 / 3.0, 1.0}) {
+          LayerModel m = model;
+          m.rho.insert(at(m.rho, k), rho);
+          m.thickness.push_back(fraction * top);
+          starts.push_back(std::move(m));
+        }
+      }
+    }
+    if (k + 1 < n) top += model.thickness[k];
+  }
+  return starts;
+}
+
 const std::vector<StartShape>& StartShapes() {
   static const std::vector<StartShape> shapes = {{0.5, 0.0}, {1.0, 0.5}, {0.3, 0.5}};
   return shapes;

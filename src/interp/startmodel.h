@@ -35,5 +35,12 @@ LayerModel Blocky(const std::vector<double>& logRho, const std::vector<double>& 
 // made Blocky.
 LayerModel StartModel(const std::vector<CurvePoint>& curve, int layers, const StartShape& shape = {});
 
+// Models of one layer more than `model` (2 layers or more), for a fit whose usual starts all
+// missed: a layer 8 times more or 8 times less resistive than its host put in at the top and
+// at the bottom of each layer (a quarter of the host's thickness), and on top of the basement
+// (a third of, or as thick as, the depth of the basement). Every interface of `model` stays
+// where it was.
+std::vector<LayerModel> InsertedLayerStarts(const LayerModel& model);
+
 // The shapes the fit tries in turn, the usual one first.
 const std::vector<StartShape>& StartShapes();

@@ -73,6 +73,10 @@ const std::vector<Sounding>& Soundings() {
       // Five layers: the two conductors are known by their S, the resistor between them hardly.
       {"HKH", {{200, 20, 500, 40, 1000}, {2, 5, 20, 40}}, ArrayKind::SchlumbergerIdeal, 40, 0.02, 17,
        {Rho(0), DepthTo(0), S(1, 0.08), S(3, 0.08), Rho(4, 0.08)}},
+      // A thin resistor on a conductive basement, which the smooth picture hides: found only by
+      // putting a layer into the 2-layer fit.
+      {"thin resistor on a conductor", {{150, 2000, 5}, {25, 4.5}}, ArrayKind::SchlumbergerIdeal, 30, 0.03, 2,
+       {Rho(0), DepthTo(0, 0.1), T(1, 0.1), Rho(2)}},
       // A thin conductor: only its conductance S = 0.4 S is resolved, not h = 2 m nor ρ = 5.
       {"thin conductor", {{100, 5, 300}, {10, 2}}, ArrayKind::SchlumbergerIdeal, 30, 0.03, 18,
        {Rho(0), DepthTo(0), S(1), Rho(2)}},

@@ -18,7 +18,7 @@ TEST(LayerCount, FQuantileMatchesTables) {
   for (const Case& c : cases) EXPECT_NEAR(FQuantile(c.p, c.d1, c.d2), c.value, 2e-4) << c.d1 << " " << c.d2;
 }
 
-TEST(LayerCount, FewestLayersThatReachTheNoiseElseTheFTest) {
+TEST(LayerCount, FewestLayersThatReachTheNoiseAndSignificantGains) {
   struct Case {
     std::string name;
     std::vector<LayerCountFit> fits;
@@ -36,6 +36,8 @@ TEST(LayerCount, FewestLayersThatReachTheNoiseElseTheFTest) {
        {{1, 900, 1}, {2, 300, 3}, {3, 150, 5}, {4, 149, 7}, {5, 60, 9}}, 30, 5},
       {"a worse fit with more layers is not taken", {{1, 900, 1}, {2, 300, 3}, {3, 310, 5}}, 30, 2},
       {"an exact fit with no degrees of freedom left is not taken", {{1, 9000, 1}, {2, 30, 3}, {3, 0, 5}}, 5, 2},
+      {"a count that slips under the noise without a significant gain is not taken",
+       {{1, 16407.7, 1}, {2, 1319.1, 3}, {3, 53.7, 5}, {4, 49.3, 7}, {5, 47.9, 9}, {6, 41.8, 11}}, 40, 3},
       {"nothing tried", {}, 30, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(ChooseLayerCount(c.fits, c.readings), c.expected) << c.name;

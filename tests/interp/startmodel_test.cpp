@@ -70,3 +70,28 @@ TEST(StartModel, BlockyProfileKeepsItsBoundaries) {
   EXPECT_NEAR(m.rho[0], std::cbrt(100.0 * 100 * 95), 1e-9);
   EXPECT_NEAR(m.rho[2], std::cbrt(480.0 * 500 * 510), 1e-9);
 }
+
+TEST(StartModel, InsertedLayersKeepTheInterfaces) {
+  const LayerModel fewer{{150, 5}, {28}};
+  const std::vector<LayerModel> starts = InsertedLayerStarts(fewer);
+  // A layer on top of and below the first one's host, and two on the basement, each 8 times
+  // more and less resistive.
+  ASSERT_EQ(starts.size(), 8u);
+  int resistive = 0;
+  for (const LayerModel& m : starts) {
+    ASSERT_EQ(m.layers(), 3);
+    double depth = 0.0;
+    bool interfaceKept = false;
+    for (double h : m.thickness) {
+      EXPECT_GT(h, 0.0);
+      depth += h;
+      interfaceKept = interfaceKept || std::abs(depth - 28.0) < 1e-9;
+    }
+    EXPECT_TRUE(interfaceKept);
+    resistive += (m.rho[0] == 1200 || m.rho[1] == 1200 || m.rho[1] == 40);
+  }
+  EXPECT_EQ(resistive, 4);
+  // The thin resistor at the bottom of the first layer is among them.
+  EXPECT_EQ(starts[1], (LayerModel{{150, 1200, 5}, {21, 7}}));
+  EXPECT_TRUE(InsertedLayerStarts(LayerModel{{100}, {}}).empty());
+}
