@@ -141,6 +141,11 @@ void Survey::flush() {
   if (changes == 0) return;
   toldCells_ = std::move(changedCells_);
   changedCells_ = GridChanges();
+  // A change of the list that no setter described is told as a new list.
+  if ((changes & change::kStations) && changedStations_.empty())
+    changedStations_.push_back({StationListChange::Kind::Whole, stations_.size(), {}});
+  toldStations_ = std::move(changedStations_);
+  changedStations_.clear();
   for (SurveyObserver* o : std::vector<SurveyObserver*>(observers_)) o->surveyChanged(changes);
 }
 
@@ -157,6 +162,12 @@ void Survey::noteCell(int col, int row) {
 void Survey::noteWholeGrid() {
   changedCells_.whole = true;
   changedCells_.cells.clear();
+}
+
+void Survey::noteStations(StationListChange::Kind kind, std::size_t index, std::vector<std::size_t> order) {
+  // After a new list, only the list itself matters.
+  if (kind == StationListChange::Kind::Whole) changedStations_.clear();
+  changedStations_.push_back({kind, index, std::move(order)});
 }
 
 Answer Survey::ask(const Message& message) {
@@ -736,6 +747,7 @@ void Survey::load(DataType type, StationList stations, int currentIndex, bool sa
   Batch batch(*this);
   if (type != type_) layOutType(type);
   stations_ = std::move(stations);
+  noteStations(StationListChange::Kind::Whole, stations_.size());
   touch(change::kStations);
   forgetFile();
   resetBrowsing();

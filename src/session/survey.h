@@ -6,6 +6,7 @@
 // the save flows. What it has to show or ask goes through Questions; observers are told what
 // changed after every operation.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,6 +42,20 @@ inline constexpr unsigned kAll = 0x1ffu;
 struct GridChanges {
   bool whole = false;
   std::vector<std::pair<int, int>> cells;  // (col, row)
+};
+
+// A change of the station list, in the order an operation made it (see Survey::changedStations).
+struct StationListChange {
+  enum class Kind {
+    Insert,   // a station put in at index
+    Erase,    // the station at index taken out
+    Replace,  // the station at index replaced
+    Reorder,  // the list reordered: after[i] = before[order[i]]
+    Whole,    // the list replaced as a whole (loaded, opened, restored, emptied); index: its new size
+  };
+  Kind kind = Kind::Whole;
+  std::size_t index = 0;
+  std::vector<std::size_t> order;
 };
 
 // The survey apart from its stations: what the recovery file keeps besides them, so that a
@@ -92,6 +107,9 @@ class Survey {
 
   // Inside SurveyObserver::surveyChanged with change::kGrid: which cells changed.
   const GridChanges& changedCells() const { return toldCells_; }
+  // Inside SurveyObserver::surveyChanged with change::kStations: how the list changed, in order
+  // (never empty then: a change not described otherwise is told as Whole).
+  const std::vector<StationListChange>& changedStations() const { return toldStations_; }
 
   void addObserver(SurveyObserver* observer);
   void removeObserver(SurveyObserver* observer);
@@ -193,6 +211,9 @@ class Survey {
 
   // ---- The session, for the recovery file ----
   SessionState sessionState() const;
+  // The form as the shown station put it there (meaningful while browsing).
+  const FormState& shownForm() const { return shownForm_; }
+  bool replaceProposed() const { return replaceProposed_; }
   // Puts back a session exactly as sessionState() and stations() gave it. The caller has
   // checked it (ReadRecoveryFile does).
   void restore(SessionState state, StationList stations);
@@ -236,6 +257,7 @@ class Survey {
   void touch(unsigned changes) { pending_ |= changes; }
   void noteCell(int col, int row);
   void noteWholeGrid();
+  void noteStations(StationListChange::Kind kind, std::size_t index, std::vector<std::size_t> order = {});
   void flush();
   void beginOperation(const char* name, int mergeKey);
   void endOperation();
@@ -336,6 +358,8 @@ class Survey {
   unsigned pending_ = 0;
   GridChanges changedCells_;  // since observers were last told
   GridChanges toldCells_;     // what they are being told
+  std::vector<StationListChange> changedStations_;  // since observers were last told
+  std::vector<StationListChange> toldStations_;     // what they are being told
   int depth_ = 0;
 
   DataType type_ = dtSounding;

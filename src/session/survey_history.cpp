@@ -151,6 +151,7 @@ void Survey::reorderStations(const StationList& keys) {
   sorted.reserve(stations_.size());
   for (std::size_t i : e.order) sorted.push_back(std::move(stations_[i]));
   stations_ = std::move(sorted);
+  noteStations(StationListChange::Kind::Reorder, 0, e.order);
   if (step_) {
     record(std::move(e));
     step_->changesStations = true;
@@ -178,6 +179,7 @@ void Survey::addStations(StationList added) {
   for (sdata& station : added) {
     const std::size_t index = stations_.size();
     stations_.push_back(std::move(station));
+    noteStations(StationListChange::Kind::Insert, index);
     if (step_) {
       record(history::StationEdit{history::StationEdit::Kind::Insert, index, {}});
       step_->changesStations = true;
@@ -190,6 +192,7 @@ std::size_t Survey::insertStation(sdata station) {
   // The insertion first puts the list in x order.
   putStationsInXOrder();
   const std::size_t index = InsertStationByX(stations_, std::move(station));
+  noteStations(StationListChange::Kind::Insert, index);
   if (step_) {
     record(history::StationEdit{history::StationEdit::Kind::Insert, index, {}});
     step_->changesStations = true;
@@ -205,6 +208,7 @@ void Survey::eraseStation(std::size_t index) {
     step_->changesStations = true;
   }
   stations_.erase(stations_.begin() + static_cast<std::ptrdiff_t>(index));
+  noteStations(StationListChange::Kind::Erase, index);
   touch(change::kStations);
 }
 
@@ -215,6 +219,7 @@ void Survey::replaceStation(std::size_t index, sdata station) {
     step_->changesStations = true;
   }
   stations_[index] = std::move(station);
+  noteStations(StationListChange::Kind::Replace, index);
   touch(change::kStations);
 }
 
@@ -226,6 +231,7 @@ void Survey::clearStations() {
     step_->changesStations = true;
   }
   stations_.clear();
+  noteStations(StationListChange::Kind::Whole, 0);
   touch(change::kStations);
 }
 
@@ -297,14 +303,18 @@ void Survey::apply(history::Edit& edit, bool forward) {
           [&](history::StationEdit& e) {
             using Kind = history::StationEdit::Kind;
             const auto at = stations_.begin() + static_cast<std::ptrdiff_t>(e.index);
+            using ListKind = StationListChange::Kind;
             if (e.kind == Kind::Replace) {
               std::swap(*at, e.station);
+              noteStations(ListKind::Replace, e.index);
             } else if ((e.kind == Kind::Insert) == forward) {
               stations_.insert(at, std::move(e.station));
               e.station = sdata();
+              noteStations(ListKind::Insert, e.index);
             } else {
               e.station = std::move(*at);
               stations_.erase(at);
+              noteStations(ListKind::Erase, e.index);
             }
             touch(change::kStations);
           },
@@ -316,18 +326,24 @@ void Survey::apply(history::Edit& edit, bool forward) {
               stations_ = std::move(e.stations);
               e.stations.clear();
             }
+            noteStations(StationListChange::Kind::Whole, stations_.size());
             touch(change::kStations);
           },
           [&](history::ReorderEdit& e) {
             StationList moved(stations_.size());
+            std::vector<std::size_t> order(stations_.size());
+            for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
             for (std::size_t i = 0; i < e.order.size() && i < moved.size(); ++i) {
               if (forward) {
                 moved[i] = std::move(stations_[e.order[i]]);
+                order[i] = e.order[i];
               } else {
                 moved[e.order[i]] = std::move(stations_[i]);
+                order[e.order[i]] = i;
               }
             }
             stations_ = std::move(moved);
+            noteStations(StationListChange::Kind::Reorder, 0, std::move(order));
             touch(change::kStations);
           },
           [&](history::ShownEdit& e) {

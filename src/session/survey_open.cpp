@@ -122,6 +122,7 @@ void Survey::restore(SessionState state, StationList stations) {
   Batch batch(*this);
   type_ = DataTypeOfItem(state.type);
   stations_ = std::move(stations);
+  noteStations(StationListChange::Kind::Whole, stations_.size());
   currentIndex_ = state.currentIndex;
   saved_ = state.saved;
   browsing_ = state.browsing;
