@@ -991,10 +991,6 @@ E-mail: %1</translation>
         <translation>Out of memory; the recovery file was not read.</translation>
     </message>
     <message>
-        <source>文件不能读取</source>
-        <translation>The file cannot be read</translation>
-    </message>
-    <message>
         <source>文件太大，不是本程序写的恢复文件。</source>
         <translation>The file is too large to be a recovery file of this program.</translation>
     </message>

@@ -1,18 +1,22 @@
 #include "ui/autosave.h"
 
-#include "session/recovery.h"
-
 Autosave::Autosave(Survey& survey, RecoveryStore& store, int intervalMs, QObject* parent)
-    : QObject(parent), survey_(survey), store_(store) {
+    : QObject(parent), survey_(survey), store_(store), tracker_(survey) {
   setObjectName(QStringLiteral("Autosave"));
   timer_.setSingleShot(true);
   timer_.setInterval(intervalMs);
   connect(&timer_, &QTimer::timeout, this, &Autosave::post);
-  writer_ = std::make_unique<RecoveryWriter>(store_, [this](const std::string& reason) {
-    // On the worker thread: the signal is emitted on the UI thread.
-    QMetaObject::invokeMethod(this, [this, text = QString::fromStdString(reason)] { emit writeFailed(text); },
-                              Qt::QueuedConnection);
-  });
+  writer_ = std::make_unique<RecoveryWriter>(
+      store_,
+      [this](const std::string& reason) {
+        // On the worker thread: the signal is emitted on the UI thread.
+        QMetaObject::invokeMethod(this, [this, text = QString::fromStdString(reason)] { emit writeFailed(text); },
+                                  Qt::QueuedConnection);
+      },
+      [this] {
+        // The writer lost the session: it gets the whole session at the next interval.
+        QMetaObject::invokeMethod(this, [this] { if (!timer_.isActive()) timer_.start(); }, Qt::QueuedConnection);
+      });
   survey_.addObserver(this);
 }
 
@@ -21,26 +25,25 @@ Autosave::~Autosave() {
   writer_->stop();
 }
 
-void Autosave::surveyChanged(unsigned changes) {
+void Autosave::surveyChanged(unsigned) {
   if (finished_) return;
-  if (changes & (change::kStations | change::kType)) stationsChanged_ = true;
   // The first change starts the interval; later ones within it are written with it.
   if (!timer_.isActive()) timer_.start();
 }
 
 void Autosave::post() {
   if (finished_) return;
-  if (stationsChanged_ || !stations_) {
-    stations_ = std::make_shared<const std::string>(EncodeRecoveryStations(survey_.stations()));
-    stationsChanged_ = false;
-  }
-  writer_->post({survey_.sessionState(), stations_});
+  if (writer_->needsEverything()) tracker_.takeEverythingNext();
+  writer_->post(tracker_.take());
 }
 
 bool Autosave::writeNow() {
   if (finished_) return false;
   timer_.stop();
   post();
+  if (writer_->flush()) return true;
+  if (!writer_->needsEverything()) return false;
+  post();  // the whole session, once more
   return writer_->flush();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Autosave: after every change of the survey (its stations or the window's typed values), at
-// most once per interval, the whole session goes to this program's recovery file. The UI thread
-// only takes a snapshot: the session's texts, and the stations block, encoded again only when
-// the station list changed. Encoding the file and writing it happen on a worker thread, so no
-// keystroke waits for a write.
+// most once per interval, what changed goes to this program's recovery file. The UI thread only
+// takes what changed (RecoveryTracker: the session's small state, the cells typed, copies of
+// the stations inserted or replaced); encoding it and writing it (a record appended, or now and
+// then the whole file) happen on a worker thread, so no keystroke waits for a write and none
+// costs more with a larger survey.
 
 #include <QObject>
 #include <QTimer>
@@ -20,7 +21,7 @@ class Autosave : public QObject, private SurveyObserver {
   Autosave(Survey& survey, RecoveryStore& store, int intervalMs = 1000, QObject* parent = nullptr);
   ~Autosave() override;
 
-  // Writes the session now and waits for the write; true when it was written.
+  // Writes the session now and waits for the write; true when the file holds it.
   bool writeNow();
   // The program ends cleanly: no more writes, and this session's recovery file is removed.
   void finish();
@@ -37,8 +38,7 @@ class Autosave : public QObject, private SurveyObserver {
   Survey& survey_;
   RecoveryStore& store_;
   QTimer timer_;
-  std::shared_ptr<const std::string> stations_;  // the stations block of the last snapshot
-  bool stationsChanged_ = true;
+  RecoveryTracker tracker_;
   bool finished_ = false;
   std::unique_ptr<RecoveryWriter> writer_;
 };

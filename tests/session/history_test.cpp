@@ -11,26 +11,6 @@
 
 using namespace sessiontest;
 
-namespace {
-
-// count lines of one resistivity each, from 100 + first on.
-std::string Resistivities(int count, int first = 0) {
-  std::string out;
-  for (int i = 0; i < count; ++i) out += std::to_string(100 + first + i) + ".5\n";
-  return out;
-}
-
-// 13 rows of the seven water-finding columns, tab-separated.
-std::string WaterBlock() {
-  std::string out;
-  for (int r = 0; r < 13; ++r) {
-    out += kDefaultSpacings[static_cast<std::size_t>(r)] + "\t" + std::to_string(100 + r) + "\t1.5\t2\t45\t0.5\t1.25\n";
-  }
-  return out;
-}
-
-}  // namespace
-
 // A long run of every kind of step, with questions answered and a save in the middle, undone
 // to the start and done again to the end: at every position the survey is exactly what it was
 // when the position was first reached. Only the saved state differs before the save: undone
@@ -54,11 +34,11 @@ TEST(History, EveryStepUndoneAndRedoneGivesTheSameSurvey) {
   step(kX, [&] {
     for (const char* typed : {"1", "12", "120"}) s.editField(Field::EX, typed);  // one step
   });
-  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 2, Resistivities(12))); });
+  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 2, ResistivityBlock(12))); });
   step("插入一行", [&] { s.insertRow(5); });
   step("删除该行", [&] { s.deleteRow(5); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });
-  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 1, Resistivities(13, 20))); });
+  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 1, ResistivityBlock(13, 20))); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });  // S2 at x 50, before S1
   step("前一个测点", [&] { ASSERT_TRUE(s.previous()); });
   step(kCell, [&] { s.editCell(2, 3, "999"); });
@@ -66,7 +46,7 @@ TEST(History, EveryStepUndoneAndRedoneGivesTheSameSurvey) {
   step("更新当前测点", [&] { ASSERT_TRUE(s.update()); });  // the list is out of x order now
   step("下一个测点", [&] { ASSERT_TRUE(s.next()); });
   step("清除数据", [&] { s.clearValues(); });
-  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 1, Resistivities(13, 40))); });
+  step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 1, ResistivityBlock(13, 40))); });
   step(kX, [&] { s.editField(Field::EX, "300"); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });  // puts the list in x order first
   ASSERT_EQ(s.stations().size(), 3u);
@@ -88,7 +68,7 @@ TEST(History, EveryStepUndoneAndRedoneGivesTheSameSurvey) {
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });
   t.q.answer(Answer::No);  // do not save first
   step("切换数据类型", [&] { ASSERT_TRUE(s.switchType(dtWaterFinding)); });
-  step(kPaste, [&] { ASSERT_TRUE(s.paste(1, 1, WaterBlock())); });
+  step(kPaste, [&] { ASSERT_TRUE(s.paste(1, 1, WaterFindingBlock())); });
   step(kX, [&] { s.editField(Field::EX, "80"); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });
   t.q.answer(Answer::No);

@@ -114,7 +114,11 @@ TEST(RecoveryFile, TruncatedOrDamagedFilesAreRefused) {
     EXPECT_FALSE(r.error.empty()) << n;
   }
   EXPECT_TRUE(Contains(DecodeRecoveryFile(file.substr(0, file.size() - 7)).error, "文件不完整")) ;
-  EXPECT_TRUE(Contains(DecodeRecoveryFile(file + "x").error, "多出 1 字节"));
+  // A byte after the base is the start of a record cut short: the base alone is read.
+  const RecoveryReadResult torn = DecodeRecoveryFile(file + "x");
+  ASSERT_TRUE(torn.ok) << torn.error;
+  EXPECT_EQ(torn.ignoredBytes, 1u);
+  EXPECT_EQ(torn.session, t.survey.sessionState());
   for (std::size_t i = 0; i < file.size(); ++i) {
     std::string damaged = file;
     damaged[i] = static_cast<char>(damaged[i] ^ 0x24);
@@ -128,8 +132,27 @@ TEST(RecoveryFile, TruncatedOrDamagedFilesAreRefused) {
   body[file.size() - 1] = static_cast<char>(body[file.size() - 1] ^ 1);
   EXPECT_TRUE(Contains(DecodeRecoveryFile(body).error, "校验和不符"));
   std::string later = file;
-  later[20] = 2;  // the version's low byte
-  EXPECT_TRUE(Contains(DecodeRecoveryFile(later).error, "版本是 2")) << DecodeRecoveryFile(later).error;
+  later[20] = 3;  // the version's low byte
+  EXPECT_TRUE(Contains(DecodeRecoveryFile(later).error, "版本是 3")) << DecodeRecoveryFile(later).error;
+}
+
+// A file of the first version (the checksum before the base, nothing after it), as a program
+// before this one left it, is still read; a byte more is refused as then.
+TEST(RecoveryFile, FirstVersionIsRead) {
+  Session t;
+  MakeBusySurvey(t);
+  const std::string file = FileOf(t.survey);
+  const std::size_t head = 20 + 4 + 8;
+  const std::string base = file.substr(head, file.size() - head - 4);
+  std::string v1 = file.substr(0, head) + file.substr(file.size() - 4) + base;
+  v1[20] = 1;
+  const RecoveryReadResult read = DecodeRecoveryFile(v1);
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(read.session, t.survey.sessionState());
+  EXPECT_EQ(read.stations, t.survey.stations());
+  EXPECT_TRUE(Contains(DecodeRecoveryFile(v1 + "x").error, "多出 1 字节"));
+  v1[v1.size() - 1] = static_cast<char>(v1.back() ^ 1);
+  EXPECT_TRUE(Contains(DecodeRecoveryFile(v1).error, "校验和不符"));
 }
 
 // Files with a correct checksum whose contents the survey could not hold: refused, and no
@@ -282,20 +305,20 @@ TEST(RecoveryStore, DamagedFileIsSetAside) {
   EXPECT_TRUE(store.claimLeftSessions().empty());
 }
 
-// The worker writes the newest snapshot; a failed write is told once.
-TEST(RecoveryWriter, WritesTheNewestSnapshotAndTellsFailures) {
+// The worker writes every change, in order; a write that fails is told once.
+TEST(RecoveryWriter, WritesEveryChangeAndTellsFailures) {
   TempDir dir;
   const std::string folder = dir.path() + "/rec";
   RecoveryStore store(folder);
   std::string error;
   ASSERT_TRUE(store.open(error)) << error;
   Session t;
-  RecoveryWriter writer(store);
-  auto stations = std::make_shared<const std::string>(EncodeRecoveryStations(ThreeSoundings()));
   t.survey.load(dtSounding, ThreeSoundings());
+  RecoveryTracker tracker(t.survey);
+  RecoveryWriter writer(store);
   for (int i = 0; i < 50; ++i) {
     t.survey.editField(Field::EO, "operator " + std::to_string(i));
-    writer.post({t.survey.sessionState(), stations});
+    writer.post(tracker.take());
   }
   ASSERT_TRUE(writer.flush());
   EXPECT_EQ(writer.takeFailure(), "");
@@ -303,14 +326,16 @@ TEST(RecoveryWriter, WritesTheNewestSnapshotAndTellsFailures) {
   ASSERT_TRUE(read.ok) << read.error;
   EXPECT_EQ(read.session.form.field(Field::EO), "operator 49");
   EXPECT_EQ(read.stations, ThreeSoundings());
+  EXPECT_EQ(read.session, t.survey.sessionState());
 
   // The folder is gone: the write fails, the reason is told once.
   fs::remove_all(folder);
-  writer.post({t.survey.sessionState(), stations});
+  t.survey.editField(Field::EO, "gone");
+  writer.post(tracker.take());
   EXPECT_FALSE(writer.flush());
   EXPECT_FALSE(writer.takeFailure().empty());
   EXPECT_EQ(writer.takeFailure(), "");
   writer.stop();
-  writer.post({t.survey.sessionState(), stations});  // ignored after stop
+  writer.post(tracker.take());  // ignored after stop
   EXPECT_FALSE(fs::exists(folder));
 }

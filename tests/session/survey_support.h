@@ -209,6 +209,22 @@ inline sdata Profile(const std::string& name, float x, float y = 0.0f) {
 // Three sounding stations at x 0, 50, 100, as a run of commits leaves them (unsaved).
 inline StationList ThreeSoundings() { return {Sounding("S1", 0, 11), Sounding("S2", 50, 12), Sounding("S3", 100, 13)}; }
 
+// count lines of one resistivity each, from 100 + first on (a block to paste).
+inline std::string ResistivityBlock(int count, int first = 0) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += std::to_string(100 + first + i) + ".5\n";
+  return out;
+}
+
+// 13 rows of the seven water-finding columns, tab-separated (a block to paste).
+inline std::string WaterFindingBlock() {
+  std::string out;
+  for (int r = 0; r < 13; ++r) {
+    out += kDefaultSpacings[static_cast<std::size_t>(r)] + "\t" + std::to_string(100 + r) + "\t1.5\t2\t45\t0.5\t1.25\n";
+  }
+  return out;
+}
+
 // A valid value for every measured cell of the type's grid, different per row and column.
 inline void FillValues(Survey& s) {
   const GridTexts& g = s.form().grid;
