@@ -441,6 +441,14 @@ The file was renamed %2 and kept for inspection.</translation>
         <source>不能写入恢复文件：程序意外退出时，未保存的数据将不能恢复。请尽快保存数据。</source>
         <translation>Cannot write the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered. Save your data soon.</translation>
     </message>
+    <message>
+        <source>恢复文件夹 %1 可能被其他用户改动（它或它的上级文件夹不属于当前用户，或者其他用户可以写入）。为安全起见，本次运行不使用恢复文件：程序意外退出时，未保存的数据将不能恢复。请及时保存数据。</source>
+        <translation>The recovery folder %1 could be changed by other users (it or a folder above it does not belong to you, or other users can write to it). To be safe, this run does not use recovery files: if the program stops unexpectedly, unsaved data cannot be recovered. Save your data often.</translation>
+    </message>
+    <message>
+        <source>不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。</source>
+        <translation>Cannot create the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered.</translation>
+    </message>
 </context>
 <context>
     <name>SpacingsDialog</name>
@@ -2041,13 +2049,6 @@ Save anyway?</translation>
     <message>
         <source>拟合失败：模型的视电阻率算不出来。</source>
         <translation>The fit failed: the apparent resistivity of the model could not be computed.</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。</source>
-        <translation>Cannot create the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered.</translation>
     </message>
 </context>
 </TS>

@@ -15,8 +15,6 @@
 #include "app/version.h"
 #include "io/savetransaction.h"
 #include "ui/coretext.h"
-#include "session/recoverystore.h"
-#include "ui/autosave.h"
 #include "ui/dialogs.h"
 #include "ui/inputdataform.h"
 #include "ui/language.h"
@@ -47,11 +45,6 @@ class Application : public QApplication {
   }
 };
 
-// The folder of the recovery files, in the user's data folder; "" when there is none.
-QString RecoveryFolder() {
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-  return data.isEmpty() ? QString() : data + QStringLiteral("/recovery");
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,35 +71,25 @@ int main(int argc, char** argv) {
     TInputDataForm InputDataForm(dialogs);
     InputDataForm.useSettings(&settings);
 
-    const QString folder = RecoveryFolder();
-    RecoveryStore store(DiskPath(folder));
-    std::string error = "no data folder";
-    std::unique_ptr<Autosave> autosave;
-    if (!folder.isEmpty() && store.open(error)) {
-      autosave = std::make_unique<Autosave>(InputDataForm.survey(), store);
-      ReportAutosaveFailures(InputDataForm, *autosave);
-    }
+    // The recovery files: <data folder>/FieldInput/fieldinput/recovery.
+    WindowRecovery recovery(InputDataForm, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                            QCoreApplication::organizationName() + QStringLiteral("/") +
+                                QCoreApplication::applicationName() + QStringLiteral("/recovery"));
     InputDataForm.show();
 
     const QStringList files = arguments.mid(1);
     QTimer::singleShot(0, &InputDataForm, [&] {
       InputDataForm.guarded([&] {
-        if (autosave) {
-          OfferRecovery(InputDataForm, store, *autosave);
-        } else {
-          dialogs.message(&InputDataForm, AppTitle(),
-                          QCoreApplication::translate("main", "不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。"),
-                          Dialogs::Icon::Warning, Dialogs::Buttons::Ok, folder + QStringLiteral("\n") + CoreText(error));
-        }
+        recovery.start();
         if (!files.isEmpty()) InputDataForm.openFiles(files);
       });
     });
     if (const QString script = qEnvironmentVariable("FIELDINPUT_TEST_SCRIPT"); !script.isEmpty())
-      StartTestScript(InputDataForm, autosave.get(), script);
+      StartTestScript(InputDataForm, recovery.autosave(), script);
 
     app.exec();
     // The window was closed through its close query: a clean end.
-    if (autosave) autosave->finish();
+    recovery.finish();
   } catch (const std::exception& e) {
     Application::showError(QString::fromUtf8(e.what()));
   } catch (...) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRadioButton>
 #include <string>
+#include <vector>
 
 #include "ui/coretext.h"
 #include "session/recoverystore.h"
@@ -79,4 +80,39 @@ void ReportAutosaveFailures(TInputDataForm& form, Autosave& autosave) {
   QObject::connect(&autosave, &Autosave::writeFailed, &form, [&form](const QString& reason) {
     Warn(form, QCoreApplication::translate("RecoveryUi", "不能写入恢复文件：程序意外退出时，未保存的数据将不能恢复。请尽快保存数据。"), reason);
   });
+}
+
+WindowRecovery::WindowRecovery(TInputDataForm& form, const QString& dataFolder, const QString& subfolder,
+                               int intervalMs)
+    : form_(form), folder_(dataFolder.isEmpty() ? QString() : dataFolder + QStringLiteral("/") + subfolder) {
+  if (dataFolder.isEmpty()) {
+    error_ = "no data folder";
+    return;
+  }
+  store_ = std::make_unique<RecoveryStore>(DiskPath(dataFolder), DiskPath(subfolder));
+  if (!store_->open(error_)) return;
+  autosave_ = std::make_unique<Autosave>(form.survey(), *store_, intervalMs);
+  ReportAutosaveFailures(form, *autosave_);
+}
+
+WindowRecovery::~WindowRecovery() = default;
+
+bool WindowRecovery::start() {
+  if (autosave_) return OfferRecovery(form_, *store_, *autosave_);
+  const QString details = folder_ + QStringLiteral("\n") + CoreText(error_);
+  if (store_ && store_->unsafe()) {
+    Warn(form_,
+         QCoreApplication::translate("RecoveryUi",
+                                     "恢复文件夹 %1 可能被其他用户改动（它或它的上级文件夹不属于当前用户，或者其他用户可以写入）。"
+                                     "为安全起见，本次运行不使用恢复文件：程序意外退出时，未保存的数据将不能恢复。请及时保存数据。")
+             .arg(folder_),
+         details);
+  } else {
+    Warn(form_, QCoreApplication::translate("RecoveryUi", "不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。"), details);
+  }
+  return false;
+}
+
+void WindowRecovery::finish() {
+  if (autosave_) autosave_->finish();
 }

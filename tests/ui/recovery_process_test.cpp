@@ -164,6 +164,23 @@ class RecoveryProcessTest : public QObject {
     QVERIFY(Read(root_ + QStringLiteral("/c.txt")).contains("|12.25"));
   }
 
+  // A data folder others may write to: the program says so, runs without recovery (nothing is
+  // made in the folder) and typing and commits go on.
+  void unsafeDataFolderRunsWithoutRecovery() {
+    QVERIFY(QFile::setPermissions(root_ + QStringLiteral("/data"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                                      QFileDevice::WriteOther | QFileDevice::ExeOther));
+    QStringList script = {QStringLiteral("answer OK"), QStringLiteral("no-modal")};
+    script << CommitStation(100) << QStringLiteral("dump %1/run.txt").arg(root_) << QStringLiteral("print typed")
+           << QStringLiteral("quit") << QStringLiteral("answer No");
+    Program p(root_, QStringLiteral("p"), script);
+    QVERIFY2(p.waitForLine(QStringLiteral("typed")), qPrintable(p.errors()));
+    QCOMPARE(p.waitForExit(), 0);
+    QVERIFY(Read(root_ + QStringLiteral("/run.txt")).contains("station S1|"));
+    QCOMPARE(QDir(root_ + QStringLiteral("/data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+  }
+
   // A damaged recovery file at start-up is reported and kept aside; the program starts.
   void damagedFileDoesNotStopTheStart() {
     QVERIFY(QDir().mkpath(recovery_));

@@ -2,7 +2,10 @@
 // at a clean end; at start-up a session left behind is offered (Restore, Discard, Later) and
 // restored exactly; a damaged recovery file is reported and set aside; a recovery file that
 // cannot be written is reported once.
+#include <QDirIterator>
 #include <QTest>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -13,6 +16,7 @@
 #include "ui/widgets.h"
 #include "ui/autosave.h"
 #include "ui/recoveryui.h"
+#include "ui/uitext.h"
 
 namespace {
 
@@ -77,6 +81,22 @@ void MakeBusy(FormDriver& d) {
   d.click(f.Previous);
   d.typeCell(2, 4, QStringLiteral("77.5"));
   d.type(f.EW, QStringLiteral("北京西山"));
+}
+
+// Every file and folder below root, with its size, permissions and owner.
+QStringList Files(const QString& root) {
+  QStringList out;
+  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QFileInfo info(it.next());
+    out << QStringLiteral("%1 %2 %3 %4")
+               .arg(info.filePath())
+               .arg(info.isDir() ? -1 : info.size())
+               .arg(static_cast<int>(info.permissions()))
+               .arg(info.ownerId());
+  }
+  out.sort();
+  return out;
 }
 
 }  // namespace
@@ -183,6 +203,62 @@ class RecoveryTest : public QObject {
     QCOMPARE(Shown(*d.form), shown);
     QCOMPARE(QDir(dir.filePath(QStringLiteral("rec"))).entryList({QStringLiteral("*.damaged")}).size(), 1);
     QVERIFY(w.store.claimLeftSessions().empty());
+  }
+
+  // A recovery folder others may write to, with a session planted in it: the user is told that
+  // recovery is off and why; nothing there is offered, read or written; typing and commits go
+  // on as ever.
+  void unsafeFolderLeavesRecoveryOff() {
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString sub = QStringLiteral("FieldInput/fieldinput/recovery");
+    LeaveSession(DiskPath(data + QStringLiteral("/") + sub), OneStationFile());
+    QVERIFY(::chmod(QFile::encodeName(data).constData(), 0777) == 0);
+    const QStringList before = Files(dir.path());
+
+    FormDriver d;
+    WindowRecovery recovery(*d.form, data, sub, 10);
+    QVERIFY(recovery.autosave() == nullptr);
+    QVERIFY(!recovery.start());
+
+    QVERIFY(d.dialogs.recoveryQuestions.isEmpty());
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    const ShownMessage& m = d.dialogs.messages[0];
+    QCOMPARE(m.icon, Dialogs::Icon::Warning);
+    QVERIFY2(m.text.startsWith(QStringLiteral("恢复文件夹 ") + data + QStringLiteral("/") + sub + QStringLiteral(" 可能被其他用户改动")),
+             qPrintable(m.text));
+    QVERIFY2(m.text.contains(QStringLiteral("本次运行不使用恢复文件")), qPrintable(m.text));
+    QVERIFY2(m.details.contains(QStringLiteral("/data: others may write to it (permissions 0777)")), qPrintable(m.details));
+    QVERIFY(d.form->survey().stations().empty());
+
+    MakeBusy(d);
+    QCOMPARE(d.form->survey().stations().size(), std::size_t{3});
+    QCOMPARE(d.form->EW->text(), QStringLiteral("北京西山"));
+    QCOMPARE(d.dialogs.messages.size(), 1);
+    recovery.finish();
+    QCOMPARE(Files(dir.path()), before);
+  }
+
+  // The program's recovery, started in a safe folder: a session left there is offered, and the
+  // window's changes reach its own file.
+  void windowRecoveryOffersAndWrites() {
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString sub = QStringLiteral("FieldInput/fieldinput/recovery");
+    LeaveSession(DiskPath(data + QStringLiteral("/") + sub), OneStationFile());
+    FormDriver d;
+    WindowRecovery recovery(*d.form, data, sub, 10);
+    QVERIFY(recovery.autosave() != nullptr);
+    d.dialogs.setNextRecoveryChoice(Dialogs::RecoveryChoice::Restore);
+    QVERIFY(recovery.start());
+    QVERIFY(d.dialogs.messages.isEmpty());
+    QCOMPARE(d.form->survey().stations().size(), std::size_t{1});
+    d.typeCell(2, 3, QStringLiteral("4.25"));
+    const RecoveryStore& store = recovery.autosave()->store();
+    QTRY_COMPARE(ReadRecovery(store).session.form.grid.cell(2, 3), std::string("4.25"));
+    QCOMPARE(ReadRecovery(store).stations, d.form->survey().stations());
+    recovery.finish();
+    QCOMPARE(Files(data + QStringLiteral("/") + sub), QStringList());
   }
 
   // The recovery file cannot be written: the user is told once, not at every change.
