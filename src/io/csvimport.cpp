@@ -893,7 +893,14 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
 CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
   std::string bytes;
   std::string error;
-  const ReadStatus status = ReadWholeFile(path, bytes, error);
+  // A file that is no text is refused at the first piece that shows it (a zero byte, or the
+  // start of a UTF-16 text or a workbook), as the whole of it would be, without reading on.
+  const auto noText = [](std::string_view read, std::size_t pieceStart) {
+    if (read.size() < 4) return false;
+    return read.find('\0', pieceStart) != std::string_view::npos ||
+           (pieceStart < 4 && !NotATextFile(read.substr(0, 4)).empty());
+  };
+  const ReadStatus status = ReadWholeFile(path, bytes, error, kMaxReadBytes, noText);
   if (status != ReadStatus::Complete) {
     CsvPreview p;
     p.fileError = status == ReadStatus::CannotOpen ? Fill(tmpl::kCsvCannotOpen, {path, error})

@@ -10,17 +10,8 @@
 #include <new>
 #include <stdexcept>
 
-bool LineReader::next(std::string_view& line) {
-  if (pos_ >= data_.size()) return false;
-  std::size_t end = data_.find('\n', pos_);
-  std::size_t stop = end == std::string_view::npos ? data_.size() : end;
-  line = data_.substr(pos_, stop - pos_);
-  if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) line.remove_suffix(1);
-  pos_ = end == std::string_view::npos ? data_.size() : end + 1;
-  return true;
-}
-
-ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& error, std::uint64_t limit) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& error, std::uint64_t limit,
+                         const PieceCheck& stopAt) {
   out.clear();
   if (path.find('\0') != std::string::npos) {
     error = std::strerror(ENOENT);
@@ -41,51 +32,65 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string&
   }
   ReadStatus status = ReadStatus::CannotOpen;
   if (::fstat(fd, &st) != 0) error = std::strerror(errno);
-  else status = ReadOpenFile(fd, st, out, error, limit);
+  else status = ReadOpenFile(fd, st, out, error, limit, stopAt);
   ::close(fd);  // read only: nothing to lose when closing fails
   return status;
 }
 
-ReadStatus ReadOpenFile(int fd, const struct stat& st, std::string& out, std::string& error, std::uint64_t limit) {
+std::ptrdiff_t FileSource::Read(char* buffer, std::size_t size, std::string& error) {
+  while (true) {
+    const ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    error = std::strerror(errno);
+    return -1;
+  }
+}
+
+std::ptrdiff_t MemorySource::Read(char* buffer, std::size_t size, std::string&) {
+  const std::size_t n = std::min(size, rest_.size());
+  std::copy_n(rest_.data(), n, buffer);
+  rest_.remove_prefix(n);
+  return static_cast<std::ptrdiff_t>(n);
+}
+
+ReadStatus ReadOpenFile(int fd, const struct stat& st, std::string& out, std::string& error, std::uint64_t limit,
+                        const PieceCheck& stopAt) {
   out.clear();
   if (!S_ISREG(st.st_mode)) return ReadStatus::NotAFile;
   if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > limit) return ReadStatus::TooLarge;
+  const auto fail = [&out](ReadStatus status) {
+    std::string().swap(out);
+    return status;
+  };
   try {
-    // The size is a hint: the file may grow or shrink while it is read, and some files report 0.
-    out.resize(static_cast<std::size_t>(st.st_size));
+    // Room for the size and one byte more, so that the end is seen without growing. The size is
+    // a hint (the file may grow or shrink while it is read, some files report 0); the room is
+    // touched only as pieces arrive.
+    out.reserve(static_cast<std::size_t>(st.st_size) + 1);
+    FileSource source(fd);
     std::size_t have = 0;
     while (true) {
-      if (have == out.size()) {
-        if (have > limit) {
-          std::string().swap(out);
-          return ReadStatus::TooLarge;
-        }
-        // Room for the rest, one byte past the limit at most, so that a larger file is noticed.
-        const std::size_t room = std::max<std::size_t>(65536, have / 2);
-        out.resize(have + static_cast<std::size_t>(std::min<std::uint64_t>(room, limit + 1 - have)));
-      }
-      const ssize_t n = ::read(fd, out.data() + have, out.size() - have);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        error = std::strerror(errno);
-        std::string().swap(out);
-        return ReadStatus::CannotOpen;
-      }
+      if (have > limit) return fail(ReadStatus::TooLarge);
+      // Within the room while there is room; one byte past the limit at most, so that a larger
+      // file is noticed.
+      const std::size_t room = out.capacity() - have;
+      const std::size_t piece = static_cast<std::size_t>(
+          std::min<std::uint64_t>(room > 0 ? std::min(room, kReadPieceBytes) : kReadPieceBytes, limit + 1 - have));
+      out.resize(have + piece);
+      const std::ptrdiff_t n = source.Read(out.data() + have, piece, error);
+      if (n < 0) return fail(ReadStatus::CannotOpen);
       if (n == 0) break;
       have += static_cast<std::size_t>(n);
+      if (stopAt && stopAt(std::string_view(out.data(), have), have - static_cast<std::size_t>(n))) break;
     }
     out.resize(have);
-    if (have > limit) {
-      std::string().swap(out);
-      return ReadStatus::TooLarge;
-    }
+    if (have > limit) return fail(ReadStatus::TooLarge);
     return ReadStatus::Complete;
   } catch (const std::bad_alloc&) {
-    std::string().swap(out);
-    return ReadStatus::OutOfMemory;
+    return fail(ReadStatus::OutOfMemory);
   } catch (const std::length_error&) {
-    std::string().swap(out);
-    return ReadStatus::OutOfMemory;
+    return fail(ReadStatus::OutOfMemory);
   }
 }
 

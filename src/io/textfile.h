@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,25 +18,48 @@ inline void AppendLine(std::string& out, std::string_view text) {
   out.append("\r\n", 2);
 }
 
-// Reads lines from a buffer. A line ends at LF; a CR right before the LF is dropped.
-// The last line need not end in a line end. Never reads past the buffer.
-class LineReader {
- public:
-  explicit LineReader(std::string_view data) : data_(data) {}
-  // The next line without its line end; false at the end of the data.
-  bool next(std::string_view& line);
-  bool atEnd() const { return pos_ >= data_.size(); }
-  std::size_t position() const { return pos_; }
-  std::string_view rest() const { return data_.substr(pos_); }
-
- private:
-  std::string_view data_;
-  std::size_t pos_ = 0;
-};
-
 // The largest file that is read: a data file of a survey is a few megabytes; a larger name is
 // not a data file, and reading it would only exhaust memory.
 inline constexpr std::uint64_t kMaxReadBytes = std::uint64_t{1} << 30;
+
+// Where the bytes of a file being read come from, piece by piece: a file open for reading,
+// bytes in memory, or what a test gives.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads at most size bytes into buffer: how many were read, 0 at the end, or -1 when the
+  // reading failed (the system's reason in error).
+  virtual std::ptrdiff_t Read(char* buffer, std::size_t size, std::string& error) = 0;
+};
+
+// A file open for reading (not owned).
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(int fd) : fd_(fd) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size, std::string& error) override;
+
+ private:
+  int fd_;
+};
+
+// Bytes in memory, which must outlive the source.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size, std::string& error) override;
+
+ private:
+  std::string_view rest_;
+};
+
+// Files are read in pieces of this size: a reading that is stopped early (a file refused at
+// its first piece, a cancelled open) has cost one piece.
+inline constexpr std::size_t kReadPieceBytes = std::size_t{1} << 20;
+
+// Called after each piece read with the bytes read so far and the offset at which the piece
+// begins; true ends the reading there, Complete with the bytes read so far (the caller has
+// seen what it needs to refuse the file).
+using PieceCheck = std::function<bool(std::string_view bytes, std::size_t pieceStart)>;
 
 // Reads a whole regular file into out: Complete, or
 //   CannotOpen  it cannot be opened or read (the system's reason in error),
@@ -43,12 +67,13 @@ inline constexpr std::uint64_t kMaxReadBytes = std::uint64_t{1} << 30;
 //               and opening never waits for a FIFO's writer),
 //   TooLarge    it holds more than limit bytes,
 //   OutOfMemory memory ran out.
-// out is empty unless Complete. Never throws.
+// out is empty unless Complete. Room for the file's size is taken first, but memory is used
+// only as pieces arrive, and stopAt may end the reading early. Never throws.
 ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& error,
-                         std::uint64_t limit = kMaxReadBytes);
+                         std::uint64_t limit = kMaxReadBytes, const PieceCheck& stopAt = {});
 // The same for a file already open for reading, whose fstat is st.
 ReadStatus ReadOpenFile(int fd, const struct stat& st, std::string& out, std::string& error,
-                        std::uint64_t limit);
+                        std::uint64_t limit, const PieceCheck& stopAt = {});
 
 bool FileExists(const std::string& path);
 

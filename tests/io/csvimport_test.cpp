@@ -7,11 +7,13 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "io/textconv.h"
+#include "io/textfile.h"
 #include "iotest_support.h"
 
 using iotest::ReadFixture;
@@ -394,6 +396,46 @@ TEST(CsvPreview, FileThatCannotBeOpened) {
   const CsvPreview p = PreviewCsvFile("/nonexistent-folder/survey.csv");
   EXPECT_NE(p.fileError.find("无法打开文件 /nonexistent-folder/survey.csv"), std::string::npos) << p.fileError;
   EXPECT_FALSE(p.CanImport());
+}
+
+// Files of no text are refused as when they were read whole, a large one at its first piece.
+TEST(CsvPreview, FilesOfNoTextAreRefusedAsWhenReadWhole) {
+  iotest::TempDir dir;
+  std::string table = std::string(kHeader) + "\n";
+  while (table.size() < 3 * kReadPieceBytes) table += "S1,0,0,1.5,100\n";
+  std::string zeroInside = table;
+  zeroInside[2 * kReadPieceBytes + 5] = '\0';
+  struct FileCase {
+    const char* name;
+    std::string bytes;
+    const char* says;
+  };
+  const FileCase cases[] = {
+      {"zero byte in the third piece", zeroInside, "NUL 字节"},
+      {"UTF-16", std::string("\xFF\xFEs\0t\0", 6) + table, "UTF-16"},
+      {"Excel workbook", std::string("PK\x03\x04\x14\0", 6) + table, "Excel 工作簿"},
+      {"a zero byte only", std::string(1, '\0'), "NUL 字节"},
+  };
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.path("file.csv");
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out << c.bytes;
+      ASSERT_TRUE(out.flush());
+    }
+    const CsvPreview p = PreviewCsvFile(path);
+    EXPECT_NE(p.fileError.find(c.says), std::string::npos) << p.fileError;
+    EXPECT_EQ(p.fileError, PreviewCsv(c.bytes).fileError);
+  }
+  // 1 GiB of zero bytes after the header.
+  const std::string path = dir.path("zeros.csv");
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << kHeader << "\n";
+  }
+  ASSERT_EQ(::truncate(path.c_str(), off_t{1} << 30), 0);
+  EXPECT_NE(PreviewCsvFile(path).fileError.find("NUL 字节"), std::string::npos);
 }
 
 TEST(CsvColumns, HeadersUnderstood) {
