@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/reference_fold.h"
+#include "io/reference_open.h"
 #include "io/soundingdat.h"
 #include "model/reference_sort.h"
 #include "model/stations.h"
@@ -43,5 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reference::FoldEqualSpacings(slow, true);
     if (!(fast == slow)) __builtin_trap();
   }
+  // Opened as the window opens a file, read in pieces, the bytes give what reading them whole gave.
+  if (!reference::OpensInPiecesAsWhole(bytes)) __builtin_trap();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "io/reference_fold.h"
+#include "io/reference_open.h"
 #include "io/vesfile.h"
 #include "model/reference_sort.h"
 #include "model/stations.h"
@@ -36,5 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& ab2 = s.Columns[colAB2];
     if (ab2.size() <= kCompared && ExchangeSortOrder(ab2) != reference::ExchangeSortOrder(ab2)) __builtin_trap();
   }
+  // Opened as the window opens a file, read in pieces, the bytes give what reading them whole gave.
+  if (!reference::OpensInPiecesAsWhole(bytes)) __builtin_trap();
   return 0;
 }

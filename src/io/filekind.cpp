@@ -21,48 +21,16 @@
 
 namespace {
 
-// ---- Where in the bytes ----
-
-// Line numbers of increasing byte offsets, counted once through the bytes.
-class LineCounter {
- public:
-  explicit LineCounter(std::string_view bytes) : bytes_(bytes) {}
-  // The 1-based line of the byte at pos; pos never below that of the previous call.
-  std::size_t LineAt(std::size_t pos) {
-    pos = std::min(pos, bytes_.size());
-    line_ += static_cast<std::size_t>(std::count(bytes_.begin() + static_cast<std::ptrdiff_t>(counted_),
-                                                 bytes_.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
-    counted_ = pos;
-    return line_;
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t counted_ = 0;
-  std::size_t line_ = 1;
-};
-
-std::size_t LineOf(std::string_view bytes, std::size_t pos) { return LineCounter(bytes).LineAt(pos); }
-
-// The offset in bytes at which in stands (in reads bytes).
-std::size_t PositionOf(const TextInput& in, std::string_view bytes) {
-  TextInput probe = in;
-  std::string_view rest;
-  if (!probe.ReadLine(rest)) return bytes.size();
-  return static_cast<std::size_t>(rest.data() - bytes.data());
-}
-
-// The line of the last byte before pos that is not white space: where a reader that stopped
-// at pos read its last token or line. Line 1 when there is none.
-std::size_t LineOfLastRead(std::string_view bytes, std::size_t pos) {
-  while (pos > 0 && TextInput::IsWhiteSpace(bytes[pos - 1])) --pos;
-  return LineOf(bytes, pos == 0 ? 0 : pos - 1);
-}
-
 struct Fault {
   std::size_t line = 0;
   std::string what;
 };
+
+void SetFault(OpenResult& result, ReadStatus status, const Fault& fault) {
+  result.status = status;
+  result.faultLine = fault.line;
+  result.message = LineFault(fault.line, fault.what);
+}
 
 // ---- The readers' messages ----
 
@@ -80,115 +48,65 @@ NoticeFn CollectRepairs(std::vector<Notice>& notices) {
 
 // ---- .ves ----
 
-// Where ReadVesFile stopped, for a file it refused or read in part after stationsRead
-// stations. Lines 1 and 2 were accepted by DetectFileKind.
-Fault LocateVesFault(std::string_view bytes, std::size_t stationsRead) {
-  TextInput in(bytes);
-  std::string_view line;
-  in.ReadLine(line);
-  in.ReadLine(line);
+// Reads the stations after lines 1 and 2, each made at once into the window's station; where
+// the reading stopped is found where in stands then.
+void OpenVes(TextInput& in, OpenResult& result, const NoticeFn& notify, std::uint64_t sizeHint) {
   std::int32_t count = 0;
-  if (!in.ReadLine(line) || !TryStrToInt(line, count) || count < 0)
-    return {3, QT_TRANSLATE_NOOP("core", "应是测点个数（0 或更大的整数）。")};
-  TStation station;
-  for (std::size_t i = 0; i < stationsRead; ++i) ReadVesStation(in, station, {});
-  const std::string ordinal = std::to_string(stationsRead + 1);
-  if (stationsRead >= static_cast<std::size_t>(count)) {
-    // Every counted station was read; something follows them.
-    std::size_t pos = PositionOf(in, bytes);
-    while (pos < bytes.size() && TextInput::IsWhiteSpace(bytes[pos])) ++pos;
-    return {LineOf(bytes, pos), Fill(tmpl::kCountSaysMore, {std::to_string(count)})};
+  if (!ReadVesCount(in, count)) {
+    SetFault(result, ReadStatus::Refused, {3, QT_TRANSLATE_NOOP("core", "应是测点个数（0 或更大的整数）。")});
+    return;
   }
-  bool tooManyRows = false;
-  ReadVesStation(in, station, [&](const Notice&) { tooManyRows = true; });
-  const std::size_t at = LineOfLastRead(bytes, PositionOf(in, bytes));
-  if (tooManyRows) return {at, Fill(tmpl::kTooManyRows, {ordinal})};
-  if (in.OnlyWhiteSpaceLeft()) return {at, Fill(tmpl::kEndsInStation, {ordinal, std::to_string(count)})};
-  return {at, Fill(tmpl::kStationNotNumber, {ordinal})};
-}
-
-void OpenVes(std::string_view bytes, OpenResult& result, const NoticeFn& notify) {
-  const VesReadResult read = ReadVesFile(bytes, notify);
-  result.stations.reserve(read.stations.size());
-  for (const TStation& s : read.stations) result.stations.push_back(SoundingStationOf(s));
-  if (read.status == ReadStatus::Complete) return;
-  const Fault fault = LocateVesFault(bytes, read.stations.size());
-  result.status = read.status;
-  result.faultLine = fault.line;
-  result.message = LineFault(fault.line, fault.what);
+  // Room for the stations counted, but never more than the file's size in bytes: a count that
+  // no blocks bear out costs little.
+  result.stations.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(
+      static_cast<std::uint64_t>(count), sizeHint / sizeof(sdata))));
+  bool tooManyRows = false;  // told only for a count above 200, which ends the reading
+  const NoticeFn told = [&](const Notice& n) {
+    if (n.text == msg::kBadFormat) tooManyRows = true;
+    notify(n);
+  };
+  const ReadStatus status = ReadVesStations(in, count, told, [&](const TStation& station) {
+    result.stations.push_back(SoundingStationOf(station));
+  });
+  if (status == ReadStatus::Complete) return;
+  const std::size_t read = result.stations.size();
+  if (read >= static_cast<std::size_t>(count)) {
+    // Every counted station was read; in stands at what follows them.
+    SetFault(result, status, {in.Line(), Fill(tmpl::kCountSaysMore, {std::to_string(count)})});
+    return;
+  }
+  const std::string ordinal = std::to_string(read + 1);
+  const std::size_t at = in.LineOfLastRead();
+  if (tooManyRows) SetFault(result, status, {at, Fill(tmpl::kTooManyRows, {ordinal})});
+  else if (in.OnlyWhiteSpaceLeft()) SetFault(result, status, {at, Fill(tmpl::kEndsInStation, {ordinal, std::to_string(count)})});
+  else SetFault(result, status, {at, Fill(tmpl::kStationNotNumber, {ordinal})});
 }
 
 // ---- Sounding .dat ----
 
-// Where ReadSoundingDat stopped and which records it passed over, found by walking the
-// records as it does: after lines 1 and 2 and the first line that is not empty, records of
-// twelve tokens, N and X1 to X3 integers, the others reals.
-struct DatScan {
-  Fault broken;                  // line 0 when every record was read
-  std::size_t skipped = 0;       // records outside the format's ranges
-  std::size_t firstSkipped = 0;  // the line of the first of them
-};
-
-// Whether a record is within the ranges ReadSoundingDat accepts.
-bool InDatRanges(std::int32_t n, float ab2, float rho) {
-  constexpr std::int32_t kMaxStationNumber = 10000;
-  return n >= -kMaxStationNumber && n <= kMaxStationNumber && rho > 0.0f && static_cast<double>(ab2) >= 0.1;
-}
-
-DatScan ScanDatRecords(std::string_view bytes) {
-  constexpr int kFields = 12;
-  constexpr bool kInteger[kFields] = {true, false, false, false, false, false, false, false, false, true, true, true};
-  DatScan scan;
-  TextInput in(bytes);
-  std::string_view line;
-  in.ReadLine(line);
-  in.ReadLine(line);
-  do {
-    if (!in.ReadLine(line)) return scan;
-  } while (line.empty());
-
-  LineCounter lines(bytes);
-  std::string_view token;
-  while (in.ReadToken(token)) {
-    const std::size_t recordLine = lines.LineAt(static_cast<std::size_t>(token.data() - bytes.data()));
-    std::int32_t n = 0;
-    float ab2 = 0.0f;
-    float rho = 0.0f;
-    for (int k = 0; k < kFields; ++k) {
-      if (k > 0 && !in.ReadToken(token)) {
-        scan.broken = {LineOfLastRead(bytes, bytes.size()), QT_TRANSLATE_NOOP("core", "文件在一条记录的中间结束。")};
-        return scan;
-      }
-      std::int32_t whole = 0;
-      float real = 0.0f;
-      if (kInteger[k] ? !TryStrToInt(token, whole) : !TryStrToFloat(token, real)) {
-        scan.broken = {lines.LineAt(static_cast<std::size_t>(token.data() - bytes.data())),
-                       kInteger[k] ? QT_TRANSLATE_NOOP("core", "这里应是整数。") : QT_TRANSLATE_NOOP("core", "这里应是数字。")};
-        return scan;
-      }
-      if (k == 0) n = whole;
-      if (k == 1) ab2 = real;
-      if (k == 3) rho = real;
-    }
-    if (!InDatRanges(n, ab2, rho) && scan.skipped++ == 0) scan.firstSkipped = recordLine;
+const char* DatFaultText(DatFault fault) {
+  switch (fault) {
+    case DatFault::EndsInRecord: return QT_TRANSLATE_NOOP("core", "文件在一条记录的中间结束。");
+    case DatFault::NotInteger: return QT_TRANSLATE_NOOP("core", "这里应是整数。");
+    default: return QT_TRANSLATE_NOOP("core", "这里应是数字。");
   }
-  return scan;
 }
 
-void OpenSoundingDat(std::string_view bytes, OpenResult& result, const NoticeFn& notify) {
-  DatReadResult read = ReadSoundingDat(bytes, notify);
+void OpenSoundingDat(TextInput& in, OpenResult& result) {
+  DatReadResult read;
+  ReadSoundingDatRecords(in, read);
   result.stations = std::move(read.stations);
   if (read.status == ReadStatus::Complete && read.skippedRecords == 0) return;
-  const DatScan scan = ScanDatRecords(bytes);
   result.status = read.status == ReadStatus::Complete ? ReadStatus::Partial : read.status;
   if (read.status != ReadStatus::Complete) {
-    result.faultLine = scan.broken.line;
-    result.message = LineFault(scan.broken.line, scan.broken.what);
+    result.faultLine = read.faultLine;
+    result.message = LineFault(read.faultLine, DatFaultText(read.fault));
   }
   if (read.skippedRecords > 0) {
-    if (result.faultLine == 0) result.faultLine = scan.firstSkipped;
+    if (result.faultLine == 0) result.faultLine = read.firstSkippedLine;
     if (!result.message.empty()) result.message += '\n';
-    result.message += LineFault(scan.firstSkipped, Fill(tmpl::kSkippedRecords, {std::to_string(read.skippedRecords)}));
+    result.message +=
+        LineFault(read.firstSkippedLine, Fill(tmpl::kSkippedRecords, {std::to_string(read.skippedRecords)}));
   }
 }
 
@@ -213,32 +131,139 @@ const char* KindName(FileKind kind) {
   }
 }
 
-// Opens the bytes without the closing words of the message.
-OpenResult OpenBytes(std::string_view bytes, std::string_view lineName) {
+// A file that is not read (further) for a reason of its own.
+OpenResult FileFault(ReadStatus status, std::string message) {
   OpenResult result;
-  auto refuse = [&](std::size_t line, std::string what) {
-    result.status = ReadStatus::Refused;
-    result.faultLine = line;
-    result.message = line == 0 ? std::move(what) : LineFault(line, what);
-    return std::move(result);
-  };
-  if (bytes.empty()) return refuse(0, QT_TRANSLATE_NOOP("core", "文件是空的。"));
-  if (const std::size_t zero = bytes.find('\0'); zero != std::string_view::npos)
-    return refuse(LineOf(bytes, zero), QT_TRANSLATE_NOOP("core", "有零字节，这是二进制文件，不是本程序的数据文件。"));
-  result.kind = DetectFileKind(bytes);
-  if (result.kind == FileKind::Unknown) {
-    TextInput in(bytes);
-    if (!fileformat::HeaderLineHasMarks(in, {"QL"})) return refuse(1, QT_TRANSLATE_NOOP("core", "没有“QL”标记，不是本程序的数据文件。"));
-    return refuse(2, QT_TRANSLATE_NOOP("core", "不是本程序的文件用途（VES 测深、测深、对称四极剖面或联合剖面）。"));
+  result.status = status;
+  result.message = std::move(message);
+  return result;
+}
+
+// A refused file, for what at line (0: not at a line).
+OpenResult Refusal(std::size_t line, std::string what) {
+  OpenResult result = FileFault(ReadStatus::Refused, line == 0 ? std::move(what) : LineFault(line, what));
+  result.faultLine = line;
+  return result;
+}
+
+std::string TooLargeText() { return Fill(tmpl::kOpenTooLarge, {std::to_string(kMaxOpenedFileSize >> 20)}); }
+
+// The kind told by lines 1 and 2, read from in; ql says whether line 1 held "QL".
+FileKind ReadFileKind(TextInput& in, bool& ql) {
+  ql = fileformat::HeaderLineHasMarks(in, {"QL"});
+  if (!ql) return FileKind::Unknown;
+  std::string_view line2;
+  if (!in.ReadLineStart(line2, fileformat::kExaminedHeaderBytes)) line2 = {};
+  if (fileformat::HasMarks(line2, {fileformat::SoundingMark(), "VES"})) return FileKind::Ves;
+  if (fileformat::HasMarks(line2, {fileformat::SoundingMark()})) return FileKind::SoundingDat;
+  if (fileformat::HasMarks(line2, {CombinedProfileMark()})) return FileKind::CombinedProfile;
+  if (fileformat::HasMarks(line2, {FourPoleProfileMark()})) return FileKind::FourPoleProfile;
+  return FileKind::Unknown;
+}
+
+// Opens the text that in reads, without the closing words of the message.
+OpenResult OpenText(TextInput& in, std::string_view lineName, std::uint64_t sizeHint) {
+  bool ql = false;
+  const FileKind kind = ReadFileKind(in, ql);
+  if (kind == FileKind::Unknown) {
+    if (!ql) return Refusal(1, QT_TRANSLATE_NOOP("core", "没有“QL”标记，不是本程序的数据文件。"));
+    return Refusal(2, QT_TRANSLATE_NOOP("core", "不是本程序的文件用途（VES 测深、测深、对称四极剖面或联合剖面）。"));
   }
-  result.type = DataTypeOf(result.kind);
+  OpenResult result;
+  result.kind = kind;
+  result.type = DataTypeOf(kind);
   const NoticeFn notify = CollectRepairs(result.notices);
-  switch (result.kind) {
-    case FileKind::Ves: OpenVes(bytes, result, notify); break;
-    case FileKind::SoundingDat: OpenSoundingDat(bytes, result, notify); break;
-    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfile(bytes), result); break;
-    default: TakeProfile(ReadFourPoleProfile(bytes, lineName), result); break;
+  switch (kind) {
+    case FileKind::Ves: OpenVes(in, result, notify, sizeHint); break;
+    case FileKind::SoundingDat: OpenSoundingDat(in, result); break;
+    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfileAfterMarks(in), result); break;
+    default: TakeProfile(ReadFourPoleProfileAfterMarks(in, lineName), result); break;
   }
+  return result;
+}
+
+// The pieces of a file being opened, each checked as it arrives: a zero byte (a binary file),
+// more than kMaxOpenedFileSize bytes, a read error or the user's cancel halts the reading.
+class CheckedPieces : public TextSource {
+ public:
+  enum class Halt { None, Cancelled, ZeroByte, ReadError, TooLarge };
+
+  CheckedPieces(ByteSource& from, const OpenControl& control) : from_(from), control_(control) {}
+
+  bool More(std::string& bytes) override {
+    if (halt_ != Halt::None || ended_) return false;
+    if (control_.stop && control_.stop()) return Stop(Halt::Cancelled);
+    const std::size_t held = bytes.size();
+    const std::size_t size = std::max<std::size_t>(control_.pieceBytes, 1);
+    bytes.resize(held + size);
+    const std::ptrdiff_t n = from_.Read(bytes.data() + held, size, error_);
+    bytes.resize(held + static_cast<std::size_t>(std::max<std::ptrdiff_t>(n, 0)));
+    if (n < 0) return Stop(Halt::ReadError);
+    if (n == 0) {
+      ended_ = true;
+      return false;
+    }
+    read_ += static_cast<std::uint64_t>(n);
+    const std::string_view piece(bytes.data() + held, static_cast<std::size_t>(n));
+    const std::size_t zero = std::min(piece.find('\0'), piece.size());
+    lineEnds_ += static_cast<std::size_t>(std::count(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(zero), '\n'));
+    const Halt halt = zero < piece.size() ? Halt::ZeroByte : read_ > kMaxOpenedFileSize ? Halt::TooLarge : Halt::None;
+    if (halt == Halt::None) return true;
+    bytes.resize(held);
+    return Stop(halt);
+  }
+
+  // Reads the rest, holding none of it: a zero byte after where the readers stopped still
+  // makes the file binary.
+  void Drain() {
+    std::string piece;
+    while (More(piece)) piece.clear();
+  }
+
+  Halt halt() const { return halt_; }
+  std::uint64_t bytesRead() const { return read_; }
+  // The 1-based line of the zero byte that halted the reading.
+  std::size_t zeroLine() const { return lineEnds_ + 1; }
+  const std::string& error() const { return error_; }
+
+ private:
+  bool Stop(Halt halt) {
+    halt_ = halt;
+    return false;
+  }
+
+  ByteSource& from_;
+  const OpenControl& control_;
+  Halt halt_ = Halt::None;
+  bool ended_ = false;
+  std::uint64_t read_ = 0;
+  std::size_t lineEnds_ = 0;  // LF bytes in the pieces read, up to a zero byte
+  std::string error_;
+};
+
+// Opens the bytes from, as they come, without the closing words of the message.
+OpenResult OpenFrom(ByteSource& from, std::string_view lineName, const OpenControl& control, std::uint64_t sizeHint) {
+  CheckedPieces pieces(from, control);
+  OpenResult result;
+  {
+    TextInput in(pieces);
+    result = OpenText(in, lineName, sizeHint);
+  }
+  pieces.Drain();
+  switch (pieces.halt()) {
+    case CheckedPieces::Halt::Cancelled: {
+      OpenResult cancelled;
+      cancelled.status = ReadStatus::Refused;
+      cancelled.cancelled = true;
+      return cancelled;
+    }
+    case CheckedPieces::Halt::ZeroByte:
+      return Refusal(pieces.zeroLine(), QT_TRANSLATE_NOOP("core", "有零字节，这是二进制文件，不是本程序的数据文件。"));
+    case CheckedPieces::Halt::ReadError: return FileFault(ReadStatus::CannotOpen, Fill(tmpl::kReadFailed, {pieces.error()}));
+    case CheckedPieces::Halt::TooLarge: return Refusal(0, TooLargeText());
+    case CheckedPieces::Halt::None: break;
+  }
+  if (pieces.bytesRead() == 0) return Refusal(0, QT_TRANSLATE_NOOP("core", "文件是空的。"));
   return result;
 }
 
@@ -253,6 +278,7 @@ std::string Describe(const StationList& stations, DataType type) {
 
 // Puts the message in its final words: what happened first, the question last.
 OpenResult Conclude(OpenResult result) {
+  if (result.cancelled) return result;
   if (result.status == ReadStatus::Partial && result.stations.empty()) result.status = ReadStatus::Refused;
   switch (result.status) {
     case ReadStatus::Complete: break;
@@ -286,39 +312,6 @@ std::string CannotOpenText(int error) {
   }
 }
 
-// Sets result's status and message for a file that is not read; false.
-bool FileFault(OpenResult& result, ReadStatus status, std::string message) {
-  result.status = status;
-  result.message = std::move(message);
-  return false;
-}
-
-// Reads a whole file into bytes, a regular one of at most kMaxOpenedFileSize bytes, as every
-// file of the program is read (ReadOpenFile); on failure result gets status CannotOpen or
-// Refused and the message.
-bool ReadDataFile(const std::string& path, std::string& bytes, OpenResult& result) {
-  // Not blocking: opening a named pipe must not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return FileFault(result, ReadStatus::CannotOpen, CannotOpenText(errno));
-  struct stat st {};
-  std::string error;
-  ReadStatus status = ReadStatus::CannotOpen;
-  if (::fstat(fd, &st) != 0) error = std::strerror(errno);
-  else status = ReadOpenFile(fd, st, bytes, error, kMaxOpenedFileSize);
-  ::close(fd);  // read only: nothing to lose when closing fails
-  switch (status) {
-    case ReadStatus::Complete: return true;
-    case ReadStatus::NotAFile:
-      return FileFault(result, ReadStatus::Refused,
-                       S_ISDIR(st.st_mode) ? QT_TRANSLATE_NOOP("core", "这是文件夹，不是数据文件。")
-                                           : QT_TRANSLATE_NOOP("core", "这不是普通文件（设备、管道或套接字），不能打开。"));
-    case ReadStatus::TooLarge:
-      return FileFault(result, ReadStatus::Refused, Fill(tmpl::kOpenTooLarge, {std::to_string(kMaxOpenedFileSize >> 20)}));
-    case ReadStatus::OutOfMemory: throw std::bad_alloc();  // told as every memory failure of a command is
-    default: return FileFault(result, ReadStatus::CannotOpen, Fill(tmpl::kReadFailed, {error}));
-  }
-}
-
 // The four-pole line named after its file: the file name (the system's UTF-8) in GBK.
 std::string LineNameOf(const std::string& path) {
   const std::string base = BaseNameWithoutExtension(path);
@@ -329,11 +322,24 @@ std::string LineNameOf(const std::string& path) {
   }
 }
 
-OpenResult OpenPath(const std::string& path) {
-  OpenResult result;
-  std::string bytes;
-  if (!ReadDataFile(path, bytes, result)) return result;
-  return OpenBytes(bytes, LineNameOf(path));
+// Opens the file at path: a regular file of at most kMaxOpenedFileSize bytes, read as it comes.
+OpenResult OpenPath(const std::string& path, const OpenControl& control) {
+  // Not blocking: opening a named pipe must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return FileFault(ReadStatus::CannotOpen, CannotOpenText(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }  // read only: nothing to lose when closing fails
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return FileFault(ReadStatus::CannotOpen, Fill(tmpl::kReadFailed, {std::strerror(errno)}));
+  if (!S_ISREG(st.st_mode))
+    return FileFault(ReadStatus::Refused, S_ISDIR(st.st_mode)
+                                              ? QT_TRANSLATE_NOOP("core", "这是文件夹，不是数据文件。")
+                                              : QT_TRANSLATE_NOOP("core", "这不是普通文件（设备、管道或套接字），不能打开。"));
+  if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > kMaxOpenedFileSize) return Refusal(0, TooLargeText());
+  FileSource source(fd);
+  return OpenFrom(source, LineNameOf(path), control, static_cast<std::uint64_t>(st.st_size));
 }
 
 // The file's name without its folder, for messages about one of several files.
@@ -345,16 +351,8 @@ std::string FileNameOf(const std::string& path) {
 
 FileKind DetectFileKind(std::string_view bytes) {
   TextInput in(bytes);
-  if (!fileformat::HeaderLineHasMarks(in, {"QL"})) return FileKind::Unknown;
-  const auto line2Has = [&](std::initializer_list<std::string_view> marks) {
-    TextInput line2 = in;
-    return fileformat::HeaderLineHasMarks(line2, marks);
-  };
-  if (line2Has({fileformat::SoundingMark(), "VES"})) return FileKind::Ves;
-  if (line2Has({fileformat::SoundingMark()})) return FileKind::SoundingDat;
-  if (line2Has({CombinedProfileMark()})) return FileKind::CombinedProfile;
-  if (line2Has({FourPoleProfileMark()})) return FileKind::FourPoleProfile;
-  return FileKind::Unknown;
+  bool ql = false;
+  return ReadFileKind(in, ql);
 }
 
 DataType DataTypeOf(FileKind kind) {
@@ -366,38 +364,37 @@ DataType DataTypeOf(FileKind kind) {
   }
 }
 
-sdata SoundingStationOf(const TStation& station) {
-  // The merge of the append path makes a station of a file station that finds no station of
-  // its name; in a list of none it finds none.
-  StationList made;
-  MergeVesStations(made, std::vector<TStation>{station});
-  return std::move(made.front());
-}
-
 OpenResult ReadSurveyFile(std::string_view bytes, std::string_view lineName) {
+  MemorySource source(bytes);
+  return ReadSurveyFrom(source, lineName, {}, bytes.size());
+}
+
+OpenResult ReadSurveyFrom(ByteSource& source, std::string_view lineName, const OpenControl& control,
+                          std::uint64_t sizeHint) {
   try {
-    return Conclude(OpenBytes(bytes, lineName));
+    return Conclude(OpenFrom(source, lineName, control, sizeHint));
   } catch (const std::bad_alloc&) {
     return OutOfMemory();
   }
 }
 
-OpenResult ReadSurveyFileAt(const std::string& path) {
+OpenResult ReadSurveyFileAt(const std::string& path, const OpenControl& control) {
   try {
-    return Conclude(OpenPath(path));
+    return Conclude(OpenPath(path, control));
   } catch (const std::bad_alloc&) {
     return OutOfMemory();
   }
 }
 
-OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths) {
-  if (paths.size() == 1) return ReadSurveyFileAt(paths.front());
+OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths, const OpenControl& control) {
+  if (paths.size() == 1) return ReadSurveyFileAt(paths.front(), control);
   try {
     OpenResult survey;
     survey.kind = FileKind::FourPoleProfile;
     survey.type = dtFourPoleProfile;
     for (const std::string& path : paths) {
-      OpenResult one = OpenPath(path);
+      OpenResult one = OpenPath(path, control);
+      if (one.cancelled) return one;
       if (one.status != ReadStatus::Refused && one.status != ReadStatus::CannotOpen &&
           one.kind != FileKind::FourPoleProfile) {
         one.stations.clear();

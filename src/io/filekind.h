@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "io/messages.h"
+#include "io/textfile.h"
 #include "io/vesfile.h"
 #include "model/sdata.h"
 
@@ -30,6 +32,13 @@ DataType DataTypeOf(FileKind kind);
 // The files opened at most: larger ones are refused before they are read.
 inline constexpr std::uint64_t kMaxOpenedFileSize = std::uint64_t{1} << 30;
 
+// How a file being opened is read: in pieces of pieceBytes; stop is asked before each piece,
+// and when it says so the reading ends there and nothing is opened (the user cancelled).
+struct OpenControl {
+  std::function<bool()> stop;
+  std::size_t pieceBytes = kReadPieceBytes;
+};
+
 // What opening gave. The window opens nothing unless status is Complete, or Partial and the
 // user accepts message's question.
 struct OpenResult {
@@ -48,12 +57,9 @@ struct OpenResult {
   // The messages of the sounding readers' repairs (a value not above 0 set to 50), each
   // text once, in the order first told.
   std::vector<Notice> notices;
+  // Stopped by OpenControl::stop: no stations, no message (status Refused).
+  bool cancelled = false;
 };
-
-// A .ves station as the window holds a sounding station: name, coordinates, texts and rows,
-// 0.0 per row in Columns[4..8] (Z and the layer model are not held). The append path's merge
-// builds its new stations the same way.
-sdata SoundingStationOf(const TStation& station);
 
 // Opens a file's bytes. The kind is detected first; a file of unknown kind, a file holding a
 // zero byte, and a file its reader refuses are Refused. The .ves and sounding .dat readers
@@ -63,14 +69,24 @@ sdata SoundingStationOf(const TStation& station);
 // Never throws (memory exhaustion included: Refused), never loops.
 OpenResult ReadSurveyFile(std::string_view bytes, std::string_view lineName = {});
 
+// Opens the bytes source gives as above, reading them in pieces as the readers need them: only
+// a piece and the line being read are held besides the stations read. Each piece is checked as
+// it arrives: a zero byte ends the reading (the file is refused as binary at once), so do more
+// than kMaxOpenedFileSize bytes (Refused), a read error (CannotOpen) and control's stop. After
+// a reader has stopped before the end, the rest is read only to look for a zero byte, which
+// makes any file binary, and is not held. sizeHint, the file's size when known, sizes the room
+// taken for the stations.
+OpenResult ReadSurveyFrom(ByteSource& source, std::string_view lineName, const OpenControl& control = {},
+                          std::uint64_t sizeHint = 0);
+
 // Reads the file at path and opens its bytes as above; a four-pole line is named after the
 // file (its name without folder and extension). CannotOpen when the file cannot be opened or
 // read (missing, no read permission); Refused, before reading, when it is not a regular file
 // or larger than kMaxOpenedFileSize.
-OpenResult ReadSurveyFileAt(const std::string& path);
+OpenResult ReadSurveyFileAt(const std::string& path, const OpenControl& control = {});
 
 // Opens several files as one survey: one file opens as ReadSurveyFileAt; several must all be
 // four-pole files, one line each, in the order given (X = k * kProfileXStep for line k).
 // The first file that cannot be opened, is refused, read in part or is of another kind ends
 // the reading: the lines before it (and a line read in part) are offered, faultFile names it.
-OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths);
+OpenResult ReadSurveyFilesAt(const std::vector<std::string>& paths, const OpenControl& control = {});

@@ -43,17 +43,24 @@ inline void Tell(const NoticeFn& notify, const char* text, Notice::Icon icon, bo
   if (notify) notify(Notice{text, icon, ownerless});
 }
 
-// Reads the next line (an empty one at the end of the data) and tells whether its first
-// 255 bytes hold every mark. The rest of a longer line is passed over: the marks of the
-// format stand near the start of its header lines.
-inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_view> marks) {
-  constexpr std::size_t kExamined = 255;
-  std::string_view line;
-  if (!in.ReadLine(line)) line = {};
-  line = line.substr(0, kExamined);
+// The bytes at the start of a header line that are examined for the marks of the format: the
+// marks stand near the start of the header lines, and the rest of a longer line is passed over.
+inline constexpr std::size_t kExaminedHeaderBytes = 255;
+
+// Whether the examined start of a header line holds every mark.
+inline bool HasMarks(std::string_view line, std::initializer_list<std::string_view> marks) {
+  line = line.substr(0, kExaminedHeaderBytes);
   for (std::string_view mark : marks)
     if (!GbkContains(line, mark)) return false;
   return true;
+}
+
+// Reads the next line (an empty one at the end of the data) and tells whether its first
+// 255 bytes hold every mark.
+inline bool HeaderLineHasMarks(TextInput& in, std::initializer_list<std::string_view> marks) {
+  std::string_view line;
+  if (!in.ReadLineStart(line, kExaminedHeaderBytes)) line = {};
+  return HasMarks(line, marks);
 }
 
 // Reads the whole file at path (at most limit bytes) and gives its bytes to read; a result with

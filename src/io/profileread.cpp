@@ -39,11 +39,12 @@ int SplitFields(std::string_view line, std::array<std::string_view, kFields + 1>
 
 class ProfileReader {
  public:
-  ProfileReader(std::string_view bytes, ProfileKind kind, std::string_view lineName)
-      : in_(bytes), kind_(kind), lineName_(lineName) {}
+  ProfileReader(TextInput& in, ProfileKind kind, std::string_view lineName)
+      : in_(in), kind_(kind), lineName_(lineName) {}
 
-  ProfileReadResult Read() {
-    if (!ReadHeader()) return Finish();
+  // The whole file, or (afterMarks) the file after its lines 1 and 2.
+  ProfileReadResult Read(bool afterMarks) {
+    if (afterMarks ? !ReadColumnHeader() : !ReadHeader()) return Finish();
     std::string_view line;
     while (NextLine(line)) {
       if (IsBlank(line)) continue;
@@ -67,18 +68,23 @@ class ProfileReader {
 
   bool ReadHeader() {
     const std::string& mark = kind_ == ProfileKind::Combined ? CombinedProfileMark() : FourPoleProfileMark();
-    TextInput first = in_;
     std::string_view line;
-    if (!first.ReadLine(line)) {
+    if (!in_.ReadLineStart(line, fileformat::kExaminedHeaderBytes)) {
       result_.faultLine = 1;
       result_.message = QT_TRANSLATE_NOOP("core", "文件是空的。");
       return false;
     }
-    if (!fileformat::HeaderLineHasMarks(in_, {"QL"}))
+    if (!fileformat::HasMarks(line, {"QL"}))
       return Fault(1, QT_TRANSLATE_NOOP("core", "没有“QL”标记，不是本程序的数据文件。"));
     if (!fileformat::HeaderLineHasMarks(in_, {mark}))
       return Fault(2, kind_ == ProfileKind::Combined ? QT_TRANSLATE_NOOP("core", "不是联合剖面数据文件的用途说明。")
                                                      : QT_TRANSLATE_NOOP("core", "不是对称四极剖面数据文件的用途说明。"));
+    return ReadColumnHeader();
+  }
+
+  // After any blank lines, the column header.
+  bool ReadColumnHeader() {
+    std::string_view line;
     lineNo_ = 2;
     do {
       if (!NextLine(line)) return Fault(lineNo_ + 1, QT_TRANSLATE_NOOP("core", "文件在此结束，缺少列标题行。"));
@@ -131,16 +137,16 @@ class ProfileReader {
     return std::move(result_);
   }
 
-  TextInput in_;
+  TextInput& in_;
   ProfileKind kind_;
   std::string_view lineName_;
   std::size_t lineNo_ = 0;
   ProfileReadResult result_;
 };
 
-ProfileReadResult ReadProfile(std::string_view bytes, ProfileKind kind, std::string_view lineName) {
+ProfileReadResult ReadProfile(TextInput& in, bool afterMarks, ProfileKind kind, std::string_view lineName) {
   try {
-    ProfileReadResult result = ProfileReader(bytes, kind, lineName).Read();
+    ProfileReadResult result = ProfileReader(in, kind, lineName).Read(afterMarks);
     // A four-pole file is one line even when it holds no point.
     if (kind == ProfileKind::FourPole && result.status == ReadStatus::Complete && result.stations.empty()) {
       result.stations.emplace_back();
@@ -173,9 +179,19 @@ std::string LineFault(std::size_t line, std::string_view what) {
 }
 
 ProfileReadResult ReadCombinedProfile(std::string_view bytes) {
-  return ReadProfile(bytes, ProfileKind::Combined, {});
+  TextInput in(bytes);
+  return ReadProfile(in, false, ProfileKind::Combined, {});
 }
 
 ProfileReadResult ReadFourPoleProfile(std::string_view bytes, std::string_view lineName) {
-  return ReadProfile(bytes, ProfileKind::FourPole, lineName);
+  TextInput in(bytes);
+  return ReadProfile(in, false, ProfileKind::FourPole, lineName);
+}
+
+ProfileReadResult ReadCombinedProfileAfterMarks(TextInput& in) {
+  return ReadProfile(in, true, ProfileKind::Combined, {});
+}
+
+ProfileReadResult ReadFourPoleProfileAfterMarks(TextInput& in, std::string_view lineName) {
+  return ReadProfile(in, true, ProfileKind::FourPole, lineName);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "io/messages.h"
+#include "io/textinput.h"
 #include "model/sdata.h"
 #include "io/templates.h"
 
@@ -59,3 +60,7 @@ ProfileReadResult ReadCombinedProfile(std::string_view bytes);
 // without folder and extension, as FourPoleFilePath made it). A file without points gives
 // one line without points; its X is 0 (lines opened together get theirs from their caller).
 ProfileReadResult ReadFourPoleProfile(std::string_view bytes, std::string_view lineName);
+
+// The same for a file whose lines 1 and 2 have been read from in (and hold their marks).
+ProfileReadResult ReadCombinedProfileAfterMarks(TextInput& in);
+ProfileReadResult ReadFourPoleProfileAfterMarks(TextInput& in, std::string_view lineName);

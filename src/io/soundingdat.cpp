@@ -39,17 +39,31 @@ struct Record {
 // Where values[k] goes, -1 for MN/2, which is dropped.
 constexpr int kValueColumn[8] = {colAB2, -1, colRho, colIP, colR, colTH, colTD, colZP};
 
-enum class RecordRead { Read, End, Broken };
+// How reading a record ended: read, no record left, or the fault that stopped it.
+struct RecordRead {
+  bool read = false;
+  DatFault fault = DatFault::None;
+};
 
-RecordRead ReadRecord(TextInput& in, Record& rec) {
+// Reads one record; a fault is told with its line.
+RecordRead ReadRecord(TextInput& in, Record& rec, std::size_t& recordLine, std::size_t& faultLine) {
   std::string_view token;
-  if (!in.ReadToken(token)) return RecordRead::End;
-  if (!TryStrToInt(token, rec.n)) return RecordRead::Broken;
-  for (float& v : rec.values)
-    if (!in.ReadToken(token) || !TryStrToFloat(token, v)) return RecordRead::Broken;
-  for (std::int32_t& v : rec.extra)
-    if (!in.ReadToken(token) || !TryStrToInt(token, v)) return RecordRead::Broken;
-  return RecordRead::Read;
+  if (!in.ReadToken(token)) return {};
+  recordLine = in.Line();
+  const auto fault = [&](DatFault what) {
+    faultLine = what == DatFault::EndsInRecord ? in.LineOfLastRead() : in.Line();
+    return RecordRead{false, what};
+  };
+  if (!TryStrToInt(token, rec.n)) return fault(DatFault::NotInteger);
+  for (float& v : rec.values) {
+    if (!in.ReadToken(token)) return fault(DatFault::EndsInRecord);
+    if (!TryStrToFloat(token, v)) return fault(DatFault::NotNumber);
+  }
+  for (std::int32_t& v : rec.extra) {
+    if (!in.ReadToken(token)) return fault(DatFault::EndsInRecord);
+    if (!TryStrToInt(token, v)) return fault(DatFault::NotInteger);
+  }
+  return {true, DatFault::None};
 }
 
 bool Accepted(const Record& rec) {
@@ -140,32 +154,26 @@ std::string BuildSoundingDatFile(StationList w) {
   return out;
 }
 
-namespace {
-
-DatReadResult ReadDatBytes(std::string_view bytes, const NoticeFn& notify) {
-  DatReadResult result;
-  TextInput in(bytes);
-  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark()}, notify)) {
-    result.status = ReadStatus::Refused;
-    return result;
-  }
+void ReadSoundingDatRecords(TextInput& in, DatReadResult& result) {
   // The column header: the first line that is not empty (a line of blanks is not empty).
   std::string_view line;
   do {
-    if (!in.ReadLine(line)) return result;
+    if (!in.ReadLine(line)) return;
   } while (line.empty());
 
   std::unordered_map<std::int32_t, std::size_t> stationOf;
   Record rec;
+  std::size_t recordLine = 0;
   while (true) {
-    const RecordRead read = ReadRecord(in, rec);
-    if (read == RecordRead::End) break;
-    if (read == RecordRead::Broken) {
+    const RecordRead read = ReadRecord(in, rec, recordLine, result.faultLine);
+    if (read.fault != DatFault::None) {
       result.status = ReadStatus::Partial;
+      result.fault = read.fault;
       break;
     }
+    if (!read.read) break;
     if (!Accepted(rec)) {
-      ++result.skippedRecords;
+      if (result.skippedRecords++ == 0) result.firstSkippedLine = recordLine;
       continue;
     }
     auto [found, added] = stationOf.try_emplace(rec.n, result.stations.size());
@@ -180,6 +188,18 @@ DatReadResult ReadDatBytes(std::string_view bytes, const NoticeFn& notify) {
       if (kValueColumn[k] >= 0) s.Columns[kValueColumn[k]].push_back(rec.values[k]);
   }
   for (sdata& s : result.stations) s.SpacingCount = static_cast<std::int32_t>(s.Columns[colAB2].size());
+}
+
+namespace {
+
+DatReadResult ReadDatBytes(std::string_view bytes, const NoticeFn& notify) {
+  DatReadResult result;
+  TextInput in(bytes);
+  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark()}, notify)) {
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  ReadSoundingDatRecords(in, result);
   return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "io/messages.h"
 #include "io/textfile.h"
+#include "io/textinput.h"
 #include "model/sdata.h"
 
 // The station number N of a data line: X truncated toward zero with an allowance of 0.01
@@ -27,12 +28,21 @@ void FoldStationsByName(StationList& w);
 // is untouched.
 std::string BuildSoundingDatFile(StationList w);
 
+// Why a reading of records stopped early: the data ended inside a record, or a field that
+// should be an integer or a number is not.
+enum class DatFault { None, EndsInRecord, NotInteger, NotNumber };
+
 struct DatReadResult {
   StationList stations;  // grouped by N in order of first occurrence; rows in file order
   ReadStatus status = ReadStatus::Complete;
   // Whole records passed over by the format's rule (|N| > 10000, RO <= 0 or AB/2 < 0.1);
   // they do not make the reading Partial, but a rewrite does not keep them.
   std::size_t skippedRecords = 0;
+  std::size_t firstSkippedLine = 0;  // the 1-based line of the first of them
+  // Where a Partial reading stopped: why, and the line (that of the field, or of the last
+  // field read when the data ended).
+  DatFault fault = DatFault::None;
+  std::size_t faultLine = 0;
 };
 
 // Reads the records of a sounding .dat file's bytes. Never throws, never loops. When memory
@@ -44,6 +54,8 @@ struct DatReadResult {
 // stations read so far are kept), or data that ends inside a record (the record is dropped).
 // Stations get Name = decimal N, X = N, Y 0, empty texts and SpacingCount = their rows.
 DatReadResult ReadSoundingDat(std::string_view bytes, const NoticeFn& notify);
+// Reads the records as above from in, which stands after lines 1 and 2, into result.
+void ReadSoundingDatRecords(TextInput& in, DatReadResult& result);
 // Forces the extension ".dat" on path, opens the file for reading only and reads it as above;
 // the statuses of ReadWholeFile (CannotOpen, NotAFile, TooLarge above limit, OutOfMemory) when
 // it cannot be read whole.

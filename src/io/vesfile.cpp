@@ -194,6 +194,19 @@ void RepairStation(TStation& s, const NoticeFn& notify) {
   }
 }
 
+// A station to read the next block into: as new, but with the room of the sequences the last
+// block filled (a block sets only what it provides, so nothing else may stay).
+void Renew(TStation& station) {
+  std::vector<float> room[] = {std::move(station.Thickness), std::move(station.LayerRho), std::move(station.AB2),
+                               std::move(station.Rho)};
+  station = TStation{};
+  std::vector<float>* sequences[] = {&station.Thickness, &station.LayerRho, &station.AB2, &station.Rho};
+  for (std::size_t k = 0; k < 4; ++k) {
+    room[k].clear();
+    *sequences[k] = std::move(room[k]);
+  }
+}
+
 }  // namespace
 
 void WriteVesStation(std::string& out, TStation& station) {
@@ -247,37 +260,41 @@ bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
          ReadPairs(in, station.LayerCount, station.Thickness, station.LayerRho, kMaxRows, notify);
 }
 
-namespace {
-
-VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
-  VesReadResult result;
-  TextInput in(bytes);
-  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark(), "VES"}, notify)) {
-    result.status = ReadStatus::Refused;
-    return result;
-  }
+bool ReadVesCount(TextInput& in, std::int32_t& count) {
   std::string_view countLine;
-  std::int32_t count = 0;
-  if (!in.ReadLine(countLine) || !TryStrToInt(countLine, count) || count < 0) {
-    result.status = ReadStatus::Refused;
-    return result;
-  }
-  // The count is trusted only as far as blocks bear it out: nothing is reserved from it.
+  return in.ReadLine(countLine) && TryStrToInt(countLine, count) && count >= 0;
+}
+
+ReadStatus ReadVesStations(TextInput& in, std::int32_t count, const NoticeFn& notify,
+                           const std::function<void(TStation&)>& take) {
+  TStation station;
   bool toldManyRows = false;
   for (std::int32_t i = 0; i < count; ++i) {
-    TStation station;
-    if (!ReadVesStation(in, station, notify)) {
-      result.status = ReadStatus::Partial;
-      return result;
-    }
+    if (i > 0) Renew(station);
+    if (!ReadVesStation(in, station, notify)) return ReadStatus::Partial;
     RepairStation(station, notify);
     if (station.SpacingCount > kMaxRows && !toldManyRows) {
       Tell(notify, msg::kManyRowsRead, Notice::Icon::Warning);
       toldManyRows = true;
     }
-    result.stations.push_back(std::move(station));
+    take(station);
   }
-  if (!in.OnlyWhiteSpaceLeft()) result.status = ReadStatus::Partial;
+  return in.OnlyWhiteSpaceLeft() ? ReadStatus::Complete : ReadStatus::Partial;
+}
+
+namespace {
+
+VesReadResult ReadVesBytes(std::string_view bytes, const NoticeFn& notify) {
+  VesReadResult result;
+  TextInput in(bytes);
+  std::int32_t count = 0;
+  if (!fileformat::ReadHeaderMarks(in, {fileformat::SoundingMark(), "VES"}, notify) || !ReadVesCount(in, count)) {
+    result.status = ReadStatus::Refused;
+    return result;
+  }
+  // The count is trusted only as far as blocks bear it out: nothing is reserved from it.
+  result.status =
+      ReadVesStations(in, count, notify, [&](TStation& station) { result.stations.push_back(std::move(station)); });
   return result;
 }
 
@@ -290,6 +307,24 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify) {
 VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify, std::uint64_t limit) {
   return fileformat::ReadFileWith<VesReadResult>(
       path, limit, [&](std::string_view bytes) { return ReadVesFile(bytes, notify); });
+}
+
+sdata SoundingStationOf(const TStation& station) {
+  const std::size_t rows = std::min(station.AB2.size(), station.Rho.size());
+  sdata s;
+  s.Name = station.Name;
+  s.X = station.X;
+  s.Y = station.Y;
+  s.WorkArea = station.WorkArea;
+  s.Profile = station.Profile;
+  s.Operator = station.Operator;
+  s.Instrument = station.Instrument;
+  s.SpacingCount = static_cast<std::int32_t>(rows);
+  // Each column exactly as long as the rows: a file of millions of rows is held in the least memory.
+  s.Columns[colAB2].assign(station.AB2.begin(), station.AB2.begin() + static_cast<std::ptrdiff_t>(rows));
+  s.Columns[colRho].assign(station.Rho.begin(), station.Rho.begin() + static_cast<std::ptrdiff_t>(rows));
+  fileformat::FitValueColumns(s);
+  return s;
 }
 
 void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
@@ -310,19 +345,7 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
     const auto rho = std::span(s.Rho).first(rows);
     auto [found, added] = firstByName.try_emplace(s.Name, stations.size());
     if (added) {
-      sdata n;
-      n.Name = s.Name;
-      n.X = s.X;
-      n.Y = s.Y;
-      n.WorkArea = s.WorkArea;
-      n.Profile = s.Profile;
-      n.Operator = s.Operator;
-      n.Instrument = s.Instrument;
-      n.SpacingCount = static_cast<std::int32_t>(rows);
-      n.Columns[colAB2].assign(ab2.begin(), ab2.end());
-      n.Columns[colRho].assign(rho.begin(), rho.end());
-      fileformat::FitValueColumns(n);
-      stations.push_back(std::move(n));
+      stations.push_back(SoundingStationOf(s));
       isGrown.push_back(false);
       continue;
     }

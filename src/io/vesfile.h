@@ -2,6 +2,7 @@
 // The .ves sounding file: writing, reading back for append, and merging by station name.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,18 @@ struct VesReadResult {
 // back as it was, so that merging by name still finds it.
 bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify);
 
+// Reads the station count of a .ves file (its line 3) after lines 1 and 2; false when it is not
+// a whole integer of 0 or more.
+bool ReadVesCount(TextInput& in, std::int32_t& count);
+
+// Reads count station blocks after the count, each with the repairs of the format (a value not
+// above 0 set to 50 and told to notify, the default model for a station without one), and gives
+// each to take, which may move from it. Complete, or Partial where a block ended early (the
+// broken block is not given; in stands where its reading stopped) or where bytes that are not
+// white space follow the last block (in stands at the first of them).
+ReadStatus ReadVesStations(TextInput& in, std::int32_t count, const NoticeFn& notify,
+                           const std::function<void(TStation&)>& take);
+
 // Reads the stations of a .ves file's bytes, with the checks and repairs of the format;
 // every message goes through notify. Never throws, never loops. When memory runs out the
 // result has no stations and status OutOfMemory.
@@ -75,6 +88,11 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify);
 // (CannotOpen, NotAFile, TooLarge above limit, OutOfMemory) when it cannot be read whole.
 VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify,
                             std::uint64_t limit = kMaxReadBytes);
+
+// A .ves station as the window holds a sounding station: name, coordinates, texts and rows (as
+// many as both AB/2 and resistivity have), 0.0 per row in Columns[4..8] (Z and the layer model
+// are not held). Opening a file and the merge of the append path make their stations so.
+sdata SoundingStationOf(const TStation& station);
 
 // Merges file stations into a station list by name: rows of a station with an equal name are
 // added and spacings closer than 0.01 folded (mean resistivity); other stations are appended.

@@ -32,12 +32,15 @@ bool Survey::open(const std::vector<std::string>& paths) {
   if (paths.empty()) return false;
   if (!mayDiscardList()) return false;
   // Read only now: a save asked for above may have written the very file being opened.
-  // Read off the window's thread; cancelled, nothing is opened.
+  // Read off the window's thread, piece by piece, asking before each piece whether the user
+  // has cancelled; cancelled, nothing is opened.
   OpenResult opened;
   bool cancelled = false;
   runWork(kOpeningLabel, [&](const WorkControl& control) {
-    opened = ReadSurveyFilesAt(paths);
-    cancelled = control.cancelled();
+    OpenControl reading;
+    reading.stop = [&control] { return control.cancelled(); };
+    opened = ReadSurveyFilesAt(paths, reading);
+    cancelled = opened.cancelled || control.cancelled();
   });
   if (cancelled) return false;
   switch (opened.status) {

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "io/profiledat.h"
 #include "io/profileread.h"
+#include "reference_open.h"
 #include "io/soundingdat.h"
 #include "io/textconv.h"
 #include "iotest_support.h"
@@ -192,6 +195,138 @@ TEST(OpenFile, VesRepairsAreToldOnceEach) {
   EXPECT_EQ(opened.stations[1].Columns[colRho], (std::vector<float>{50}));
 }
 
+// ---- Reading in pieces ----
+
+// Counts the pieces and bytes a source gives.
+class Counted : public ByteSource {
+ public:
+  explicit Counted(ByteSource& from) : from_(from) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size, std::string& error) override {
+    const std::ptrdiff_t n = from_.Read(buffer, size, error);
+    if (n > 0) {
+      ++pieces;
+      bytes += static_cast<std::uint64_t>(n);
+    }
+    return n;
+  }
+  std::size_t pieces = 0;
+  std::uint64_t bytes = 0;
+
+ private:
+  ByteSource& from_;
+};
+
+OpenResult OpenInPieces(std::string_view bytes, std::size_t pieceBytes) {
+  MemorySource source(bytes);
+  OpenControl control;
+  control.pieceBytes = pieceBytes;
+  return ReadSurveyFrom(source, "1", control, bytes.size());
+}
+
+// The files of the tests and of the fuzz corpus.
+std::vector<std::string> KnownFiles() {
+  std::vector<std::string> files;
+  for (const char* name : {"ves_worked_example.ves", "sounding_worked_example.dat", "combined_profile_example.dat",
+                           "fourpole_profile_example.dat"})
+    files.push_back(ReadFixture(name));
+  for (const char* folder : {"ves_reader", "dat_reader"}) {
+    std::vector<fs::path> paths;
+    for (const auto& entry : fs::directory_iterator(fs::path(FIXTURES_DIR) / ".." / ".." / "fuzz" / "corpus" / folder))
+      paths.push_back(entry.path());
+    std::sort(paths.begin(), paths.end());
+    for (const fs::path& path : paths) {
+      std::ifstream in(path, std::ios::binary);
+      files.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+  }
+  return files;
+}
+
+// Read in pieces of any size, every known file, every file cut short at any byte (at a stride
+// for the long ones), with a zero byte or other bytes after it, opens as it did when the whole
+// file was read first: the same stations, status, line and message.
+TEST(OpenFile, PiecesOpenAsTheWholeFileDid) {
+  std::vector<std::string> files = KnownFiles();
+  ASSERT_EQ(files.size(), 19u);
+  // Refused at line 1, with a zero byte far after it: the zero byte still makes it binary.
+  std::string table = "x,y,rho\r\n";
+  while (table.size() < 900) table += "1,2,3\r\n";
+  files.push_back(table + std::string(1, '\0'));
+  files.push_back(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  std::size_t compared = 0;
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    const std::string& file = files[f];
+    const std::size_t stride = file.size() < 1000 ? 1 : 251;
+    std::vector<std::string> variants = {file, file + "\r\n 7 x\r\n", file + "\r\n\t \r\n"};
+    for (std::size_t cut = 0; cut < file.size(); cut += stride) variants.push_back(file.substr(0, cut));
+    for (std::size_t at = 0; at < file.size(); at += file.size() / 7 + 1) {
+      variants.push_back(file);
+      variants.back()[at] = '\0';
+    }
+    for (const std::string& bytes : variants) {
+      const OpenResult whole = reference::ReadSurveyFile(bytes, "1");
+      for (std::size_t piece : {1u, 3u, 64u, 4096u}) {
+        if (piece == 1 && bytes.size() > 1000) continue;  // quadratic for the reference's walks
+        const OpenResult streamed = OpenInPieces(bytes, piece);
+        ASSERT_TRUE(reference::SameOpening(streamed, whole))
+            << "file " << f << ", " << bytes.size() << " bytes in pieces of " << piece << ": \"" << streamed.message
+            << "\" where reading it whole said \"" << whole.message << "\"";
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 10000u);
+}
+
+// Reading stopped by the user ends at the next piece: nothing more is read, nothing is opened,
+// nothing is said; wherever it stops (in the stations, or after a refused header while the
+// rest is looked through for zero bytes).
+TEST(OpenFile, CancelStopsTheReadingAtTheNextPiece) {
+  StationList stations;
+  for (int i = 0; i < 450; ++i) {
+    std::vector<float> ab2;
+    std::vector<float> rho;
+    for (int r = 0; r < 49; ++r) {
+      ab2.push_back(1.5f + static_cast<float>(r));
+      rho.push_back(100.0f + static_cast<float>(i + r));
+    }
+    stations.push_back(Sounding("S" + std::to_string(i), static_cast<float>(10 * i), ab2, rho));
+  }
+  std::string notOurs = "x,y,rho\r\n";
+  while (notOurs.size() < 200000) notOurs += "1,2,3\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      {".ves", BuildVesFile(stations)},
+      {"four-pole line", FourPoleFile(5000)},
+      {"refused at line 1, looked through", notOurs},
+  };
+  constexpr std::size_t kPiece = 4096;
+  for (const Case& c : cases) {
+    ASSERT_GT(c.bytes.size(), 45 * kPiece) << c.what;
+    for (std::size_t after : {0u, 1u, 10u, 40u}) {
+      MemorySource memory(c.bytes);
+      Counted counted(memory);
+      OpenControl control;
+      control.pieceBytes = kPiece;
+      control.stop = [&] { return counted.pieces >= after; };
+      const OpenResult opened = ReadSurveyFrom(counted, "1", control, c.bytes.size());
+      EXPECT_TRUE(opened.cancelled) << c.what << " after " << after;
+      EXPECT_EQ(counted.pieces, after) << c.what;
+      EXPECT_TRUE(opened.stations.empty()) << c.what;
+      EXPECT_EQ(opened.message, "") << c.what;
+    }
+    // Never stopped, the same file opens whole.
+    MemorySource memory(c.bytes);
+    OpenControl control;
+    control.pieceBytes = kPiece;
+    control.stop = [] { return false; };
+    EXPECT_FALSE(ReadSurveyFrom(memory, "1", control, c.bytes.size()).cancelled) << c.what;
+  }
+}
+
 // ---- Opening files ----
 
 class OpenPathTest : public testing::Test {
@@ -252,6 +387,75 @@ TEST_F(OpenPathTest, BadInputIsRefusedWithItsReason) {
     EXPECT_TRUE(opened.stations.empty()) << c.what;
     EXPECT_TRUE(StartsWith(opened.message, "打开文件失败。\n")) << c.what << ": " << opened.message;
     EXPECT_TRUE(Contains(opened.message, c.says)) << c.what << ": " << opened.message;
+  }
+}
+
+// A file that holds a zero byte is refused at the piece that holds it, with the line of the
+// zero byte: however large the file, only the pieces up to it are read.
+TEST_F(OpenPathTest, BinaryFilesAreRefusedAtTheirFirstZeroByte) {
+  constexpr std::size_t kPiece = 65536;
+  // Stations of a .ves file, 10 pieces of them, a zero byte in the fourth piece.
+  std::string stations = FileOf({kIdent, kVesPurpose, "100000"});
+  for (int i = 0; stations.size() < 10 * kPiece; ++i)
+    stations += FileOf({"S" + std::to_string(i), "0 0 0", "W", "P", "O", "I", "2", " 1.5 150", " 2.5 160", " 1",
+                        " 100 100", ""});
+  std::string zeroInStations = stations;
+  const std::size_t zeroAt = 3 * kPiece + 1000;
+  const auto linesBefore = [](const std::string& bytes, std::size_t end) {
+    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+  };
+  zeroInStations[zeroAt] = '\0';
+  // Bytes of no text: every value, zero among them within the first piece.
+  std::string junk(4 * kPiece, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& c : junk) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x >> 24);
+  }
+  const std::size_t junkZero = junk.find('\0');
+  ASSERT_LT(junkZero, kPiece);
+  const std::string vesHead = FileOf({kIdent, kVesPurpose, "1", "S1"});
+  struct Case {
+    const char* what;
+    std::string path;
+    std::size_t line;
+    std::uint64_t mostRead;
+  };
+  const std::vector<Case> cases = {
+      {"1 GiB of zero bytes after line 4", Sparse("zeros.ves", vesHead, off_t{1} << 30), 5, kPiece},
+      {"a zero byte first", Write("zero-first.ves", std::string(1, '\0') + stations), 1, kPiece},
+      {"a zero byte in line 1", Write("zero-in-line-1.ves", std::string("QL\0", 3) + stations), 1, kPiece},
+      {"a zero byte in the fourth piece", Write("zero-later.ves", zeroInStations),
+       linesBefore(stations, zeroAt) + 1, 4 * kPiece},
+      {"a zero byte in the last byte", Write("zero-last.ves", stations + std::string(1, '\0')),
+       linesBefore(stations, stations.size()) + 1, stations.size() + 1},
+      {"binary junk", Write("junk.ves", junk),
+       linesBefore(junk, junkZero) + 1, kPiece},
+  };
+  for (const Case& c : cases) {
+    const int fd = ::open(c.path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0) << c.what;
+    FileSource file(fd);
+    Counted counted(file);
+    OpenControl control;
+    control.pieceBytes = kPiece;
+    const OpenResult opened = ReadSurveyFrom(counted, "1", control);
+    ::close(fd);
+    EXPECT_EQ(opened.status, ReadStatus::Refused) << c.what;
+    EXPECT_TRUE(opened.stations.empty()) << c.what;
+    EXPECT_LE(counted.bytes, c.mostRead) << c.what;
+    EXPECT_EQ(opened.faultLine, c.line) << c.what;
+    EXPECT_EQ(opened.message,
+              "打开文件失败。\n第 " + std::to_string(c.line) + " 行：有零字节，这是二进制文件，不是本程序的数据文件。")
+        << c.what;
+    if (fs::file_size(c.path) < (std::uint64_t{64} << 20)) {
+      // As when the whole file was read first.
+      std::ifstream in(c.path, std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_TRUE(reference::SameOpening(opened, reference::ReadSurveyFile(bytes, "1"))) << c.what;
+    }
   }
 }
 

@@ -406,3 +406,30 @@ TEST(Open, CancelledWhileReadingOpensNothing) {
   EXPECT_EQ(SurveyState(s), before);
   EXPECT_TRUE(s.file().empty());
 }
+
+// The file is read piece by piece, asking before each piece whether the user cancelled: a
+// cancel while a large file is read ends the reading at the next piece, and nothing opens.
+TEST(Open, CancelledDuringTheReadingStopsAtTheNextPiece) {
+  Session t;
+  Survey& s = t.survey;
+  StationList many;
+  for (int i = 0; i < 40000; ++i) many.push_back(Sounding("S" + std::to_string(i), static_cast<float>(i), 11));
+  const std::string bytes = BuildVesFile(many);
+  ASSERT_GT(bytes.size(), 3 * kReadPieceBytes);
+  const std::string path = t.path("big.ves");
+  ASSERT_TRUE(WriteBytes(path, bytes));
+  s.load(dtSounding, ThreeSoundings(), 0, true);
+  const SurveyState before(s);
+
+  // Cancelled when it asks the third time, before the third piece: it asks no more.
+  t.q.cancelWorkAfter(2);
+  EXPECT_FALSE(s.open({path}));
+  EXPECT_EQ(t.q.workChecks, 3);
+  EXPECT_TRUE(t.q.messages.empty());
+  EXPECT_EQ(SurveyState(s), before);
+
+  // Not cancelled, it asks before every piece and the end, and opens the file.
+  EXPECT_TRUE(s.open({path}));
+  EXPECT_GT(t.q.workChecks, 3);
+  EXPECT_EQ(s.stations().size(), many.size());
+}

@@ -47,6 +47,7 @@ class ScriptedQuestions : public Questions {
   std::vector<FolderRequest> folderRequests;
   int appendQuestions = 0;
   std::vector<std::string> workLabels;  // of each long work run
+  int workChecks = 0;                    // how often the last long work asked whether it was cancelled
 
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
@@ -99,10 +100,15 @@ class ScriptedQuestions : public Questions {
     workLabels.push_back(label);
     struct Control : WorkControl {
       std::optional<int> left;
-      mutable int checks = 0;
-      bool cancelled() const override { return left && checks++ >= *left; }
+      int* checks = nullptr;
+      bool cancelled() const override {
+        const int asked = (*checks)++;
+        return left && asked >= *left;
+      }
     } control;
     control.left = cancelAfter_;
+    workChecks = 0;
+    control.checks = &workChecks;
     cancelAfter_.reset();
     work(control);
   }
