@@ -21,7 +21,8 @@ namespace {
 constexpr std::int32_t kMaxRows = kMaxVesRows;
 // Replacement for a spacing, resistivity or thickness that is not greater than 0.
 constexpr float kRepaired = 50.0f;
-// The one-layer starting model that every written station gets.
+// The one-layer starting model 100 m / 100 ohm-m: written for a station without a model, and
+// read as no model (see StationModelOf).
 constexpr float kModelValue = 100.0f;
 
 const std::string& PurposeLine() {
@@ -234,13 +235,31 @@ std::string BuildVesFile(StationList stations) {
   AppendInt(out, static_cast<long long>(stations.size()));
   out += "\r\n";
 
-  static constexpr float kModel[] = {kModelValue};
+  static constexpr float kPlaceholder[] = {kModelValue};
   for (const sdata& s : stations) {
     const auto& ab2 = s.Columns[colAB2];
-    AppendVesBlock(out, {s.Name, s.WorkArea, s.Profile, s.Operator, s.Instrument}, s.X, s.Y, 0.0f,
-                   ab2, std::span(s.Columns[colRho]).first(ab2.size()), kModel, kModel);
+    std::span<const float> thickness = kPlaceholder;
+    std::span<const float> layerRho = kPlaceholder;
+    if (!s.Model.empty()) {
+      const std::size_t layers = std::min(s.Model.Thickness.size(), s.Model.Resistivity.size());
+      thickness = std::span(s.Model.Thickness).first(layers);
+      layerRho = std::span(s.Model.Resistivity).first(layers);
+    }
+    AppendVesBlock(out, {s.Name, s.WorkArea, s.Profile, s.Operator, s.Instrument}, s.X, s.Y, s.Z, ab2,
+                   std::span(s.Columns[colRho]).first(ab2.size()), thickness, layerRho);
   }
   return out;
+}
+
+StationModel StationModelOf(const TStation& station) {
+  StationModel model;
+  const std::size_t layers = std::min(station.Thickness.size(), station.LayerRho.size());
+  if (layers == 0) return model;
+  if (layers == 1 && station.Thickness[0] == kModelValue && station.LayerRho[0] == kModelValue) return model;
+  model.Thickness.assign(station.Thickness.begin(), station.Thickness.begin() + static_cast<std::ptrdiff_t>(layers));
+  model.Resistivity.assign(station.LayerRho.begin(), station.LayerRho.begin() + static_cast<std::ptrdiff_t>(layers));
+  model.Origin = ModelOrigin::File;
+  return model;
 }
 
 bool ReadVesStation(TextInput& in, TStation& station, const NoticeFn& notify) {
@@ -319,6 +338,8 @@ sdata SoundingStationOf(const TStation& station) {
   s.Profile = station.Profile;
   s.Operator = station.Operator;
   s.Instrument = station.Instrument;
+  s.Z = station.Z;
+  s.Model = StationModelOf(station);
   s.SpacingCount = static_cast<std::int32_t>(rows);
   // Each column exactly as long as the rows: a file of millions of rows is held in the least memory.
   s.Columns[colAB2].assign(station.AB2.begin(), station.AB2.begin() + static_cast<std::ptrdiff_t>(rows));
@@ -350,6 +371,9 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
       continue;
     }
     sdata& m = stations[found->second];
+    // A model of the station's own stays; one it lacks comes from the file, as does a Z.
+    if (m.Model.empty()) m.Model = StationModelOf(s);
+    if (m.Z == 0.0f) m.Z = s.Z;
     fileformat::FitValueColumns(m);
     m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
     m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());

@@ -44,8 +44,16 @@ struct TStation {
 void WriteVesStation(std::string& out, TStation& station);
 
 // The whole .ves file for these stations: a copy is put in X order and each station's rows in
-// AB/2 order; every station gets the one-layer model 100/100 and Z 0.
+// AB/2 order; each station's Z and layered model are written, a station without a model gets
+// the one-layer model 100/100.
 std::string BuildVesFile(StationList stations);
+
+// The layered model of a file station, origin File. The one-layer model 100/100, which this
+// program writes for a station without a model, is read as no model: so every file written
+// before stations had models opens with none, and writing such a station again gives the same
+// lines. A block without layers has been given the one-layer model of its first resistivity
+// by the reader, and keeps it.
+StationModel StationModelOf(const TStation& station);
 
 struct VesReadResult {
   std::vector<TStation> stations;  // the stations accepted, in file order
@@ -89,12 +97,15 @@ VesReadResult ReadVesFile(std::string_view bytes, const NoticeFn& notify);
 VesReadResult ReadVesFileAt(const std::string& path, const NoticeFn& notify,
                             std::uint64_t limit = kMaxReadBytes);
 
-// A .ves station as the window holds a sounding station: name, coordinates, texts and rows (as
-// many as both AB/2 and resistivity have), 0.0 per row in Columns[4..8] (Z and the layer model
-// are not held). Opening a file and the merge of the append path make their stations so.
+// A .ves station as the window holds a sounding station: name, coordinates (Z included), texts,
+// rows (as many as both AB/2 and resistivity have), 0.0 per row in Columns[4..8], and its
+// layered model (StationModelOf). Opening a file and the merge of the append path make their
+// stations so.
 sdata SoundingStationOf(const TStation& station);
 
 // Merges file stations into a station list by name: rows of a station with an equal name are
-// added and spacings closer than 0.01 folded (mean resistivity); other stations are appended.
-// Every added row gets 0.0 in Columns[4..8], so the row sort keeps all columns in step.
+// added and spacings closer than 0.01 folded (mean resistivity); other stations are appended
+// with their Z and model (StationModelOf). A station of the list keeps its model and a Z other
+// than 0; one without takes the file station's. Every added row gets 0.0 in Columns[4..8], so
+// the row sort keeps all columns in step.
 void MergeVesStations(StationList& stations, const std::vector<TStation>& list);

@@ -28,6 +28,28 @@ enum ColumnIndex : int {
 };
 inline constexpr int kColumnCount = 9;
 
+// Where a station's layered model came from.
+enum class ModelOrigin : std::uint8_t {
+  File = 0,    // read from a .ves file
+  Fitted = 1,  // fitted to the station's readings
+  Edited = 2,  // typed or changed by hand
+};
+
+// The layered earth model of a sounding station as the .ves file holds it: layer k, from the
+// surface down, is Thickness[k] m thick and has resistivity Resistivity[k] ohm-m; the last
+// layer is the half-space below, whose thickness the file holds too but which means nothing.
+// Floats like the file's numbers and the readings: what a file held is written back digit for
+// digit, and six significant digits in the file are far inside a float's precision.
+// No layers: the station has no model. Both sequences have the same length.
+struct StationModel {
+  std::vector<float> Thickness;
+  std::vector<float> Resistivity;
+  ModelOrigin Origin = ModelOrigin::File;
+
+  bool empty() const { return Resistivity.empty(); }
+  bool operator==(const StationModel&) const = default;
+};
+
 // One sounding station, one four-pole line, or one branch of a combined-profiling line.
 // Texts are GBK bytes. Row r of the unit is element r of each filled column.
 // A plain value: copies are deep, moves are cheap.
@@ -35,12 +57,14 @@ struct sdata {
   std::string Name;
   float X = 0.0f;
   float Y = 0.0f;
+  float Z = 0.0f;  // the third coordinate a .ves file gives a station; nothing types it
   std::string WorkArea;
   std::string Profile;
   std::string Operator;
   std::string Instrument;
   std::int32_t SpacingCount = 0;
   std::array<std::vector<float>, kColumnCount> Columns;
+  StationModel Model;  // a sounding station's layered model; empty when it has none
 
   bool operator==(const sdata&) const = default;
 };

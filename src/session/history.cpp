@@ -20,6 +20,7 @@ std::size_t StationBytes(const sdata& s) {
   std::size_t n = sizeof(sdata) + TextBytes(s.Name) + TextBytes(s.WorkArea) + TextBytes(s.Profile) +
                   TextBytes(s.Operator) + TextBytes(s.Instrument);
   for (const auto& column : s.Columns) n += column.capacity() * sizeof(float);
+  n += (s.Model.Thickness.capacity() + s.Model.Resistivity.capacity()) * sizeof(float);
   return n;
 }
 

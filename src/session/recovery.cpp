@@ -70,6 +70,7 @@ class Writer {
   void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
   void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
   void flag(bool v) { u8(v ? 1 : 0); }
+  void origin(ModelOrigin v) { u8(static_cast<std::uint8_t>(v)); }
   void str(std::string_view s) {
     u32(static_cast<std::uint32_t>(s.size()));
     out_.append(s);
@@ -97,6 +98,7 @@ class Counter {
   void i32(std::int32_t) { n_ += 4; }
   void f32(float) { n_ += 4; }
   void flag(bool) { n_ += 1; }
+  void origin(ModelOrigin) { n_ += 1; }
   void str(std::string_view s) { n_ += 4 + s.size(); }
   void floats(const std::vector<float>& v) { n_ += 4 + v.size() * sizeof(float); }
   std::uint64_t bytes() const { return n_; }
@@ -158,6 +160,8 @@ class Reader {
   void i32(std::int32_t& v) { v = i32(); }
   void i32(DataType& v) { v = static_cast<DataType>(i32()); }
   void flag(bool& v) { v = u8() != 0; }
+  // Any byte is taken; the station's check refuses an origin beyond the known ones.
+  void origin(ModelOrigin& v) { v = static_cast<ModelOrigin>(u8()); }
   void f32(float& v) { v = f32(); }
   void str(std::string& v) { v = str(); }
   void floats(std::vector<float>& v) { v = floats(); }
@@ -179,9 +183,10 @@ class Reader {
 // ---- The parts of the file, each listed once for writing and reading ----
 
 // A station's values in the order the file holds them: io is a Writer or Counter (with a const
-// station) or a Reader. A new value of a station is added here.
+// station) or a Reader. A new value of a station is added here. Stations of version 1 files end
+// after the columns (withModel false): they have Z 0 and no model.
 template <class IO, class Station>
-void StationFields(IO& io, Station& s) {
+void StationFields(IO& io, Station& s, bool withModel = true) {
   io.str(s.Name);
   io.str(s.WorkArea);
   io.str(s.Profile);
@@ -191,6 +196,11 @@ void StationFields(IO& io, Station& s) {
   io.f32(s.Y);
   io.i32(s.SpacingCount);
   for (auto& column : s.Columns) io.floats(column);
+  if (!withModel) return;
+  io.f32(s.Z);
+  io.origin(s.Model.Origin);
+  io.floats(s.Model.Thickness);
+  io.floats(s.Model.Resistivity);
 }
 
 template <class Out>
@@ -292,9 +302,14 @@ bool ReadForm(Reader& r, FormState& form, std::string& why) {
   return CheckBranch(form.branch, why) && ReadGrid(r, form.grid, why);
 }
 
-bool ReadStation(Reader& r, sdata& s, std::string& why) {
-  StationFields(r, s);
+bool ReadStation(Reader& r, sdata& s, std::string& why, bool withModel) {
+  StationFields(r, s, withModel);
   if (r.failed()) return false;
+  if (static_cast<std::uint8_t>(s.Model.Origin) > static_cast<std::uint8_t>(ModelOrigin::Edited) ||
+      s.Model.Thickness.size() != s.Model.Resistivity.size()) {
+    why = QT_TRANSLATE_NOOP("core", "测点的层状模型不对。");
+    return false;
+  }
   if (s.SpacingCount < 0 || static_cast<std::uint32_t>(s.SpacingCount) > kMaxRows) {
     why = QT_TRANSLATE_NOOP("core", "测点的极距个数不对。");
     return false;
@@ -310,12 +325,12 @@ bool ReadStation(Reader& r, sdata& s, std::string& why) {
 
 // Reads count stations (count from the bytes) into list; no count makes it allocate beyond
 // what the bytes can hold.
-bool ReadStations(Reader& r, StationList& list, std::string& why) {
+bool ReadStations(Reader& r, StationList& list, std::string& why, bool withModel = true) {
   const std::uint32_t count = r.u32();
   if (r.failed() || count * kMinStationBytes > r.left()) return false;
   list.resize(count);
   for (sdata& station : list)
-    if (!ReadStation(r, station, why)) return false;
+    if (!ReadStation(r, station, why, withModel)) return false;
   return true;
 }
 
@@ -502,7 +517,7 @@ RecoveryReadResult Refuse(std::string why) {
 }
 
 // The base: the session and the stations block, nothing after them.
-RecoveryReadResult ReadBase(std::string_view body) {
+RecoveryReadResult ReadBase(std::string_view body, bool withModels) {
   RecoveryReadResult result;
   SessionState& s = result.session;
   Reader r(body);
@@ -512,7 +527,7 @@ RecoveryReadResult ReadBase(std::string_view body) {
   if (r.failed()) return Refuse(damaged);
   if (s.type < dtSounding || s.type > dtCombinedProfile) return Refuse(QT_TRANSLATE_NOOP("core", "数据类型不对。"));
   if (!ReadForm(r, s.form, why) || !ReadForm(r, s.shownForm, why)) return Refuse(why.empty() ? damaged : why);
-  if (!ReadStations(r, result.stations, why)) return Refuse(why.empty() ? damaged : why);
+  if (!ReadStations(r, result.stations, why, withModels)) return Refuse(why.empty() ? damaged : why);
   if (r.left() != 0) return Refuse(damaged);
   if (!CheckSession(s, result.stations.size(), why)) return Refuse(why);
   result.ok = true;
@@ -530,7 +545,7 @@ RecoveryReadResult DecodeV1(std::string_view bytes) {
   if (have > size) return Refuse(Fill(tmpl::kRecoveryExtra, {std::to_string(have - size)}));
   const std::string_view body = bytes.substr(kHeaderSizeV1);
   if (Crc32(body) != crc) return Refuse(QT_TRANSLATE_NOOP("core", "校验和不符，文件内容已损坏。"));
-  return ReadBase(body);
+  return ReadBase(body, /*withModels=*/false);
 }
 
 // Applies the records that follow the base, up to the first that is cut short or wrong. The
@@ -579,7 +594,7 @@ RecoveryReadResult Decode(std::string_view bytes) {
   const std::string_view body = bytes.substr(kHeaderSize, size);
   if (Crc32(body) != Le32(bytes.substr(kHeaderSize + size)))
     return Refuse(QT_TRANSLATE_NOOP("core", "校验和不符，文件内容已损坏。"));
-  RecoveryReadResult result = ReadBase(body);
+  RecoveryReadResult result = ReadBase(body, /*withModels=*/true);
   if (result.ok) ReadRecords(bytes.substr(kHeaderSize + size + 4), result);
   return result;
 }

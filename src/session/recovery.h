@@ -24,8 +24,9 @@
 // A form: the 8 field texts, i32 branch, its grid. A grid: u32 rows, u32 columns, the cells
 //   row by row.
 // The stations block: u32 count, then the stations. A station: the strings Name, WorkArea,
-//   Profile, Operator, Instrument, f32 X, f32 Y, i32 SpacingCount, and 9 columns of u32 n and
-//   n f32 (one function in recovery.cpp lists them, for writing and reading alike).
+//   Profile, Operator, Instrument, f32 X, f32 Y, i32 SpacingCount, 9 columns of u32 n and
+//   n f32, f32 Z, u8 the model's origin, and the model's thicknesses and resistivities (u32 n
+//   and n f32 each); one function in recovery.cpp lists them, for writing and reading alike.
 // A change: i32 data type, i32 current index, u8 saved, u8 browsing, u8 replace proposed,
 //   string status, string file, the 8 field texts, i32 branch; then
 //   u8 grid: 0 unchanged, 1 some cells (u32 n, then per cell u32 column, u32 row, string text),
@@ -34,7 +35,8 @@
 //   u8 stations: 0 unchanged, 1 the new list as runs (u32 n, then per run u32 first and u32
 //     count: stations first .. first+count-1 of the list before, or, for first 0xFFFFFFFF, the
 //     next count stations of this change), then u32 count of stations and the stations.
-// Version 1 files (the base's CRC-32 before it, no records) are read as well.
+// Version 1 files (the base's CRC-32 before it, no records, stations that end after their
+// columns: Z 0 and no model) are read as well.
 
 #include <array>
 #include <cstdint>

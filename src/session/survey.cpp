@@ -536,7 +536,11 @@ bool Survey::update() {
     if (!s) return false;
     // A changed station is a change of the survey that a file does not hold yet: closing must
     // ask, or the correction is lost. An update that changes nothing leaves the state as it is.
-    const bool changed = *s != stations_[static_cast<std::size_t>(currentIndex_)];
+    // The form holds neither Z nor the layered model: they stay with the station.
+    const sdata& before = stations_[static_cast<std::size_t>(currentIndex_)];
+    s->Z = before.Z;
+    s->Model = before.Model;
+    const bool changed = *s != before;
     replaceStation(static_cast<std::size_t>(currentIndex_), std::move(*s));
     if (changed) markUnsaved();
     markShown();

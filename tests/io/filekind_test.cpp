@@ -95,7 +95,7 @@ TEST(OpenFile, EachKindAsTheWindowHoldsIt) {
 
 TEST(OpenFile, VesConversionKeepsAllColumnsInStep) {
   // As the merge of the append path builds a station: rows limited to the shorter of AB/2
-  // and resistivity, 0.0 per row in Columns[4..8], nothing in Columns[0] and [2].
+  // and resistivity, 0.0 per row in Columns[4..8], nothing in Columns[0] and [2]; Z kept.
   TStation t;
   t.Name = Gbk("一号点");
   t.X = -12.5f;
@@ -106,6 +106,7 @@ TEST(OpenFile, VesConversionKeepsAllColumnsInStep) {
   const sdata s = SoundingStationOf(t);
   sdata expected = Sounding(Gbk("一号点"), -12.5f, {1, 2}, {10, 20});
   expected.Y = 3;
+  expected.Z = 9;
   expected.WorkArea = "Unknown";
   expected.Profile = "unknown";
   expected.Operator = "Me";

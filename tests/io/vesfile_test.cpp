@@ -101,6 +101,10 @@ TEST(VesWrite, StationBlocks) {
 
   sdata lineBreak = Sounding("a\r\nb", 1, {1}, {2});
 
+  sdata modelled = Sounding("M", 1, {1, 2}, {20, 30});
+  modelled.Z = 152.5f;
+  modelled.Model = {{2.5f, 8, 100}, {130, 40, 1234567}, ModelOrigin::Fitted};
+
   const std::vector<BlockCase> cases = {
       {"Chinese texts in GBK", chinese,
        {"测点一", "12.5 -7.25 0", "北京西山", "剖面3", "张三", "DZD-6A", "1", " 1 2", " 1", " 100 100", ""}},
@@ -114,6 +118,9 @@ TEST(VesWrite, StationBlocks) {
        {"unknown", "1 0 0", "Unknown", "unknown", "Me", "Karv", "1", " 1 2", " 1", " 100 100", ""}},
       {"line break inside a text", lineBreak,
        {"a  b", "1 0 0", "WorkArea", "Profile", "Operator", "DZD", "1", " 1 2", " 1", " 100 100", ""}},
+      {"Z and a model of three layers", modelled,
+       {"M", "1 0 152.5", "WorkArea", "Profile", "Operator", "DZD", "2", " 1 20", " 2 30", " 3", " 2.5 130", " 8 40",
+        " 100 1.23457e+06", ""}},
   };
   for (const BlockCase& c : cases) {
     std::string expected = VesHeader(1);
@@ -432,7 +439,73 @@ TEST(VesMerge, ByNameWithEqualSpacingsFolded) {
   }
 }
 
+// A station's model and Z go along with it; a model of its own is never replaced by the file's.
+TEST(VesMerge, ModelsAndZStayWithTheirStations) {
+  const StationModel fileModel{{3, 100}, {50, 500}, ModelOrigin::File};
+  const StationModel ownModel{{10}, {70}, ModelOrigin::Fitted};
+  auto fileStation = [](const char* name, std::vector<float> thickness, std::vector<float> layerRho, float z) {
+    TStation t = FileStation(name, {4}, {40});
+    t.LayerCount = static_cast<std::int32_t>(thickness.size());
+    t.Thickness = std::move(thickness);
+    t.LayerRho = std::move(layerRho);
+    t.Z = z;
+    return t;
+  };
+  auto typed = [](StationModel model, float z) {
+    sdata s = Sounding("S1", 0, {1}, {10});
+    s.Model = std::move(model);
+    s.Z = z;
+    return s;
+  };
+  struct Case {
+    const char* what;
+    sdata memory;
+    TStation file;
+    StationModel model;
+    float z;
+  };
+  const Case cases[] = {
+      {"a typed station takes the file station's model and Z", typed({}, 0), fileStation("S1", {3, 100}, {50, 500}, 7.5f),
+       fileModel, 7.5f},
+      {"a model and Z of its own stay", typed(ownModel, 2), fileStation("S1", {3, 100}, {50, 500}, 7.5f), ownModel, 2},
+      {"the one-layer 100/100 is no model", typed({}, 0), fileStation("S1", {100}, {100}, 0), {}, 0},
+      {"one layer of other values is a model", typed({}, 0), fileStation("S1", {100}, {80}, 0),
+       {{100}, {80}, ModelOrigin::File}, 0},
+      {"a station new to the list comes with its model and Z", typed(ownModel, 2),
+       fileStation("N", {3, 100}, {50, 500}, -4), fileModel, -4},
+  };
+  for (const Case& c : cases) {
+    StationList stations = {c.memory};
+    MergeVesStations(stations, {c.file});
+    const sdata& merged = stations.back();
+    EXPECT_EQ(merged.Name, c.file.Name) << c.what;
+    EXPECT_EQ(merged.Model, c.model) << c.what;
+    EXPECT_EQ(merged.Z, c.z) << c.what;
+    EXPECT_EQ(merged.Columns[colAB2].back(), 4.0f) << c.what;
+  }
+}
+
+// A file whose stations have models and Z, opened and written again: the same bytes.
+TEST(VesMerge, FileWithModelsWritesBackByteForByte) {
+  const std::string fixture = ReadFixture("ves_models_example.ves");
+  ASSERT_FALSE(fixture.empty());
+  Notices notices;
+  const VesReadResult read = ReadVesFile(fixture, notices.fn());
+  ASSERT_EQ(read.status, ReadStatus::Complete);
+  EXPECT_TRUE(notices.shown.empty());
+  StationList stations;
+  MergeVesStations(stations, read.stations);
+  ASSERT_EQ(stations.size(), 3u);
+  EXPECT_EQ(stations[0].Model, (StationModel{{2.5f, 8, 100}, {130, 40, 300}, ModelOrigin::File}));
+  EXPECT_EQ(stations[0].Z, 152.5f);
+  EXPECT_TRUE(stations[1].Model.empty());
+  EXPECT_EQ(stations[2].Model.Resistivity, (std::vector<float>{215.5f, 12.3457f}));
+  EXPECT_EQ(stations[2].Z, 150.25f);
+  EXPECT_EQ(BuildVesFile(stations), fixture);
+}
+
 TEST(VesMerge, MergedListWritesInOrder) {
+  // S0 keeps its model 9/9 when the merged list is written.
   StationList stations = {Sounding("S1", 10, {4, 1}, {40, 10})};
   const VesReadResult read =
       ReadVesFile(VesHeader(2) + FileOf({"S1", "10 0 0", "W", "P", "O", "I", "2", " 2 20", " 4.004 60", " 1",
@@ -441,7 +514,7 @@ TEST(VesMerge, MergedListWritesInOrder) {
   ASSERT_EQ(read.stations.size(), 2u);
   MergeVesStations(stations, read.stations);
   EXPECT_EQ(BuildVesFile(stations),
-            VesHeader(2) + FileOf({"S0", "5 0 0", "W", "P", "O", "I", "1", " 3 7", " 1", " 100 100", "", "S1",
+            VesHeader(2) + FileOf({"S0", "5 0 0", "W", "P", "O", "I", "1", " 3 7", " 1", " 9 9", "", "S1",
                                    "10 0 0", "WorkArea", "Profile", "Operator", "DZD", "3", " 1 10", " 2 20",
                                    " 4 50", " 1", " 100 100", ""}));
 }

@@ -40,6 +40,7 @@ TEST(Open, EachKindOpensShowsItsFirstUnitAndSavesBackInPlace) {
   };
   const Case cases[] = {
       {"ves", "survey.ves", BuildVesFile(ThreeSoundings()), dtSounding, 3, SaveBy::Dialog},
+      {"ves with models and Z", "models.ves", Fixture("ves_models_example.ves"), dtSounding, 3, SaveBy::Dialog},
       {"sounding dat", "water.dat", BuildSoundingDatFile(WaterStations()), dtWaterFinding, 2, SaveBy::Dialog},
       {"four-pole line", "150.dat", Fixture("fourpole_profile_example.dat"), dtFourPoleProfile, 1, SaveBy::Folder},
       {"combined line", "12.dat", Fixture("combined_profile_example.dat"), dtCombinedProfile, 1, SaveBy::Dialog},

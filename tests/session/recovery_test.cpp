@@ -132,20 +132,73 @@ TEST(RecoveryFile, TruncatedOrDamagedFilesAreRefused) {
   body[file.size() - 1] = static_cast<char>(body[file.size() - 1] ^ 1);
   EXPECT_TRUE(Contains(DecodeRecoveryFile(body).error, "校验和不符"));
   std::string later = file;
-  later[20] = 3;  // the version's low byte
-  EXPECT_TRUE(Contains(DecodeRecoveryFile(later).error, "版本是 3")) << DecodeRecoveryFile(later).error;
+  later[20] = static_cast<char>(kRecoveryVersion + 1);  // the version's low byte
+  const std::string laterVersion = "版本是 " + std::to_string(kRecoveryVersion + 1);
+  EXPECT_TRUE(Contains(DecodeRecoveryFile(later).error, laterVersion)) << DecodeRecoveryFile(later).error;
 }
 
-// A file of the first version (the checksum before the base, nothing after it), as a program
-// before this one left it, is still read; a byte more is refused as then.
+// The stations' Z and layered models come back with them, from the base and from a record.
+TEST(RecoveryFile, StationModelsComeBack) {
+  Session t;
+  StationList stations = ThreeSoundings();
+  stations[0].Z = 152.5f;
+  stations[0].Model = {{2.5f, 8, 100}, {130, 40, 300}, ModelOrigin::File};
+  stations[2].Model = {{4}, {55.5f}, ModelOrigin::Fitted};
+  t.survey.load(dtSounding, stations);
+  const RecoveryReadResult read = DecodeRecoveryFile(FileOf(t.survey));
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(read.stations, stations);
+
+  RecoveryChange change;
+  change.type = dtSounding;
+  change.currentIndex = t.survey.sessionState().currentIndex;
+  change.browsing = t.survey.sessionState().browsing;
+  change.fields = t.survey.form().fields;
+  change.stationsChanged = true;
+  change.runs = {{0xFFFFFFFFu, 1}, {1, 2}};
+  sdata edited = stations[0];
+  edited.Model = {{3}, {77}, ModelOrigin::Edited};
+  change.newStations = {edited};
+  const RecoveryReadResult replayed = DecodeRecoveryFile(FileOf(t.survey) + EncodeRecoveryRecord(change));
+  ASSERT_TRUE(replayed.ok) << replayed.error;
+  ASSERT_EQ(replayed.records, 1u);
+  EXPECT_EQ(replayed.stations, (StationList{edited, stations[1], stations[2]}));
+
+  // An origin beyond the known ones is refused with its reason.
+  std::string block = EncodeRecoveryStations({stations[0]});
+  block[block.size() - 2 * (4 + 3 * 4) - 1] = 7;  // the origin: before two counts of 3 floats each
+  const RecoveryReadResult refused = DecodeRecoveryFile(EncodeRecoveryFile(t.survey.sessionState(), block));
+  EXPECT_TRUE(Contains(refused.error, "层状模型")) << refused.error;
+}
+
+// A file of the first version (the checksum before the base, nothing after it, stations that end
+// after their columns), as a program before this one left it, is still read, its stations with
+// Z 0 and no model; a byte more is refused as then.
 TEST(RecoveryFile, FirstVersionIsRead) {
   Session t;
   MakeBusySurvey(t);
   const std::string file = FileOf(t.survey);
   const std::size_t head = 20 + 4 + 8;
   const std::string base = file.substr(head, file.size() - head - 4);
-  std::string v1 = file.substr(0, head) + file.substr(file.size() - 4) + base;
-  v1[20] = 1;
+  // The stations block ends the base; version 1 lacks what each station adds at its end: f32 Z,
+  // u8 origin, two empty sequences.
+  constexpr std::string_view kAdded("\0\0\0\0\0\0\0\0\0\0\0\0\0", 13);
+  const std::string block = EncodeRecoveryStations(t.survey.stations());
+  ASSERT_EQ(base.substr(base.size() - block.size()), block);
+  std::string oldBase = base.substr(0, base.size() - block.size()) + block.substr(0, 4);
+  for (const sdata& s : t.survey.stations()) {
+    const std::string one = EncodeRecoveryStations({s}).substr(4);
+    ASSERT_EQ(one.substr(one.size() - kAdded.size()), kAdded);
+    oldBase += one.substr(0, one.size() - kAdded.size());
+  }
+  std::string v1 = file.substr(0, 20);
+  auto littleEndian = [&v1](std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) v1 += static_cast<char>((v >> (8 * i)) & 0xff);
+  };
+  littleEndian(1, 4);
+  littleEndian(oldBase.size(), 8);
+  littleEndian(Crc32(oldBase), 4);
+  v1 += oldBase;
   const RecoveryReadResult read = DecodeRecoveryFile(v1);
   ASSERT_TRUE(read.ok) << read.error;
   EXPECT_EQ(read.session, t.survey.sessionState());
@@ -188,6 +241,10 @@ TEST(RecoveryFile, ContentsTheSurveyCannotHoldAreRefused) {
          for (auto& c : l[0].Columns) c.clear();
        },
        "极距个数不对"},
+      {"model with more thicknesses than resistivities",
+       [](SessionState&, StationList& l) { l[2].Model = {{1, 2}, {10}, ModelOrigin::File}; }, "层状模型不对"},
+      {"model of an unknown origin",
+       [](SessionState&, StationList& l) { l[2].Model = {{1}, {10}, static_cast<ModelOrigin>(3)}; }, "层状模型不对"},
   };
   for (const Case& c : cases) {
     SessionState session = good;

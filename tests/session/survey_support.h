@@ -248,12 +248,15 @@ inline void PrintTo(const FormState& f, std::ostream* os) {
 }
 
 inline void PrintTo(const sdata& s, std::ostream* os) {
-  *os << "{" << s.Name << " x " << s.X << " y " << s.Y << " n " << s.SpacingCount << " cols:";
+  *os << "{" << s.Name << " x " << s.X << " y " << s.Y << " z " << s.Z << " n " << s.SpacingCount << " cols:";
   for (const auto& column : s.Columns) {
     *os << " [";
     for (float v : column) *os << v << " ";
     *os << "]";
   }
+  *os << " model:";
+  for (std::size_t k = 0; k < s.Model.Resistivity.size() && k < s.Model.Thickness.size(); ++k)
+    *os << " " << s.Model.Thickness[k] << "/" << s.Model.Resistivity[k];
   *os << "}";
 }
 

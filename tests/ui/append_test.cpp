@@ -24,8 +24,8 @@ class AppendTest : public QObject {
   Q_OBJECT
  private slots:
   // Window stations S1 and S2, file stations S1 and S9: S1's rows are merged (the spacing 2.5 of
-  // both averaged), S9 is kept with its name, coordinates and texts, and every station is
-  // written with the one-layer model.
+  // both averaged), S9 is kept with its name, coordinates (Z included), texts and model, and the
+  // stations without a model are written with the one-layer model.
   void vesRoundTrip() {
     FormDriver d;
     TInputDataForm& f = *d.form;
@@ -44,7 +44,8 @@ class AppendTest : public QObject {
       return VesHeader() + CrLf({"3",
                                  "S1", "0 0 0", "WorkArea", "Profile", "Operator", "DZD", "4", " 1.5 150", s1Row25,
                                  " 4 340", " 6 500", " 1", " 100 100", "",
-                                 "S9", "5 0 0", "Area9", "P9", "Op9", "Inst9", "2", " 1 11", " 2 22", " 1", " 100 100", "",
+                                 "S9", "5 0 7", "Area9", "P9", "Op9", "Inst9", "2", " 1 11", " 2 22", " 2", " 5 50",
+                                 " 10 200", "",
                                  "S2", "10 2 0", "W2", "P2", "O2", "I2", "1", " 3 33", " 1", " 100 100", ""});
     };
 
