@@ -35,7 +35,8 @@ inline void FoldEqualSpacings(sdata& s, bool averageAll) {
   s.SpacingCount = static_cast<std::int32_t>(ab2.size());
 }
 
-// The merge of .ves stations by name that folds the station after every block added to it.
+// The merge of .ves stations by name that folds the station after every block added to it, the
+// station's model and Z taken from the first block that has them.
 inline void MergeVesStations(StationList& stations, const std::vector<TStation>& list) {
   for (const TStation& t : list) {
     auto into = std::find_if(stations.begin(), stations.end(), [&](const sdata& s) { return s.Name == t.Name; });
@@ -45,6 +46,9 @@ inline void MergeVesStations(StationList& stations, const std::vector<TStation>&
       stations.push_back(one.front());
       continue;
     }
+    // A model and a Z of the station's own stay; those it lacks come from the block.
+    if (into->Model.empty()) into->Model = StationModelOf(t);
+    if (into->Z == 0.0f) into->Z = t.Z;
     const std::size_t rows = std::min(t.AB2.size(), t.Rho.size());
     fileformat::FitValueColumns(*into);
     into->Columns[colAB2].insert(into->Columns[colAB2].end(), t.AB2.begin(), t.AB2.begin() + static_cast<std::ptrdiff_t>(rows));
