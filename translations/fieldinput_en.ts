@@ -2050,5 +2050,17 @@ Save anyway?</translation>
         <source>拟合失败：模型的视电阻率算不出来。</source>
         <translation>The fit failed: the apparent resistivity of the model could not be computed.</translation>
     </message>
+    <message>
+        <source>模型视电阻率</source>
+        <translation>model apparent resistivity</translation>
+    </message>
+    <message>
+        <source>残差</source>
+        <translation>residual</translation>
+    </message>
+    <message>
+        <source>从这一行起是模型表，不导入。</source>
+        <translation>The table of models begins in this line; it is not imported.</translation>
+    </message>
 </context>
 </TS>

@@ -33,6 +33,8 @@ const FieldNames kFields[] = {
     {CsvField::TH, "半衰时 TH", QT_TRANSLATE_NOOP("core", "半衰时"), {"半衰时", "th"}},
     {CsvField::TD, "衰减度 TD", QT_TRANSLATE_NOOP("core", "衰减度"), {"衰减度", "td"}},
     {CsvField::R, "偏离度 R", QT_TRANSLATE_NOOP("core", "偏离度"), {"偏离度", "r"}},
+    {CsvField::ModelRho, "模型视电阻率 ModelRho", QT_TRANSLATE_NOOP("core", "模型视电阻率"), {"模型视电阻率", "modelrho", "rhomodel"}},
+    {CsvField::Residual, "残差 Residual (%)", QT_TRANSLATE_NOOP("core", "残差"), {"残差", "residual"}},
 };
 
 const FieldNames* Find(CsvField field) {

@@ -29,7 +29,13 @@ enum class CsvField {
   TH,          // Columns[colTH]
   TD,          // Columns[colTD]
   R,           // Columns[colR]
+  ModelRho,    // the apparent resistivity of the station's model (exported, never imported)
+  Residual,    // the reading's residual against the model in percent (exported, never imported)
 };
+
+// The header of the layer column of the table of models that the export writes below the
+// readings; the import stops reading rows at the row holding it.
+inline constexpr std::string_view kCsvModelTableMark = "层号 Layer";
 
 // The header the export writes: Chinese name, a blank, English name ("视电阻率 Rho").
 const char* CsvHeaderText(CsvField field);
@@ -53,6 +59,10 @@ int ModelColumnOf(CsvField field);
 
 // Whether the field is one of the station's own (name, branch, x, y, the four texts).
 bool IsStationField(CsvField field);
+
+// Whether the field is worked out from the station's model (ModelRho, Residual): the import
+// knows it and leaves it.
+inline bool IsModelField(CsvField field) { return field == CsvField::ModelRho || field == CsvField::Residual; }
 
 // The text without blanks and tabs at either end.
 inline std::string_view TrimCsvBlanks(std::string_view s) {

@@ -21,5 +21,12 @@
 // model makes) leaves its cells empty, so that the import names those rows instead of the
 // export dropping values. Values are expected to be finite, as every
 // path into the model makes them; PreviewCsv refuses a row holding "nan" or "inf".
+// Sounding stations with a layered model: the header and every reading row gain the model's
+// apparent resistivity (ideal Schlumberger, ModelApparentResistivity) and the residual in
+// percent of the reading (ResidualPercent), empty for a station without a model; below the
+// readings, after an empty row, a table of the models: station, x, y, 层号 Layer (from 1),
+// 层厚 Thickness, 层底深度 Depth of the layer's bottom (both empty for the half-space),
+// 层电阻率 LayerRho and where the model came from. A survey without models is exported as
+// before, byte for byte.
 // Throws GbkError (naming the station by its position) when a text is not valid GBK.
 std::string BuildCsvExport(DataType type, const StationList& stations);

@@ -25,7 +25,7 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
 // Cells longer than this are shortened in messages.
 constexpr std::size_t kShownBytes = 60;
-constexpr std::size_t kFieldCount = static_cast<std::size_t>(CsvField::R) + 1;
+constexpr std::size_t kFieldCount = static_cast<std::size_t>(CsvField::Residual) + 1;
 
 std::size_t Index(CsvField f) { return static_cast<std::size_t>(f); }
 
@@ -235,6 +235,12 @@ class Importer {
       Header(row, cells);
       return;
     }
+    if (std::find(cells.begin(), cells.end(), kCsvModelTableMark) != cells.end()) {
+      // The table of models the export writes below the readings: the stations are complete.
+      Note(row, QT_TRANSLATE_NOOP("core", "从这一行起是模型表，不导入。"));
+      stopped_ = true;
+      return;
+    }
     if (OnlyIgnoredCells(cells)) {
       Note(row, QT_TRANSLATE_NOOP("core", "要导入的单元格都是空的，已跳过。"));
       return;
@@ -306,7 +312,7 @@ class Importer {
   int row_ = 0;             // the row being read
   int undecidedRow_ = 0;    // the first row whose text reads differently as GBK (gbkAlike_)
   std::string undecidedText_;
-  bool stopped_ = false;  // the header refused the file: the rows are not examined
+  bool stopped_ = false;  // the header refused the file, or the table of models began: no more rows
   int gbkReadable_ = -1;  // GbkReadingPossible, once worked out
 
   std::vector<std::string> headerCells_;
@@ -415,7 +421,7 @@ bool Importer::CheckColumns(int row) {
       if (!IsBlank(headerCells_[i]))
         ColumnNote(row, tmpl::kCsvUnknownHeader, i, Shown(headerCells_[i], p_.encoding, kShownBytes));
     } else {
-      c.used = c.field != CsvField::RowNumber;
+      c.used = c.field != CsvField::RowNumber && !IsModelField(c.field);
     }
     if (c.used && IsStationField(c.field)) stationFields_.push_back(c.field);
     if (c.field == CsvField::Unknown && IsBlank(headerCells_[i])) unnamedColumns_.push_back(i);

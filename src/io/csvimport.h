@@ -23,7 +23,9 @@
 //   misused (inside an unquoted cell, or text after a closing quote) or never closed refuses
 //   the file, naming its row: what follows it cannot be read with certainty.
 // - Header: the first non-empty row. Each cell is matched with CsvFieldOfHeader, in any order.
-//   A header that is not understood is a note, and its column is not imported.
+//   A header that is not understood is a note, and its column is not imported. The export's
+//   model columns (模型视电阻率, 残差) are understood and not imported; its table of models,
+//   from the row holding kCsvModelTableMark on, ends the rows read, with a note.
 // - Data type: IP columns (综合激电参数, 视极化率, 半衰时, 衰减度, 偏离度) make water finding;
 //   a point-number, MN/2 or branch column makes a profile, combined when it has a branch
 //   column, four-pole otherwise; else a sounding. Both IP and profile columns refuse the file.

@@ -17,9 +17,11 @@
 #include <QPrinter>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 
+#include "interp/stationmodel.h"
 #include "io/atomicfile.h"
 #include "io/textconv.h"
 #include "plot/crossings.h"
@@ -61,6 +63,33 @@ QString HeaderOfColumn(const DataTypeSpec& spec, int k) {
 }
 
 QString Number(float v) { return QString::fromStdString(FormatFloat15(v)); }
+
+// A value of a model as the .ves file writes it: six significant digits.
+QString ModelNumber(double v) { return QString::number(v, 'g', 6); }
+
+// The curve of the station's model from its smallest AB/2 to its largest; none when the
+// station has no usable model or no spacing to draw it over.
+QList<QPointF> ModelCurvePoints(const sdata& s) {
+  double lo = 0.0, hi = 0.0;
+  for (float a : s.Columns[colAB2]) {
+    if (!std::isfinite(a) || a <= 0.0f) continue;
+    lo = lo == 0.0 ? a : std::min<double>(lo, a);
+    hi = std::max<double>(hi, a);
+  }
+  QList<QPointF> points;
+  if (hi <= 0.0) return points;
+  for (const CurvePoint& p : ModelCurve(s.Model, lo, hi))
+    if (std::isfinite(p.rho) && p.rho > 0.0) points << QPointF(p.ab2, p.rho);
+  return points;
+}
+
+QString OriginText(ModelOrigin origin) {
+  switch (origin) {
+    case ModelOrigin::Fitted: return Tr("拟合");
+    case ModelOrigin::Edited: return Tr("手工编辑");
+    default: return Tr("读自文件");
+  }
+}
 
 // The device's page with the same geometry as the printer the listing is printed on: its
 // resolution and margins, on A4.
@@ -202,32 +231,101 @@ class ReportWriter {
     if (!curves[0].empty() && !curves[2].empty())
       for (const Crossing& x : FindCrossings(curves[0], curves[2])) crossings << QPointF(x.x, x.y);
 
-    auto fill = [&](PlotChart& chart, CurveKind k, const Series* series, const QString& yTitle) {
-      chart.setAxes(FitAxes(k, {&series[0], &series[1], &series[2]}), XScale(k), YScale(k), xTitle, yTitle);
+    // A sounding station with a layered model: the model's curve over the readings, and the
+    // model's table below the chart.
+    const sdata& first = unit(units.front());
+    const bool modelled = c_.type == dtSounding && !first.Model.empty();
+    const QList<QPointF> modelCurve = modelled ? ModelCurvePoints(first) : QList<QPointF>();
+    std::vector<float> modelX, modelY;
+    for (const QPointF& p : modelCurve) {
+      modelX.push_back(static_cast<float>(p.x()));
+      modelY.push_back(static_cast<float>(p.y()));
+    }
+    const Series modelSeries = SeriesFromColumns(CurveKind::Sounding, modelX, modelY);
+
+    auto fill = [&](PlotChart& chart, CurveKind k, const Series* series, const QString& yTitle, bool withModel) {
+      chart.setAxes(FitAxes(k, {&series[0], &series[1], &series[2], withModel ? &modelSeries : nullptr}), XScale(k),
+                    YScale(k), xTitle, yTitle);
       for (int l = 0; l < PlotChart::kLayers; ++l)
         chart.setLayer(l, series[l], names[l], PlotChart::Style{kBranchColor[colour[l]], 2.0, 7.0});
+      chart.setModelCurve(withModel ? modelCurve : QList<QPointF>(), Tr("模型曲线"));
       chart.setOutliers({}, QString());
       chart.setCrossings(k == CurveKind::Profile ? crossings : QList<QPointF>(), Tr("交点"));
       chart.refreshLegend();
-      // One station needs no legend; the two branches of a line do.
-      chart.chart()->legend()->setVisible(units.size() > 1);
+      // One station needs no legend unless its model is drawn beside it; the two branches of a
+      // line do.
+      chart.chart()->legend()->setVisible(units.size() > 1 || (withModel && !modelCurve.isEmpty()));
     };
 
-    fill(charts_.curve(), kind, curves, rhoTitle);
+    fill(charts_.curve(), kind, curves, rhoTitle, true);
     if (!withIp) {
-      // A chart of 4 : 3 at the top of the area, as wide as it.
-      const qreal h = std::min(area.height(), area.width() * 0.75);
+      // A chart of 4 : 3 at the top of the area, as wide as it, above the model's table.
+      const qreal table = modelled ? modelTableHeight(first) : 0.0;
+      const qreal h = std::max(std::min(area.height() - table, area.width() * 0.75), area.height() * 0.45);
       ChartPainter::draw(charts_.curve(), painter_, QRectF(area.left(), area.top(), area.width(), h));
+      if (modelled) paintModelTable(first, QRectF(area.left(), area.top() + h, area.width(), area.height() - h));
       return;
     }
     Series ip[PlotChart::kLayers];
     ip[0] = SeriesFromStation(unit(units.front()), CurveKind::SoundingIp, c_.ipColumn);
-    fill(charts_.ip(), CurveKind::SoundingIp, ip, HeaderOfColumn(spec_, c_.ipColumn));
+    fill(charts_.ip(), CurveKind::SoundingIp, ip, HeaderOfColumn(spec_, c_.ipColumn), false);
     // The resistivities above, the parameter below.
     const qreal gap = area.height() * 0.03;
     const qreal h = std::min((area.height() - gap) / 2, area.width() * 0.62);
     ChartPainter::draw(charts_.curve(), painter_, QRectF(area.left(), area.top(), area.width(), h));
     ChartPainter::draw(charts_.ip(), painter_, QRectF(area.left(), area.top() + h + gap, area.width(), h));
+  }
+
+  QFont tableFont() const {
+    QFont font(kHeadingFamily);
+    font.setPointSizeF(10.5);
+    return font;
+  }
+  qreal tableLine() const { return QFontMetricsF(tableFont(), &device_).lineSpacing() * 1.25; }
+
+  // The model's table: a gap, its title, the column headings and a line per layer.
+  qreal modelTableHeight(const sdata& s) const {
+    return tableLine() * (static_cast<qreal>(std::min(s.Model.Thickness.size(), s.Model.Resistivity.size())) + 3.0);
+  }
+
+  // The station's model in box: where it came from and how far it misses the readings, then a
+  // line per layer (number, thickness, depth of its bottom, resistivity; the half-space has no
+  // thickness); the layers that do not fit are counted in a last line.
+  void paintModelTable(const sdata& s, const QRectF& box) {
+    const QFont font = tableFont();
+    const QFontMetricsF metrics(font, &device_);
+    const qreal line = tableLine();
+    painter_.setFont(font);
+    painter_.setPen(Qt::black);
+    qreal y = box.top() + line;
+    auto text = [&](qreal x, const QString& t) { painter_.drawText(QPointF(x, y + metrics.ascent()), t); };
+
+    QString title = Tr("层状模型（%1）").arg(OriginText(s.Model.Origin));
+    const double rms = RmsResidualPercent(s.Columns[colRho], ModelApparentResistivity(s));
+    if (std::isfinite(rms)) title += Tr("，与观测值的均方根误差 %1%").arg(QString::number(rms, 'f', 1));
+    text(box.left(), title);
+    y += line;
+    const qreal column = box.width() / 4;
+    const QStringList headings = {Tr("层号"), Tr("层厚 (m)"), Tr("层底深度 (m)"), Tr("电阻率 (Ω·m)")};
+    for (qsizetype c = 0; c < headings.size(); ++c) text(box.left() + static_cast<qreal>(c) * column, headings[c]);
+    painter_.drawLine(QPointF(box.left(), y + line * 0.9), QPointF(box.right(), y + line * 0.9));
+    y += line;
+
+    const std::size_t layers = std::min(s.Model.Thickness.size(), s.Model.Resistivity.size());
+    double depth = 0.0;
+    for (std::size_t k = 0; k < layers; ++k) {
+      if (y + 2 * line > box.bottom() && k + 1 < layers) {
+        text(box.left(), Tr("……另有 %1 层").arg(static_cast<qulonglong>(layers - k)));
+        break;
+      }
+      const bool halfSpace = k + 1 == layers;
+      depth += halfSpace ? 0.0 : s.Model.Thickness[k];
+      text(box.left(), QString::number(k + 1));
+      text(box.left() + column, halfSpace ? QStringLiteral("—") : ModelNumber(s.Model.Thickness[k]));
+      text(box.left() + 2 * column, halfSpace ? QStringLiteral("—") : ModelNumber(depth));
+      text(box.left() + 3 * column, ModelNumber(s.Model.Resistivity[k]));
+      y += line;
+    }
   }
 
   const PdfReportContent& c_;

@@ -4,7 +4,9 @@
 // listing is laid out exactly as the printed one. After them the report can hold a page per
 // station (sounding types) or per line (profile types) with its plot, drawn by PlotChart as the
 // plot pane draws it, headed by the station's name, coordinates, work area, line, operator,
-// instrument and the report's date.
+// instrument and the report's date. A sounding station with a layered model shows the model's
+// curve over its readings and, below the chart, the model's table: where it came from, its
+// root mean square misfit to the readings, and per layer thickness, depth and resistivity.
 
 #include <QDate>
 #include <QString>

@@ -28,6 +28,9 @@ constexpr std::size_t kMarkEveryPointUpTo = 60;
 // Layers in drawing order: the faint comparison at the back, the station being typed in front.
 constexpr int kStackOrder[] = {1, 2, 0};
 
+// The model curve: dashed, in a red apart from the branches' colours and the outliers' rings.
+const QColor kModelColor(178, 34, 34);
+
 bool Sane(const AxisRange& r, AxisScale scale) {
   if (!std::isfinite(r.min) || !std::isfinite(r.max) || !(r.min < r.max)) return false;
   return scale == AxisScale::Linear || r.min > 0.0;
@@ -119,6 +122,9 @@ PlotChart::PlotChart(QWidget* parent, const QString& objectName) {
     layer.points->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     chart_->addSeries(layer.points);
   }
+  model_ = new QLineSeries();
+  model_->setPen(QPen(kModelColor, 2.0, Qt::DashLine));
+  chart_->addSeries(model_);
   outliers_ = new QScatterSeries();
   outliers_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
   outliers_->setMarkerSize(15.0);
@@ -175,6 +181,7 @@ void PlotChart::restack() {
     for (QLineSeries* s : layer.lines) order.append(s);
     order.append(layer.points);
   }
+  order.append(model_);
   order.append(outliers_);
   order.append(crossings_);
   for (QXYSeries* s : order) {
@@ -195,6 +202,7 @@ void PlotChart::refreshLegend() {
     for (std::size_t i = 0; i < layer.lines.size(); ++i) show(layer.lines[i], i == 0 && !layer.series.empty());
     show(layer.points, false);
   }
+  show(model_, !model_->points().isEmpty());
   show(outliers_, !outliers_->points().isEmpty());
   show(crossings_, !crossings_->points().isEmpty());
 }
@@ -226,6 +234,11 @@ void PlotChart::setLayer(int layer, const Series& series, const QString& name, c
   if (L.lines.front()->name() != name) L.lines.front()->setName(name);
 }
 
+void PlotChart::setModelCurve(const QList<QPointF>& points, const QString& name) {
+  Refill(model_, points);
+  if (model_->name() != name) model_->setName(name);
+}
+
 void PlotChart::setOutliers(const std::vector<PlotPoint>& points, const QString& name) {
   Refill(outliers_, Points(points));
   if (outliers_->name() != name) outliers_->setName(name);
@@ -242,6 +255,8 @@ QList<QList<QPointF>> PlotChart::segments(int layer) const {
     if (!line->points().isEmpty()) out.append(line->points());
   return out;
 }
+
+QList<QPointF> PlotChart::modelCurve() const { return model_->points(); }
 
 QList<QPointF> PlotChart::outliers() const { return outliers_->points(); }
 

@@ -1,7 +1,8 @@
 #pragma once
 // One chart of the plot pane: a QChartView whose axes follow a plot Series' AxisRange and whose
 // layers (the station being typed, a faint committed one, the other branch of a line) are drawn
-// as one line per segment with every point marked, plus the markers of outliers and crossings.
+// as one line per segment with every point marked, plus the markers of outliers and crossings
+// and the curve of a station's layered model.
 // Series objects are kept and refilled from one replot to the next, so a replot after a typed
 // cell only replaces the points that changed.
 
@@ -54,12 +55,16 @@ class PlotChart {
   void setAxes(const Axes& axes, AxisScale xScale, AxisScale yScale, const QString& xTitle, const QString& yTitle);
   // The lines and points of a layer, its legend name (no legend entry when empty) and colours.
   void setLayer(int layer, const Series& series, const QString& name, const Style& style);
+  // The curve of a station's layered model: a dashed line without markers over the layers,
+  // named in the legend; no points hide it.
+  void setModelCurve(const QList<QPointF>& points, const QString& name);
   void setOutliers(const std::vector<PlotPoint>& points, const QString& name);
   void setCrossings(const QList<QPointF>& points, const QString& name);
   // Shows the legend entries of what is drawn; run after the layers and markers are set.
   void refreshLegend();
 
   QList<QList<QPointF>> segments(int layer) const;
+  QList<QPointF> modelCurve() const;
   QList<QPointF> outliers() const;
   QList<QPointF> crossings() const;
 
@@ -84,6 +89,7 @@ class PlotChart {
   QAbstractAxis* y_ = nullptr;
   std::optional<AxisScale> xScale_, yScale_;
   std::array<LayerSeries, kLayers> layers_;
+  QLineSeries* model_ = nullptr;
   QScatterSeries* outliers_ = nullptr;
   QScatterSeries* crossings_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "io/atomicfile.h"
+#include "io/csvcolumns.h"
 #include "io/csvexport.h"
 #include "session/datatypespec.h"
 #include "io/csvimport.h"
@@ -171,6 +172,95 @@ TEST(CsvExport, TextThatIsNotGbkIsRefusedNamingTheStation) {
   } catch (const GbkError& e) {
     EXPECT_NE(std::string(e.what()).find("station 2"), std::string::npos) << e.what();
   }
+}
+
+// The cells of one row (no quoted cells).
+std::vector<std::string> Cells(const std::string& row) {
+  std::vector<std::string> cells;
+  std::size_t start = 0;
+  for (std::size_t comma = row.find(','); comma != std::string::npos; comma = row.find(',', start)) {
+    cells.push_back(row.substr(start, comma - start));
+    start = comma + 1;
+  }
+  cells.push_back(row.substr(start));
+  return cells;
+}
+
+std::vector<std::string> Rows(const std::string& csv) {
+  std::vector<std::string> rows;
+  for (std::size_t start = 3, end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2)
+    rows.push_back(csv.substr(start, end - start));
+  return rows;
+}
+
+// Soundings with a model: beside each reading the model's apparent resistivity and the
+// residual, below the readings the table of models; a station without a model has empty model
+// cells and no rows in the table.
+TEST(CsvExport, SoundingsWithModelsGiveTheModelAndItsResiduals) {
+  sdata layered = Station("S1", 100, 0.5f);
+  AddReading(layered, dtSounding, {1, 125});
+  AddReading(layered, dtSounding, {300, 290});
+  layered.Model = {{2.5f, 8, 100}, {130, 40, 300}, ModelOrigin::Fitted};
+  sdata plain = Station("S2", 150, 0);
+  AddReading(plain, dtSounding, {1.5f, 35.2f});
+  // A half-space: its apparent resistivity is its resistivity at every spacing.
+  sdata half = Station("H", 200, 0);
+  AddReading(half, dtSounding, {1, 55});
+  AddReading(half, dtSounding, {10, 44});
+  half.Model = {{100}, {50}, ModelOrigin::Edited};
+  sdata empty = Station("E", 250, 0);
+
+  const std::vector<std::string> rows = Rows(BuildCsvExport(dtSounding, {layered, plain, half, empty}));
+  ASSERT_EQ(rows.size(), 13u);
+  EXPECT_EQ(rows[0],
+            "测点编号 Station,x坐标 X,y坐标 Y,测区 WorkArea,剖面编号 Profile,操作员 Operator,仪器类型 Instrument,"
+            "极距 AB/2,视电阻率 Rho,模型视电阻率 ModelRho,残差 Residual (%)");
+  auto value = [&](std::size_t row, std::size_t cell) { return std::stod(Cells(rows[row]).at(cell)); };
+  // Near the surface the first layer, far out the half-space below.
+  EXPECT_NEAR(value(1, 9), 130, 5);
+  EXPECT_NEAR(value(2, 9), 300, 30);
+  for (std::size_t r : {1u, 2u}) EXPECT_NEAR(value(r, 10), 100 * (value(r, 8) - value(r, 9)) / value(r, 9), 1e-3);
+  EXPECT_EQ(rows[3], "S2,150,0,西山,L1,王二,DZD-6A,1.5,35.2,,");
+  EXPECT_NEAR(value(4, 9), 50, 0.05);
+  EXPECT_NEAR(value(4, 10), 10, 0.2);
+  EXPECT_NEAR(value(5, 10), -12, 0.2);
+  EXPECT_EQ(rows[6], "E,250,0,西山,L1,王二,DZD-6A,,,,");
+  EXPECT_EQ(rows[7], "");
+  const std::vector<std::string> table(rows.begin() + 8, rows.end());
+  EXPECT_EQ(table, (std::vector<std::string>{
+                       "测点编号 Station,x坐标 X,y坐标 Y,层号 Layer,层厚 Thickness,层底深度 Depth,层电阻率 LayerRho,模型来源 Origin",
+                       "S1,100,0.5,1,2.5,2.5,130,拟合 Fitted", "S1,100,0.5,2,8,10.5,40,拟合 Fitted",
+                       "S1,100,0.5,3,,,300,拟合 Fitted", "H,200,0,1,,,50,编辑 Edited"}));
+}
+
+// Our own export with models imports its readings: the model columns are understood and left,
+// the table of models ends the rows read with a note.
+TEST(CsvRoundTrip, ExportWithModelsGivesBackTheReadings) {
+  StationList survey = SurveyOf(dtSounding);
+  survey[0].Model = {{5, 100}, {20, 200}, ModelOrigin::Fitted};
+  survey[4].Model = {{1}, {10}, ModelOrigin::File};
+  const std::string csv = BuildCsvExport(dtSounding, survey);
+  ASSERT_NE(csv.find(kCsvModelTableMark), std::string::npos);
+
+  const CsvPreview preview = PreviewCsv(csv);
+  EXPECT_EQ(preview.fileError, "");
+  EXPECT_TRUE(preview.CanImport());
+  EXPECT_EQ(preview.type, dtSounding);
+  ASSERT_EQ(preview.columns.size(), 11u);
+  EXPECT_EQ(preview.columns[9].field, CsvField::ModelRho);
+  EXPECT_EQ(preview.columns[10].field, CsvField::Residual);
+  EXPECT_FALSE(preview.columns[9].used);
+  EXPECT_FALSE(preview.columns[10].used);
+  std::vector<std::string> notes;
+  for (const CsvRowProblem& p : preview.problems) {
+    EXPECT_FALSE(p.refused) << p.message;
+    notes.push_back(p.message);
+  }
+  const int tableRow = 1 + 2000 + 49 + 1 + 49 + 49 + 2;  // header, readings, the empty row, then the table
+  EXPECT_EQ(notes, (std::vector<std::string>{"第 " + std::to_string(tableRow - 1) + " 行：是空行，已跳过。",
+                                             "第 " + std::to_string(tableRow) + " 行：从这一行起是模型表，不导入。"}));
+  for (sdata& s : survey) s.Model = {};
+  ExpectSameBits(preview.stations, survey);
 }
 
 // Export, save to a file, preview the file: the same stations, bit for bit, for every type.

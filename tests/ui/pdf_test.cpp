@@ -89,6 +89,7 @@ Ink InkIn(const QImage& image, double top, double bottom, const QColor& colour) 
 const QColor kBranchA(31, 95, 191);
 const QColor kBranchB(214, 90, 20);
 const QColor kCrossing(0, 150, 60);
+const QColor kModelCurve(178, 34, 34);
 
 // Stations with texts in Chinese, as the commit builds them; vary scales a sounding curve and
 // shifts the phase of a profile.
@@ -282,6 +283,35 @@ class PdfTest : public QObject {
       if (dataType == dtWaterFinding) QVERIFY(InkIn(image, 0.6, 0.95, kBranchA).coloured > 50);
     }
     verifyFontsEmbedded(pdf);
+  }
+
+  // A sounding station with a layered model: its page draws the model's curve over the readings
+  // and lists the model below the chart; the page of a station without a model has neither.
+  void stationPageShowsItsModel() {
+    sdata modelled = Unit(dtSounding, "M1", 0, "L7", 12, 1);
+    modelled.Model = {{2.5f, 8, 100}, {130, 40, 300}, ModelOrigin::Fitted};
+    const sdata plain = Unit(dtSounding, "M2", 50, "L7", 12, 1);
+    FormDriver d;
+    d.load({modelled, plain}, 0, false);
+    const QString pdf = d.path(QStringLiteral("models.pdf"));
+    exportTo(d, pdf, true);
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join(QLatin1Char('\n'))));
+    const QStringList pages = PageTexts(pdf);
+    QVERIFY(pages.size() >= 3);
+    const int withModel = static_cast<int>(pages.size()) - 1;  // 1-based: the last two pages are the plots
+    const QStringList table = NonEmptyLines(pages[withModel - 1]);
+    for (const QString& line : {QStringLiteral("测点 M1"), QStringLiteral("层号 层厚 (m) 层底深度 (m) 电阻率 (Ω·m)"),
+                                QStringLiteral("1 2.5 2.5 130"), QStringLiteral("2 8 10.5 40"), QStringLiteral("3 — — 300")})
+      QVERIFY2(table.contains(line), qPrintable(line + QStringLiteral(" not in:\n") + table.join(QLatin1Char('\n'))));
+    const QString title = Comparable(QStringLiteral("层状模型（拟合），与观测值的均方根误差 "));
+    QVERIFY2(table.filter(title).size() == 1, qPrintable(table.join(QLatin1Char('\n'))));
+    QVERIFY(!pages.last().contains(QStringLiteral("层状模型")));
+
+    const QImage curve = PageImage(pdf, withModel, d.dir.path());
+    const QImage none = PageImage(pdf, withModel + 1, d.dir.path());
+    QVERIFY2(InkIn(curve, 0.2, 0.7, kModelCurve).coloured > 50, qPrintable(QString::number(InkIn(curve, 0.2, 0.7, kModelCurve).coloured)));
+    QVERIFY(InkIn(curve, 0.2, 0.7, kBranchA).coloured > 100);
+    QVERIFY(InkIn(none, 0.2, 0.95, kModelCurve).coloured < 5);
   }
 
   // With no station nothing is asked and nothing written, as with the other exports.
