@@ -29,6 +29,45 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>用法：
+  fieldinput [--lang en|zh] [文件…]
+      打开输入窗口（可同时打开给出的数据文件）。
+  fieldinput --fit 输入.ves -o 输出.ves [--layers N|auto] [--error 百分数]
+      对输入文件的每个测点拟合层状模型，写出带拟合模型的 .ves 文件。
+      --layers：模型的层数（1 到 %1），auto 为自动选择（默认）。
+      --error：观测值的相对误差，百分数（默认 %2）。
+      拟合不了的测点保留原来的模型，并说明原因。
+  fieldinput --export-csv 输入文件 -o 输出.csv
+      把本程序能打开的数据文件（.ves、测深 .dat、四极剖面、联合剖面）导出为 CSV 表格，
+      与窗口中的“导出 CSV”相同。
+  fieldinput --help
+      显示这些说明。
+命令不需要图形界面。退出状态：0 全部完成；1 输出文件已写出，但有测点没能完成；
+2 没有写出文件（命令行有误、文件不能读取或写入，或文件中没有测点）。消息写到标准错误。
+</source>
+        <translation>Usage:
+  fieldinput [--lang en|zh] [FILE…]
+      Opens the input window (and the data files given).
+  fieldinput --fit IN.ves -o OUT.ves [--layers N|auto] [--error PERCENT]
+      Fits a layered model to every station of the input file and writes a .ves file with
+      the fitted models.
+      --layers: the number of layers of the models (1 to %1); auto chooses it (the default).
+      --error: the relative error of the readings in percent (default %2).
+      A station that cannot be fitted keeps its model, and the reason is told.
+  fieldinput --export-csv IN -o OUT.csv
+      Exports a data file the program opens (.ves, sounding .dat, four-pole, combined
+      profiling) as a CSV table, as 导出 CSV (Export CSV) in the window does.
+  fieldinput --help
+      Shows these notes.
+The commands need no display. Exit status: 0 all done; 1 the output file was written but
+some station could not be done; 2 no file written (a wrong command line, a file that cannot
+be read or written, or a file without stations). Messages go to standard error.
+</translation>
+    </message>
+</context>
+<context>
     <name>CsvImportDialog</name>
     <message>
         <source>编码：无法确定，请在右边选择</source>
@@ -2061,6 +2100,66 @@ Save anyway?</translation>
     <message>
         <source>从这一行起是模型表，不导入。</source>
         <translation>The table of models begins in this line; it is not imported.</translation>
+    </message>
+    <message>
+        <source>只能给出一个命令：--fit 或 --export-csv。</source>
+        <translation>Give one command only: --fit or --export-csv.</translation>
+    </message>
+    <message>
+        <source>缺少输出文件：请用 -o 给出。</source>
+        <translation>No output file: give it with -o.</translation>
+    </message>
+    <message>
+        <source>--layers 和 --error 只用于 --fit。</source>
+        <translation>--layers and --error are for --fit only.</translation>
+    </message>
+    <message>
+        <source>用法见 fieldinput --help。</source>
+        <translation>See fieldinput --help for how to use it.</translation>
+    </message>
+    <message>
+        <source>文件中没有测点，没有导出。</source>
+        <translation>The file holds no station; nothing was exported.</translation>
+    </message>
+    <message>
+        <source>内存不足，命令没有完成，没有写出文件。</source>
+        <translation>Out of memory: the command was not completed and no file was written.</translation>
+    </message>
+    <message>
+        <source>这不是 VES 测深文件：只能拟合 .ves 文件的测点。</source>
+        <translation>This is not a VES sounding file: only the stations of a .ves file can be fitted.</translation>
+    </message>
+    <message>
+        <source>选项 %1 后面缺少值。</source>
+        <translation>The option %1 needs a value after it.</translation>
+    </message>
+    <message>
+        <source>--layers 应是 1 到 %2 的整数或 auto，不是“%1”。</source>
+        <translation>--layers takes a whole number from 1 to %2 or auto, not “%1”.</translation>
+    </message>
+    <message>
+        <source>--error 应是大于 0、不超过 100 的百分数，不是“%1”。</source>
+        <translation>--error takes a percentage above 0 and at most 100, not “%1”.</translation>
+    </message>
+    <message>
+        <source>不认识的选项：%1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Argument too many: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>文件“%1”中有不是 GBK 编码的文字，没有导出：%2</source>
+        <translation>File “%1” holds text that is not GBK; nothing was exported: %2</translation>
+    </message>
+    <message>
+        <source>测点“%1”没有拟合，保留原来的模型：%2</source>
+        <translation>Station “%1” was not fitted and keeps its model: %2</translation>
     </message>
 </context>
 </TS>

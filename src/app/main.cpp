@@ -1,7 +1,8 @@
-// Start-up: the application object, the input window with what is remembered between runs,
-// the crash recovery (offering what a session that did not end cleanly left, then writing this
-// session's recovery file after every change), the files named on the command line, the event
-// loop, and a clean end that removes the recovery file.
+// Start-up: the commands without window (src/app/commandline.h), else the application object,
+// the input window with what is remembered between runs, the crash recovery (offering what a
+// session that did not end cleanly left, then writing this session's recovery file after every
+// change), the files named on the command line, the event loop, and a clean end that removes
+// the recovery file.
 #include <QCoreApplication>
 #include <QApplication>
 #include <QMessageBox>
@@ -11,7 +12,9 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
+#include "app/commandline.h"
 #include "app/version.h"
 #include "io/savetransaction.h"
 #include "ui/coretext.h"
@@ -49,12 +52,12 @@ class Application : public QApplication {
 
 int main(int argc, char** argv) {
   PrepareFileSaving();
+  // A command without window (--fit, --export-csv, --help) runs before any window object
+  // exists: it needs no display.
+  if (const std::optional<int> status = RunCommandLine(argc, argv)) return *status;
   Application app(argc, argv);
-  // Where the settings and the recovery files are kept.
-  QCoreApplication::setOrganizationName(QStringLiteral("FieldInput"));
-  QCoreApplication::setApplicationName(QStringLiteral("fieldinput"));
-  // The About box shows this version; the desktop matches the window to its .desktop entry.
-  QCoreApplication::setApplicationVersion(QStringLiteral(FIELDINPUT_VERSION));
+  NameApplication();
+  // The desktop matches the window to its .desktop entry.
   QGuiApplication::setDesktopFileName(QStringLiteral(FIELDINPUT_APP_ID));
   // The interface language: --lang, else the one chosen in the 语言/Language menu, else the
   // locale's. Installed before any window text is made.

@@ -144,6 +144,15 @@ inline constexpr const char* kCheckSameAsRow =
     QT_TRANSLATE_NOOP("core", "测点“%1”与第 %2 行的测点“%3”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。");
 inline constexpr const char* kCheckSameAsImported =
     QT_TRANSLATE_NOOP("core", "测点“%1”与导入的测点“%2”坐标一样（x、y 都相差不到 0.1），请更改点号或坐标。");
+// Commands without window (fieldinput --fit, --export-csv).
+inline constexpr const char* kBatchMissingValue = QT_TRANSLATE_NOOP("core", "选项 %1 后面缺少值。");
+inline constexpr const char* kBatchBadLayers = QT_TRANSLATE_NOOP("core", "--layers 应是 1 到 %2 的整数或 auto，不是“%1”。");
+inline constexpr const char* kBatchBadError = QT_TRANSLATE_NOOP("core", "--error 应是大于 0、不超过 100 的百分数，不是“%1”。");
+inline constexpr const char* kBatchUnknownOption = QT_TRANSLATE_NOOP("core", "不认识的选项：%1");
+inline constexpr const char* kBatchExtraArgument = QT_TRANSLATE_NOOP("core", "多余的参数：%1");
+inline constexpr const char* kBatchWriteFailed = QT_TRANSLATE_NOOP("core", "无法写入文件 %1：%2");
+inline constexpr const char* kBatchNotGbk = QT_TRANSLATE_NOOP("core", "文件“%1”中有不是 GBK 编码的文字，没有导出：%2");
+inline constexpr const char* kBatchNotFitted = QT_TRANSLATE_NOOP("core", "测点“%1”没有拟合，保留原来的模型：%2");
 // Lists of column names, joined with "、" (JoinNames). The longest list a message holds has
 // eight names: a list longer than six is read as six, the last of them a list again. They
 // come last in kAll, so that every other template is tried before them.
@@ -170,7 +179,8 @@ inline constexpr const char* kAll[] = {
     kCsvAfterRefused, kCheckTooManySpacings, kCheckTooManyPoints, kCheckBadSpacing, kCheckBadRho, kCheckNoRho,
     kCheckBadPointNo, kCheckBadProfileSpacing, kCheckNoProfileSpacing, kCheckSpacingNearRow, kCheckSpacingNearReading,
     kCheckPointNearRow, kCheckPointNearReading, kCheckBranchesFull, kCheckSameAsSurvey, kCheckSameAsRow,
-    kCheckSameAsImported,
+    kCheckSameAsImported, kBatchMissingValue, kBatchBadLayers, kBatchBadError, kBatchUnknownOption,
+    kBatchExtraArgument, kBatchWriteFailed, kBatchNotGbk, kBatchNotFitted,
     // Lists last (see above).
     kList6, kList5, kList4, kList3, kList2,
 };
