@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,14 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
     Print(stdout, HelpText());
     return kBatchDone;
   }
-  const BatchOutcome outcome = RunBatchCommand(command);
+  BatchOutcome outcome;
+  try {
+    outcome = RunBatchCommand(command);
+  } catch (const std::exception& e) {
+    // What the commands do not foresee ends them as a failure, never as a crash.
+    outcome.status = kBatchFailed;
+    outcome.messages.emplace_back(e.what());
+  }
   for (const std::string& message : outcome.messages)
     Print(stderr, QStringLiteral("fieldinput: ") + CoreText(message) + QLatin1Char('\n'));
   return outcome.status;
