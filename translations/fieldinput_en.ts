@@ -2161,5 +2161,9 @@ Save anyway?</translation>
         <source>测点“%1”没有拟合，保留原来的模型：%2</source>
         <translation>Station “%1” was not fitted and keeps its model: %2</translation>
     </message>
+    <message>
+        <source>测点的层状模型不对。</source>
+        <translation>A station&apos;s layered model is wrong.</translation>
+    </message>
 </context>
 </TS>
