@@ -129,7 +129,8 @@ inline void FitValueColumns(sdata& s) {
 // its own AB/2; each later row is compared with the row in place after a removal, so three
 // rows of one spacing end as one. The apparent resistivity becomes the mean of the two rows;
 // with averageAll the induced-polarisation columns (Columns[4] to [8]) are averaged too,
-// otherwise the first row keeps its values there. Precondition: FitValueColumns.
+// otherwise the first row keeps its values there. Columns[colRho] is as long as the spacings;
+// another column is either as long too or not held (empty).
 //
 // Row by row this is: a row joins the earliest row before it that stayed and has the same
 // spacing, and stays when there is none; the rows a row takes in are averaged into it in file
@@ -158,13 +159,14 @@ inline void FoldEqualSpacings(sdata& s, bool averageAll) {
     folded = true;
     for (int c = colRho; c <= colR; ++c) {
       auto& col = s.Columns[c];
-      if (c == colRho || averageAll) col[into] = MeanOf(col[into], col[j]);
+      if (col.size() == rows && (c == colRho || averageAll)) col[into] = MeanOf(col[into], col[j]);
     }
   }
   if (folded) {
     for (int c = colAB2; c <= colR; ++c) {
       if (c == colMN2) continue;
       auto& col = s.Columns[c];
+      if (col.size() != rows) continue;  // a column the station does not hold
       std::size_t out = 0;
       for (std::size_t j = 0; j < rows; ++j)
         if (stays[j]) col[out++] = col[j];

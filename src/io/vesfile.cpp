@@ -344,7 +344,6 @@ sdata SoundingStationOf(const TStation& station) {
   // Each column exactly as long as the rows: a file of millions of rows is held in the least memory.
   s.Columns[colAB2].assign(station.AB2.begin(), station.AB2.begin() + static_cast<std::ptrdiff_t>(rows));
   s.Columns[colRho].assign(station.Rho.begin(), station.Rho.begin() + static_cast<std::ptrdiff_t>(rows));
-  fileformat::FitValueColumns(s);
   return s;
 }
 
@@ -374,10 +373,14 @@ void MergeVesStations(StationList& stations, const std::vector<TStation>& list) 
     // A model of the station's own stays; one it lacks comes from the file, as does a Z.
     if (m.Model.empty()) m.Model = StationModelOf(s);
     if (m.Z == 0.0f) m.Z = s.Z;
-    fileformat::FitValueColumns(m);
+    // A .ves station holds spacings and resistivities only: the two columns stay in step, and a
+    // column the station holds beyond them gets 0.0 for every added row.
+    const std::size_t before = m.Columns[colAB2].size();
+    m.Columns[colRho].resize(before, 0.0f);
     m.Columns[colAB2].insert(m.Columns[colAB2].end(), ab2.begin(), ab2.end());
     m.Columns[colRho].insert(m.Columns[colRho].end(), rho.begin(), rho.end());
-    fileformat::FitValueColumns(m);  // 0.0 in Columns[4..8] for every added row
+    for (int c = colZP; c <= colR; ++c)
+      if (!m.Columns[c].empty()) m.Columns[c].resize(m.Columns[colAB2].size(), 0.0f);
     if (!isGrown[found->second]) {
       isGrown[found->second] = true;
       grown.push_back(found->second);

@@ -35,7 +35,9 @@ const DataTypeSpec* Specs() {
       {dtSounding,
        {QT_TRANSLATE_NOOP("core", "序号"), QT_TRANSLATE_NOOP("core", "极距"), QT_TRANSLATE_NOOP("core", "视电阻率")},
        {kRowTip, kSpacingTip, kRhoTip},
-       {3, {-1, colAB2, colRho}, {1, 2}, {colZP, colTD, colTH, colR, colIP}},
+       // A .ves station has only spacings and resistivities: no other column is held, which
+       // halves the memory of a big opened file.
+       {3, {-1, colAB2, colRho}, {1, 2}, {}},
        {2},
        NameSource::StationEdit,
        RowTemplate::DefaultSpacings,

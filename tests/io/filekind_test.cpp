@@ -23,6 +23,7 @@
 using iotest::FileOf;
 using iotest::ReadFixture;
 using iotest::Sounding;
+using iotest::VesStation;
 
 namespace fs = std::filesystem;
 
@@ -79,7 +80,7 @@ TEST(OpenFile, EachKindAsTheWindowHoldsIt) {
   const OpenResult ves = ReadSurveyFile(ReadFixture("ves_worked_example.ves"));
   EXPECT_EQ(ves.status, ReadStatus::Complete);
   EXPECT_EQ(ves.type, dtSounding);
-  EXPECT_EQ(ves.stations, StationList{Sounding("S1", 0, {1.5f, 2.5f, 4}, {150, 225, 340})});
+  EXPECT_EQ(ves.stations, StationList{VesStation("S1", 0, {1.5f, 2.5f, 4}, {150, 225, 340})});
   EXPECT_TRUE(ves.message.empty());
 
   const OpenResult dat = ReadSurveyFile(ReadFixture("sounding_worked_example.dat"));
@@ -95,7 +96,7 @@ TEST(OpenFile, EachKindAsTheWindowHoldsIt) {
 
 TEST(OpenFile, VesConversionKeepsAllColumnsInStep) {
   // As the merge of the append path builds a station: rows limited to the shorter of AB/2
-  // and resistivity, 0.0 per row in Columns[4..8], nothing in Columns[0] and [2]; Z kept.
+  // and resistivity, nothing in the other columns; Z kept.
   TStation t;
   t.Name = Gbk("一号点");
   t.X = -12.5f;
@@ -104,7 +105,7 @@ TEST(OpenFile, VesConversionKeepsAllColumnsInStep) {
   t.AB2 = {1, 2, 3};
   t.Rho = {10, 20};
   const sdata s = SoundingStationOf(t);
-  sdata expected = Sounding(Gbk("一号点"), -12.5f, {1, 2}, {10, 20});
+  sdata expected = VesStation(Gbk("一号点"), -12.5f, {1, 2}, {10, 20});
   expected.Y = 3;
   expected.Z = 9;
   expected.WorkArea = "Unknown";

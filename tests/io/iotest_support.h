@@ -55,6 +55,13 @@ inline sdata Sounding(std::string name, float x, std::vector<float> ab2, std::ve
   return s;
 }
 
+// A sounding station as a .ves file and the window hold it: spacings and resistivities only.
+inline sdata VesStation(std::string name, float x, std::vector<float> ab2, std::vector<float> rho) {
+  sdata s = Sounding(std::move(name), x, std::move(ab2), std::move(rho));
+  for (int c = colZP; c <= colR; ++c) s.Columns[c].clear();
+  return s;
+}
+
 // A folder of its own for one test, removed with everything in it afterwards.
 class TempDir {
  public:

@@ -15,7 +15,8 @@
 namespace reference {
 
 // Every row compared with every later row still in place; a later row of the same spacing is
-// averaged into the earlier one (Columns[3], and Columns[4..8] with averageAll) and removed.
+// averaged into the earlier one (Columns[3], and Columns[4..8] with averageAll) and removed; a
+// column the station does not hold (empty) stays empty.
 inline void FoldEqualSpacings(sdata& s, bool averageAll) {
   auto& ab2 = s.Columns[colAB2];
   for (std::size_t i = 0; i + 1 < ab2.size(); ++i) {
@@ -26,6 +27,7 @@ inline void FoldEqualSpacings(sdata& s, bool averageAll) {
       }
       for (int c = colRho; c <= colR; ++c) {
         auto& col = s.Columns[c];
+        if (col.size() != ab2.size()) continue;  // a column the station does not hold
         if (c == colRho || averageAll) col[i] = fileformat::MeanOf(col[i], col[j]);
         col.erase(col.begin() + static_cast<std::ptrdiff_t>(j));
       }
@@ -50,10 +52,10 @@ inline void MergeVesStations(StationList& stations, const std::vector<TStation>&
     if (into->Model.empty()) into->Model = StationModelOf(t);
     if (into->Z == 0.0f) into->Z = t.Z;
     const std::size_t rows = std::min(t.AB2.size(), t.Rho.size());
-    fileformat::FitValueColumns(*into);
     into->Columns[colAB2].insert(into->Columns[colAB2].end(), t.AB2.begin(), t.AB2.begin() + static_cast<std::ptrdiff_t>(rows));
     into->Columns[colRho].insert(into->Columns[colRho].end(), t.Rho.begin(), t.Rho.begin() + static_cast<std::ptrdiff_t>(rows));
-    fileformat::FitValueColumns(*into);
+    for (int c = colZP; c <= colR; ++c)  // a column the station holds gets 0.0 per added row
+      if (!into->Columns[c].empty()) into->Columns[c].resize(into->Columns[colAB2].size(), 0.0f);
     FoldEqualSpacings(*into, false);
   }
 }

@@ -13,6 +13,7 @@ using iotest::FileOf;
 using iotest::Notices;
 using iotest::ReadFixture;
 using iotest::Sounding;
+using iotest::VesStation;
 
 namespace {
 
@@ -396,7 +397,7 @@ TEST(VesMerge, ByNameWithEqualSpacingsFolded) {
     std::vector<TStation> file;
     StationList expected;
   };
-  sdata newFromFile = Sounding("N", 7, {3, 1}, {30, 10});
+  sdata newFromFile = VesStation("N", 7, {3, 1}, {30, 10});
   newFromFile.WorkArea = "Unknown";
   newFromFile.Profile = "unknown";
   newFromFile.Operator = "Me";
@@ -410,7 +411,6 @@ TEST(VesMerge, ByNameWithEqualSpacingsFolded) {
   sdata folded = newFromFile;
   folded.Columns[colAB2] = {3, 1, 5};
   folded.Columns[colRho] = {30, 15, 50};
-  for (int c = colZP; c <= colR; ++c) folded.Columns[c] = {0, 0, 0};
   folded.SpacingCount = 3;
 
   const std::vector<Case> cases = {

@@ -17,7 +17,6 @@ void LoadAndShow(FormDriver& d, StationList stations, int shown, bool saved = fa
   QVERIFY(f.UpdateData->isEnabled());
 }
 
-std::vector<float> Zeros(std::size_t n) { return std::vector<float>(n, 0.0f); }
 }  // namespace
 
 class UpdateTest : public QObject {
@@ -36,7 +35,7 @@ class UpdateTest : public QObject {
     QCOMPARE(s.SpacingCount, 3);
     QCOMPARE(s.Columns[colAB2], std::vector<float>({1.5f, 2.5f, 4.0f}));
     QCOMPARE(s.Columns[colRho], std::vector<float>({10, 25, 30}));
-    for (int k = colZP; k <= colR; ++k) QCOMPARE(s.Columns[k], Zeros(3));
+    for (int k = colZP; k <= colR; ++k) QVERIFY(s.Columns[k].empty());
     QVERIFY(s.Columns[colPointNo].empty());
     QVERIFY(s.Columns[colMN2].empty());
     QVERIFY(f.survey().stations()[1] == later);
@@ -76,7 +75,7 @@ class UpdateTest : public QObject {
     QCOMPARE(s.SpacingCount, 2);
     QCOMPARE(s.Columns[colAB2], std::vector<float>({1.5f, 2.5f}));
     QCOMPARE(s.Columns[colRho], std::vector<float>({10, 20}));
-    for (int k = colZP; k <= colR; ++k) QCOMPARE(s.Columns[k], Zeros(2));
+    for (int k = colZP; k <= colR; ++k) QVERIFY(s.Columns[k].empty());
   }
 
   // Shown values convert back to the very same floats; every field comes from its edit.

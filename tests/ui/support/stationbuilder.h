@@ -10,7 +10,7 @@
 
 // rows[i][g - 1] is the value typed in grid column g of row i + 1 for the data type's grid:
 // sounding (AB/2, rho); water finding (AB/2, rho, ZP, TH, TD, R, IP, as the grid's columns 1 to 7);
-// profiles (point no, AB/2, MN/2, rho). The grid-to-column table is written out here on purpose,
+// profiles (point no, AB/2, MN/2, rho). Profiles hold 0.0 per row in Columns[4..8]. The grid-to-column table is written out here on purpose,
 // independent of the program's own table.
 inline sdata BuildStation(DataType type, const std::string& name, float x, const std::vector<std::vector<float>>& rows,
                           float y = 0.0f) {
@@ -26,7 +26,7 @@ inline sdata BuildStation(DataType type, const std::string& name, float x, const
   std::vector<int> target;  // Columns[k] of grid columns 1, 2, ...
   std::vector<int> zeros;
   switch (type) {
-    case dtSounding: target = {1, 3}; zeros = {4, 5, 6, 7, 8}; break;
+    case dtSounding: target = {1, 3}; break;  // a .ves station holds no other column
     case dtWaterFinding: target = {1, 3, 4, 7, 6, 8, 5}; break;
     default: target = {0, 1, 2, 3}; zeros = {4, 5, 6, 7, 8}; break;
   }
