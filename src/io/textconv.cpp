@@ -142,14 +142,12 @@ void RoundDigits(ExactDecimal& d, std::size_t n) {
 
 }  // namespace
 
-std::string FormatFloat15(float value) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-  if (value == 0.0f) return "0";
-  std::string out = value < 0 ? "-" : "";
-  ExactDecimal d = ExactDigits(value);
-  RoundDigits(d, 15);
-  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+namespace {
+
+// The window's layout of significant digits d (no trailing zeros) times 10^exponent: plain
+// decimals, or the exponent form below 0.00001 and from 15 integer digits on.
+std::string LayOutDecimal(bool negative, const ExactDecimal& d) {
+  std::string out = negative ? "-" : "";
   const int e = d.exponent;
   const std::string& g = d.digits;
   if (e >= 15 || e < -5) {
@@ -177,6 +175,39 @@ std::string FormatFloat15(float value) {
     out += g;
   }
   return out;
+}
+
+}  // namespace
+
+std::string FormatFloat15(float value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  if (value == 0.0f) return "0";
+  ExactDecimal d = ExactDigits(value);
+  RoundDigits(d, 15);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  return LayOutDecimal(value < 0, d);
+}
+
+std::string FormatFloatShortest(float value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  if (value == 0.0f) return "0";
+  // The shortest scientific text that reads back to this float: "1.1746e+02".
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+  if (ec != std::errc()) return FormatFloat15(value);
+  const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+  const std::size_t e = text.find('e');
+  ExactDecimal d;
+  for (char c : text.substr(0, e))
+    if (c != '.') d.digits += c;
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  const std::string_view exponent = text.substr(e + 1);
+  const bool negativeExponent = exponent.front() == '-';
+  std::from_chars(exponent.data() + 1, exponent.data() + exponent.size(), d.exponent);
+  if (negativeExponent) d.exponent = -d.exponent;
+  return LayOutDecimal(value < 0, d);
 }
 
 std::string FormatTenths(float value) {

@@ -26,6 +26,9 @@ void AppendInt(std::string& out, long long value);
 // zeros dropped, exponent form ("1E-6", "1.5E20") only below 0.00001 or above 15 integer digits.
 // 0.1f -> "0.100000001490116", 2.5f -> "2.5", 100 -> "100".
 std::string FormatFloat15(float value);
+// The same layout with the fewest significant digits that read back to the same float: what a
+// user typed comes back as typed. 0.1f -> "0.1", 117.46f -> "117.46", 3456789.5f -> "3456789.5".
+std::string FormatFloatShortest(float value);
 
 // The listing pattern "#.0": nearest tenth of the exact value (halves away from zero), no
 // digit before the point when the integer part is 0: 1.5 -> "1.5", 0.5 -> ".5", 0 -> ".0".

@@ -71,7 +71,9 @@ const char* FieldLabel(Field f) {
   return "";
 }
 
-std::string FloatText(float value) { return FormatFloat15(value); }
+// A stored number as the form shows it: the shortest text that reads back to it, so that a value
+// shows as it was typed and never with the float's noise digits.
+std::string FloatText(float value) { return FormatFloatShortest(value); }
 
 struct UnsavableText {
   Field field;

@@ -62,7 +62,7 @@ QString HeaderOfColumn(const DataTypeSpec& spec, int k) {
   return QString::fromStdString(spec.headers[static_cast<std::size_t>(g)]);
 }
 
-QString Number(float v) { return QString::fromStdString(FormatFloat15(v)); }
+QString Number(float v) { return QString::fromStdString(FormatFloatShortest(v)); }
 
 // A value of a model as the .ves file writes it: six significant digits.
 QString ModelNumber(double v) { return QString::number(v, 'g', 6); }

@@ -1,6 +1,7 @@
 // The program's number formats, the conversion of typed text, and GBK.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -122,6 +123,33 @@ TEST(FormatFloat15, ShowsTheExactFloatToFifteenDigits) {
 TEST(FormatFloat15, TextReadsBackAsTheSameFloat) {
   for (float v : {0.1f, 2.3f, 12.7f, 35.2f, 1.25f, 0.0001f, 0.00001f, 123456.7f, 3.75f, 1e16f, -1e-7f})
     EXPECT_EQ(StrToFloat(FormatFloat15(v)), v) << FormatFloat15(v);
+}
+
+// The form shows a stored number as it was typed: the fewest digits that read back to the same
+// float, in the window's layout; never a noise digit a user would take for a changed reading.
+TEST(FormatFloatShortest, ShowsTheFewestDigitsThatReadBack) {
+  const FormatCase cases[] = {
+      {117.46f, "117.46"},   {81.9f, "81.9"},         {0.1f, "0.1"},           {3456789.5f, "3456789.5"},
+      {2.5f, "2.5"},         {100.0f, "100"},         {0.0f, "0"},             {-3.5f, "-3.5"},
+      {123456.7f, "123456.7"}, {16777216.0f, "16777216"}, {0.0001f, "0.0001"}, {0.00002f, "0.00002"},
+      {0.00001f, "0.00001"}, {0.000001f, "1E-6"},     {1e15f, "1E15"}, {1e16f, "1E16"},
+      {-1e-7f, "-1E-7"},     {1.5e20f, "1.5E20"},     {10000.5f, "10000.5"},   {-0.05f, "-0.05"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatFloatShortest(c.value), c.text) << c.text;
+}
+
+// Every float the window can hold reads back as itself through the window's own parser: a
+// sweep over the bit patterns of all finite positive floats, both signs.
+TEST(FormatFloatShortest, EveryFloatReadsBackAsItself) {
+  for (std::uint32_t bits = 1; bits < 0x7f800000u; bits += 7919) {
+    for (float v : {std::bit_cast<float>(bits), -std::bit_cast<float>(bits)}) {
+      const std::string text = FormatFloatShortest(v);
+      float back = 0.0f;
+      ASSERT_TRUE(TryStrToFloat(text, back)) << text;
+      ASSERT_EQ(back, v) << text;
+      ASSERT_LE(text.size(), FormatFloat15(v).size()) << text;
+    }
+  }
 }
 
 TEST(FormatTenths, RoundsToTheNearestTenthHalvesAway) {

@@ -182,7 +182,7 @@ TEST(Browse, PreviousAndNextAreEnabledExactlyWhenTheyShowAStation) {
   }
 }
 
-// A station comes back with its texts, its coordinates to 15 digits and its rows.
+// A station comes back with its texts, its coordinates and its rows, numbers as typed.
 TEST(Browse, ShowsTheStation) {
   Session t;
   Survey& s = t.survey;
@@ -195,8 +195,8 @@ TEST(Browse, ShowsTheStation) {
   Show(s, 0);
   const FormState& f = s.form();
   EXPECT_EQ(f.field(Field::ES), "测点一");
-  EXPECT_EQ(f.field(Field::EX), "0.100000001490116");
-  EXPECT_EQ(f.field(Field::EY), "2.29999995231628");
+  EXPECT_EQ(f.field(Field::EX), "0.1");
+  EXPECT_EQ(f.field(Field::EY), "2.3");
   EXPECT_EQ(f.field(Field::EW), "北山测区");
   EXPECT_EQ(f.field(Field::EP), "剖面3");
   EXPECT_EQ(f.field(Field::EO), "张三");
@@ -205,7 +205,7 @@ TEST(Browse, ShowsTheStation) {
   EXPECT_EQ(f.grid.rows(), 4);  // was 14: the grid takes the station's rows
   EXPECT_EQ(f.grid.cols(), 3);
   EXPECT_EQ(RowNumbers(f.grid), Numbers(3));
-  EXPECT_EQ(Rows(f.grid), (std::vector<std::string>{"1.5|0.100000001490116", "2.5|2.29999995231628", "4|1000000"}));
+  EXPECT_EQ(Rows(f.grid), (std::vector<std::string>{"1.5|0.1", "2.5|2.3", "4|1000000"}));
   EXPECT_EQ(f.grid.cell(2, 0), "视电阻率");
 }
 
@@ -279,6 +279,29 @@ TEST(Update, WritesTheShownStationInPlace) {
     EXPECT_EQ(s.form().field(Field::ES), "S3");
     EXPECT_TRUE(t.q.messages.empty());
   }
+}
+
+// A shown station's numbers read as they were typed, never with the noise digits of the stored
+// float; updating it unchanged changes nothing and leaves the survey saved.
+TEST(Update, StoredNumbersShowAsTyped) {
+  Session t;
+  Survey& s = t.survey;
+  StationList stations = ThreeSoundings();
+  stations[1].X = 117.46f;
+  stations[1].Y = 0.1f;
+  stations[1].Columns[colRho] = {81.9f, 12.7f, 3456789.5f};
+  s.load(dtSounding, stations);
+  t.q.saveAs(t.path("a.ves"));
+  ASSERT_TRUE(s.save());
+  Show(s, 1);
+  EXPECT_EQ(s.form().field(Field::EX), "117.46");
+  EXPECT_EQ(s.form().field(Field::EY), "0.1");
+  EXPECT_EQ(s.form().grid.cell(2, 1), "81.9");
+  EXPECT_EQ(s.form().grid.cell(2, 2), "12.7");
+  EXPECT_EQ(s.form().grid.cell(2, 3), "3456789.5");
+  ASSERT_TRUE(s.update());
+  EXPECT_EQ(s.stations(), stations);
+  EXPECT_TRUE(s.saved());
 }
 
 // A smaller count keeps only the first rows; a count of 0 or less keeps none.

@@ -149,16 +149,17 @@ class BrowseTest : public QObject {
     QVERIFY(d.dialogs.messages.isEmpty());
   }
 
-  void showsCoordinatesWithFifteenDigits_data() {
+  void showsNumbersAsTyped_data() {
     QTest::addColumn<float>("x");
     QTest::addColumn<float>("y");
     QTest::addColumn<QString>("ex");
     QTest::addColumn<QString>("ey");
-    QTest::newRow("0.1 and 2.3") << 0.1f << 2.3f << "0.100000001490116" << "2.29999995231628";
+    QTest::newRow("0.1 and 2.3") << 0.1f << 2.3f << "0.1" << "2.3";
+    QTest::newRow("117.46 and 81.9") << 117.46f << 81.9f << "117.46" << "81.9";
     QTest::newRow("2.5 and whole") << 2.5f << 100.0f << "2.5" << "100";
     QTest::newRow("negative and zero") << -12.75f << 0.0f << "-12.75" << "0";
   }
-  void showsCoordinatesWithFifteenDigits() {
+  void showsNumbersAsTyped() {
     QFETCH(float, x);
     QFETCH(float, y);
     QFETCH(QString, ex);
@@ -185,7 +186,7 @@ class BrowseTest : public QObject {
     QCOMPARE(f.SG->colCount(), 3);
     QCOMPARE(GridColumn(f.SG, 0), QStringList({"1", "2", "3"}));
     QCOMPARE(GridColumn(f.SG, 1), QStringList({"1.5", "2.5", "4"}));
-    QCOMPARE(GridColumn(f.SG, 2), QStringList({"0.100000001490116", "2.29999995231628", "1000000"}));
+    QCOMPARE(GridColumn(f.SG, 2), QStringList({"0.1", "2.3", "1000000"}));
     QCOMPARE(f.SG->cell(2, 0), QStringLiteral("视电阻率"));
     QCOMPARE(f.ST->text(), QStringLiteral("已输入2个测点"));  // showing leaves the status line
   }
@@ -240,8 +241,7 @@ class BrowseTest : public QObject {
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
     d.click(f.Previous);
     QCOMPARE(f.ES->text(), QStringLiteral("0"));
-    QCOMPARE(GridRows(f.SG), QStringList({"1.5|100|1.10000002384186|2.20000004768372|3.29999995231628|4.40000009536743|5.5",
-                                          "2.5|120|6.59999990463257|7.69999980926514|8.80000019073486|9.89999961853027|10.1000003814697"}));
+    QCOMPARE(GridRows(f.SG), QStringList(first));
     d.click(f.Next);
     QCOMPARE(f.ES->text(), QStringLiteral("50"));
     QCOMPARE(GridColumn(f.SG, 2), QStringList({"200", "220"}));
