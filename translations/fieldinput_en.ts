@@ -2165,5 +2165,9 @@ Save anyway?</translation>
         <source>测点的层状模型不对。</source>
         <translation>A station&apos;s layered model is wrong.</translation>
     </message>
+    <message>
+        <source>正在输入的测点还没有插入，离开后它的读数将丢失。是否先插入该测点?</source>
+        <translation>The station being typed has not been inserted; its readings will be lost if you leave it. Insert the station first?</translation>
+    </message>
 </context>
 </TS>

@@ -23,6 +23,8 @@ const char* const kLineComplete = QT_TRANSLATE_NOOP("core", "您已经输入完�
 const char* const kUnsavedWarning = QT_TRANSLATE_NOOP("core", "输入的数据尚没有保存，是否现在保存它们?");
 const char* const kSaveBeforeClose = QT_TRANSLATE_NOOP("core", "是否保存输入的数据?");
 const char* const kShownStationEdited = QT_TRANSLATE_NOOP("core", "当前测点的数据已修改，是否更新?");
+const char* const kTypedStationNotInserted =
+    QT_TRANSLATE_NOOP("core", "正在输入的测点还没有插入，离开后它的读数将丢失。是否先插入该测点?");
 const char* const kNoData = QT_TRANSLATE_NOOP("core", "当前没有数据");
 
 // ---- Limits ----
@@ -44,6 +46,35 @@ constexpr std::size_t kCombinedBranches = 3;
 // x proposed for the next station, per station in the list; EP step per four-pole line.
 constexpr int kXStep = 50;
 constexpr int kLineStep = 50;
+
+// The name proposed after a station named committed (form text, UTF-8): its trailing number one
+// up, with its zeros kept ("R1" -> "R2", "L3-09" -> "L3-10"), skipping names already in the
+// list; a name without a trailing number gives fallback.
+std::string NameAfter(const std::string& committed, const StationList& stations, const std::string& fallback) {
+  std::size_t digits = committed.size();
+  while (digits > 0 && committed[digits - 1] >= '0' && committed[digits - 1] <= '9') --digits;
+  if (digits == committed.size() || committed.size() - digits > 15) return fallback;
+  const std::string prefix = committed.substr(0, digits);
+  const std::size_t width = committed.size() - digits;
+  long long number = std::stoll(committed.substr(digits));
+  auto taken = [&stations](const std::string& name) {
+    std::string bytes;
+    try {
+      bytes = Utf8ToGbk(name);
+    } catch (const GbkError&) {
+      return false;
+    }
+    return std::any_of(stations.begin(), stations.end(), [&bytes](const sdata& s) { return s.Name == bytes; });
+  };
+  std::string name;
+  for (std::size_t tries = 0; tries <= stations.size(); ++tries) {
+    std::string text = std::to_string(++number);
+    if (text.size() < width) text.insert(0, width - text.size(), '0');
+    name = prefix + text;
+    if (!taken(name)) break;
+  }
+  return name;
+}
 
 bool IsNumber(const std::string& text) {
   float ignored = 0.0f;
@@ -418,14 +449,19 @@ bool Survey::commit() {
 
     status_ = Fill(tmpl::kStationCount, {std::to_string(n)});
     touch(change::kStatus);
-    // No reading is carried into the next unit: every measured column is emptied; spacings,
-    // point numbers, AB/2 and MN/2 stay as the template for it.
-    for (int c : sp.measuredColumns)
-      for (int r = 1; r < form_.grid.rows(); ++r) setCell(c, r, std::string());
+    // No reading is carried into the next unit; spacings, point numbers, AB/2 and MN/2 stay as
+    // the template for it.
+    emptyReadings();
 
-    setField(Field::EX, proposedNextX(stations_, !sp.stationFieldsEditable));
+    // The next station is proposed after the one just committed: for the sounding types the
+    // next name and an x beyond it by the last step along the line; the profile types keep their
+    // place after the last unit.
+    const std::string committedName = form_.field(Field::ES);
+    setField(Field::EX, sp.stationFieldsEditable ? proposedXAfter(stations_, index)
+                                                 : proposedNextX(stations_, true));
     setField(Field::EY, "0");
-    setField(Field::ES, "S" + std::to_string(n + 1));
+    setField(Field::ES, sp.stationFieldsEditable ? NameAfter(committedName, stations_, "S" + std::to_string(n + 1))
+                                                 : "S" + std::to_string(n + 1));
 
     // A line number that is not an integer is reported once the commit is complete: the line
     // is in the list, and EP keeps its text for the user to correct.
@@ -495,9 +531,30 @@ bool Survey::leaveShownStation() {
   }
 }
 
+bool Survey::readingsTyped() const {
+  for (int c : spec().measuredColumns)
+    for (int r = 1; r < form_.grid.rows(); ++r)
+      if (!form_.grid.cell(c, r).empty()) return true;
+  return false;
+}
+
 bool Survey::previous() {
   Batch batch(*this, kStepPrevious);
   if (!previousEnabled()) return false;
+  // A station being typed whose readings were not inserted would be lost without a word:
+  // insert it (and show it), leave it, or stay.
+  if (!browsing_ && readingsTyped()) {
+    Message m = Message::plain(QT_TRANSLATE_NOOP("core", "提示"), kTypedStationNotInserted, Message::Icon::Question,
+                               Message::Buttons::YesNoCancel);
+    switch (ask(m)) {
+      case Answer::Yes:
+        if (!commit()) return false;
+        showStation(currentIndex_);
+        return true;
+      case Answer::No: break;
+      default: return false;
+    }
+  }
   if (!leaveShownStation()) return false;
   const long long i = currentIndex_;
   if (i >= 1 && i - 1 < static_cast<long long>(stations_.size())) --currentIndex_;
@@ -606,7 +663,14 @@ bool Survey::newLine() {
   setField(Field::EX, "0");
   setField(Field::EY, "0");
   setField(Field::ES, "S1");
+  // A new line starts without the old station's readings; the spacings stay.
+  emptyReadings();
   return true;
+}
+
+void Survey::emptyReadings() {
+  for (int c : spec().measuredColumns)
+    for (int r = 1; r < form_.grid.rows(); ++r) setCell(c, r, std::string());
 }
 
 bool Survey::switchType(DataType chosen) {
@@ -645,8 +709,7 @@ void Survey::layOutType(DataType chosen) {
   }
   for (int c = 0; c < static_cast<int>(sp.headers.size()); ++c) setCell(c, 0, sp.headers[static_cast<std::size_t>(c)]);
   // No value typed under the old headings stays to be read under the new ones.
-  for (int c : sp.measuredColumns)
-    for (int r = 1; r < g.rows(); ++r) setCell(c, r, std::string());
+  emptyReadings();
   if (sp.rows == RowTemplate::DefaultSpacings) {
     // Sounding grids beyond the measured columns hold nothing else either.
     for (int c = 2; c < g.cols(); ++c)
@@ -716,6 +779,27 @@ void Survey::chooseBranch(int index) {
 void Survey::branchEdited() {
   Batch batch(*this, kStepEditBranch);
   for (int r = 1; r < form_.grid.rows(); ++r) setCell(4, r, std::string());
+}
+
+std::string Survey::proposedXAfter(const StationList& stations, std::size_t index) {
+  // The last step: from the station before it in x order (walking up the line), or, for the
+  // first station of the list, from the one after it (walking down); 50 for a lone station.
+  const double x = stations[index].X;
+  double step = kXStep;
+  if (index > 0) step = x - static_cast<double>(stations[index - 1].X);
+  else if (stations.size() > 1) step = x - static_cast<double>(stations[1].X);
+  if (!(std::fabs(step) >= kSamePointTolerance)) step = kXStep;
+  double next = x + step;
+  for (std::size_t tries = 0; tries < stations.size(); ++tries) {
+    const bool taken = std::any_of(stations.begin(), stations.end(), [next](const sdata& s) {
+      return std::fabs(next - static_cast<double>(s.X)) < kSamePointTolerance;
+    });
+    if (!taken) break;
+    next += step;
+  }
+  const float shown = static_cast<float>(next);
+  if (!std::isfinite(shown)) return FloatText(stations[index].X);
+  return FloatText(shown);
 }
 
 std::string Survey::proposedNextX(const StationList& stations, bool pastTaken) {

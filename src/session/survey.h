@@ -290,6 +290,14 @@ class Survey {
   // The x a commit proposes for the next unit (EX), given the list after it; pastTaken: moved
   // past the units when one stands at the proposal (the profile types, whose x cannot be typed).
   static std::string proposedNextX(const StationList& stations, bool pastTaken);
+  // The x proposed after the station at index was committed (the sounding types): beyond it by
+  // the last step along the line, past any station already there.
+  static std::string proposedXAfter(const StationList& stations, std::size_t index);
+  // Empties every measured column of the form's grid (the readings), keeping spacings, point
+  // numbers, AB/2 and MN/2.
+  void emptyReadings();
+  // Whether a measured cell of the form's grid holds text.
+  bool readingsTyped() const;
   // The undo history starts afresh, with the survey saved or not.
   void forgetHistory(bool saved);
   void eraseStation(std::size_t index);

@@ -546,6 +546,47 @@ TEST(LeaveShownStation, AsksBeforeMovingAway) {
 }
 
 // Every kind of change to the form counts as an edit; text typed back as it was does not.
+// 前一个测点 from a station being typed, with readings not yet inserted: Yes inserts it and
+// shows it, No leaves it and shows the station before, Cancel stays with the readings; without
+// readings nothing is asked.
+TEST(LeaveTypedStation, PreviousAsksBeforeReadingsAreLost) {
+  const std::string kNotInserted = "正在输入的测点还没有插入，离开后它的读数将丢失。是否先插入该测点?";
+  for (Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
+    SCOPED_TRACE(static_cast<int>(answer));
+    Session t;
+    Survey& s = t.survey;
+    s.load(dtSounding, ThreeSoundings());
+    ASSERT_FALSE(s.browsing());
+    s.editField(Field::ES, "S9");
+    s.editField(Field::EX, "900");
+    FillValues(s);
+    const FormState typed = s.form();
+    t.q.answer(answer);
+    EXPECT_EQ(s.previous(), answer != Answer::Cancel);
+    EXPECT_EQ(t.q.texts(), std::vector<std::string>{kNotInserted});
+    switch (answer) {
+      case Answer::Yes:
+        ASSERT_EQ(s.stations().size(), 4u);
+        EXPECT_TRUE(s.browsing());
+        EXPECT_EQ(s.form().field(Field::ES), "S9");
+        EXPECT_FALSE(s.saved());
+        break;
+      case Answer::No:
+        EXPECT_EQ(s.stations(), ThreeSoundings());
+        EXPECT_TRUE(s.browsing());
+        EXPECT_EQ(s.form().field(Field::ES), s.stations()[static_cast<std::size_t>(s.currentIndex())].Name);
+        break;
+      default:
+        EXPECT_FALSE(s.browsing());
+        EXPECT_EQ(s.form(), typed);
+    }
+  }
+  Session t;
+  t.survey.load(dtSounding, ThreeSoundings());
+  ASSERT_TRUE(t.survey.previous());
+  EXPECT_TRUE(t.q.messages.empty());
+}
+
 TEST(LeaveShownStation, WhatCountsAsAnEdit) {
   struct Case {
     const char* name;

@@ -82,7 +82,8 @@ TEST(Commit, SoundingStationsGoInXOrderWithTheNextOneProposed) {
   EXPECT_EQ(s.stations()[2].Name, "S2");
   EXPECT_EQ(s.currentIndex(), 1);
   EXPECT_EQ(s.status(), "已输入3个测点");
-  EXPECT_EQ(s.form().field(Field::EX), "150");
+  // Beyond it by the step from the station before it (25), past S2 at 50; the name after S3.
+  EXPECT_EQ(s.form().field(Field::EX), "75");
   EXPECT_EQ(s.form().field(Field::ES), "S4");
 }
 
@@ -156,6 +157,40 @@ TEST(Commit, UsualProposalsStepByFifty) {
   }
 }
 
+// A sounding's next station is proposed after the one just committed: its name's number one
+// up and an x beyond it by the last step along the line, past names and places already taken.
+TEST(Commit, SoundingProposalFollowsTheCommittedStation) {
+  struct Case {
+    const char* what;
+    StationList listed;
+    std::string name, x;  // typed for the committed station
+    std::string proposedName, proposedX;
+  };
+  const Case cases[] = {
+      {"a lone station: step 50", {}, "R1", "500", "R2", "550"},
+      {"the step from the station before", {Sounding("S3", 100)}, "S4", "150", "S5", "200"},
+      {"zeros of the number kept", {Sounding("L3-08", 100)}, "L3-09", "130", "L3-10", "160"},
+      {"a name without a number", {}, "北", "0", "S2", "50"},
+      {"a taken name and a taken place skipped", {Sounding("S1", 0), Sounding("R3", 100)}, "R2", "50", "R4", "150"},
+      {"walking down the line", {Sounding("S1", 100), Sounding("S2", 200)}, "S0", "75", "S3", "50"},
+      {"decimals", {Sounding("P1", 10)}, "P2", "12.5", "P3", "15"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Session t;
+    Survey& s = t.survey;
+    s.load(dtSounding, c.listed);
+    SetCount(s, 2);
+    FillValues(s);
+    s.editField(Field::ES, c.name);
+    s.editField(Field::EX, c.x);
+    ASSERT_TRUE(s.commit());
+    EXPECT_TRUE(t.q.messages.empty());
+    EXPECT_EQ(s.form().field(Field::ES), c.proposedName);
+    EXPECT_EQ(s.form().field(Field::EX), c.proposedX);
+  }
+}
+
 // Where x cannot be typed (the profile types) and a unit already stands within 0.1 of the
 // proposed 50 x n, the largest x + 50 is proposed instead; the sounding types keep 50 x n.
 TEST(Commit, ProfileProposalSkipsAnOccupiedX) {
@@ -167,7 +202,7 @@ TEST(Commit, ProfileProposalSkipsAnOccupiedX) {
     std::string proposed;
   };
   const Case cases[] = {
-      {"sounding: 50 x n even where a station stands", dtSounding, {Sounding("S1", 100)}, "0", "100"},
+      {"sounding: the step from the station after the first", dtSounding, {Sounding("S1", 100)}, "0", "-100"},
       {"four-pole: 50 x n is free", dtFourPoleProfile, {Profile("0", 0)}, "50", "100"},
       {"four-pole: 150 taken", dtFourPoleProfile, {Profile("0", 0), Profile("150", 150)}, "50", "200"},
       {"four-pole: 150.0625 is within 0.1", dtFourPoleProfile, {Profile("0", 0), Profile("150", 150.0625f)}, "50",

@@ -163,7 +163,8 @@ TEST(Discard, SavedStateFollowsTheList) {
   EXPECT_TRUE(t.q.scriptUsed());
 }
 
-// A new line keeps the grid, the count and the texts the next line shares with this one.
+// A new line keeps the grid's spacings, the count and the texts the next line shares with this
+// one; the old station's readings go.
 TEST(Discard, NewLineKeepsTheGridAndSharedTexts) {
   Session t;
   Survey& s = t.survey;
@@ -171,7 +172,8 @@ TEST(Discard, NewLineKeepsTheGridAndSharedTexts) {
   FillValues(s);
   s.editField(Field::EP, "L7");
   s.editField(Field::EW, "North");
-  const GridTexts grid = s.form().grid;
+  GridTexts grid = s.form().grid;
+  for (int r = 1; r < grid.rows(); ++r) grid.setCell(2, r, "");
   t.q.answer(Answer::No);
   ASSERT_TRUE(s.newLine());
   EXPECT_EQ(s.form().grid, grid);
@@ -182,7 +184,7 @@ TEST(Discard, NewLineKeepsTheGridAndSharedTexts) {
 }
 
 // Right after a save, a new line asks nothing; a combined line starts again with branch A and
-// keeps the grid's resistivities.
+// keeps the grid's points and spacings, without the resistivities.
 TEST(Discard, NewLineAfterASaveAsksNothing) {
   Session t;
   Survey& s = t.survey;
@@ -193,7 +195,8 @@ TEST(Discard, NewLineAfterASaveAsksNothing) {
   ASSERT_TRUE(s.save());
   s.chooseBranch(1);
   FillValues(s);
-  const GridTexts grid = s.form().grid;
+  GridTexts grid = s.form().grid;
+  for (int r = 1; r < grid.rows(); ++r) grid.setCell(4, r, "");
   t.q.clear();
   ASSERT_TRUE(s.newLine());
   EXPECT_TRUE(t.q.messages.empty());

@@ -39,6 +39,7 @@ TEST(History, EveryStepUndoneAndRedoneGivesTheSameSurvey) {
   step("删除该行", [&] { s.deleteRow(5); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });
   step(kPaste, [&] { ASSERT_TRUE(s.paste(2, 1, ResistivityBlock(13, 20))); });
+  step(kX, [&] { s.editField(Field::EX, "50"); });
   step(kCommit, [&] { ASSERT_TRUE(s.commit()); });  // S2 at x 50, before S1
   step("前一个测点", [&] { ASSERT_TRUE(s.previous()); });
   step(kCell, [&] { s.editCell(2, 3, "999"); });

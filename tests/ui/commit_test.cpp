@@ -103,7 +103,8 @@ class CommitTest : public QObject {
     QCOMPARE(f.survey().stations()[2].Name, std::string("S2"));
     QCOMPARE(f.survey().currentIndex(), 1);
     QCOMPARE(f.ST->text(), QStringLiteral("已输入3个测点"));
-    QCOMPARE(f.EX->text(), QStringLiteral("150"));
+    // Beyond S3 by its step from S1 (25), past S2 at 50.
+    QCOMPARE(f.EX->text(), QStringLiteral("75"));
     QCOMPARE(f.ES->text(), QStringLiteral("S4"));
   }
 
@@ -157,7 +158,7 @@ class CommitTest : public QObject {
     // spacings stay as its template.
     for (int c = 2; c <= 7; ++c) QCOMPARE(Column(f, c), QStringList(2, QString()));
     QCOMPARE(Column(f, 1), (QStringList{row1[1], row2[1]}));
-    QCOMPARE(f.EX->text(), QStringLiteral("50"));
+    QCOMPARE(f.EX->text(), QStringLiteral("170"));  // beyond the station, by 50
   }
 
   // Four-pole lines are named by EP, which grows by 50 per line.

@@ -141,9 +141,10 @@ class NewLineCloseTest : public QObject {
       QCOMPARE(f.ES->text(), QStringLiteral("S1"));
       QCOMPARE(f.survey().saved(), c.save == QLatin1String("complete") || c.saved || !c.stations);
     }
-    // The grid, the count and the other edits keep what they hold.
+    // The grid's spacings, the count and the other edits keep what they hold; a new line starts
+    // without the old station's readings.
     QCOMPARE(f.SG->rowCount(), rows);
-    QCOMPARE(f.SG->cell(2, 1), rho);
+    QCOMPARE(f.SG->cell(2, 1), c.keeps ? rho : QString());
     QCOMPARE(f.EP->text(), line);
     QCOMPARE(f.EW->text(), area);
     if (c.save == QLatin1String("complete")) QVERIFY(QFile::exists(d.path(QStringLiteral("a.ves"))));
@@ -166,7 +167,8 @@ class NewLineCloseTest : public QObject {
     QCOMPARE(f.ST->text(), QStringLiteral("当前没有数据"));
   }
 
-  // The next line starts with branch A; choosing it so does not empty the grid's resistivities.
+  // The next line starts with branch A and without the old line's resistivities; its points,
+  // AB/2 and MN/2 stay as the template.
   void newLineSelectsRhoAKeepingTheGrid() {
     FormDriver d;
     TInputDataForm& f = *d.form;
@@ -179,7 +181,10 @@ class NewLineCloseTest : public QObject {
     QVERIFY(f.survey().stations().empty());
     QCOMPARE(f.AB->currentIndex(), 0);
     QCOMPARE(f.AB->currentText(), QStringLiteral("RhoA"));
-    for (int r = 1; r < f.SG->rowCount(); ++r) QCOMPARE(f.SG->cell(4, r), QString::number(300 + r));
+    for (int r = 1; r < f.SG->rowCount(); ++r) {
+      QCOMPARE(f.SG->cell(4, r), QString());
+      QCOMPARE(f.SG->cell(1, r), QString::number(20 * r));
+    }
   }
 
   // Switching the data type offers to save unsaved stations in the format they were typed for.
