@@ -488,6 +488,34 @@ The file was renamed %2 and kept for inspection.</translation>
         <source>不能建立恢复文件：程序意外退出时，未保存的数据将不能恢复。</source>
         <translation>Cannot create the recovery file: if the program stops unexpectedly, unsaved data cannot be recovered.</translation>
     </message>
+    <message>
+        <source>恢复文件中有 %1 条未保存的测线。放弃后它们将永远丢失。
+
+确定放弃吗?</source>
+        <translation>The recovery file holds unsaved lines: %1. Discarded, they are lost for good.
+
+Discard them?</translation>
+    </message>
+    <message>
+        <source>恢复文件中有 %1 个未保存的分支。放弃后它们将永远丢失。
+
+确定放弃吗?</source>
+        <translation>The recovery file holds unsaved branches: %1. Discarded, they are lost for good.
+
+Discard them?</translation>
+    </message>
+    <message>
+        <source>恢复文件中有 %1 个未保存的测点。放弃后它们将永远丢失。
+
+确定放弃吗?</source>
+        <translation>The recovery file holds unsaved stations: %1. Discarded, they are lost for good.
+
+Discard them?</translation>
+    </message>
+    <message>
+        <source>放弃恢复</source>
+        <translation>Discard recovery</translation>
+    </message>
 </context>
 <context>
     <name>SpacingsDialog</name>

@@ -36,7 +36,10 @@ void TInputDataForm::chooseDataType() {
 
 void TInputDataForm::commitStation() {
   finishEditing();
-  survey_->commit();
+  if (!survey_->commit()) return;
+  // The next station's first reading goes into the first reading cell, wherever the cursor was.
+  const std::vector<int>& measured = survey_->spec().measuredColumns;
+  if (!measured.empty() && SG->rowCount() > 1) SG->setCurrentCell(measured.front(), 1);
 }
 
 void TInputDataForm::updateStation() {

@@ -34,6 +34,26 @@ QString Details(const TInputDataForm& form, const LeftSession& left, const Recov
                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
+// Discarding a session with unsaved units loses them for good: asked once more, naming how
+// many. True when the session may be discarded.
+bool ConfirmDiscard(TInputDataForm& form, const RecoveryReadResult& read) {
+  if (read.session.saved || read.stations.empty()) return true;
+  const QString count = QString::number(static_cast<qulonglong>(read.stations.size()));
+  QString text;
+  switch (read.session.type) {
+    case dtFourPoleProfile:
+      text = QCoreApplication::translate("RecoveryUi", "恢复文件中有 %1 条未保存的测线。放弃后它们将永远丢失。\n\n确定放弃吗?");
+      break;
+    case dtCombinedProfile:
+      text = QCoreApplication::translate("RecoveryUi", "恢复文件中有 %1 个未保存的分支。放弃后它们将永远丢失。\n\n确定放弃吗?");
+      break;
+    default:
+      text = QCoreApplication::translate("RecoveryUi", "恢复文件中有 %1 个未保存的测点。放弃后它们将永远丢失。\n\n确定放弃吗?");
+  }
+  return form.dialogs().message(&form, QCoreApplication::translate("RecoveryUi", "放弃恢复"), text.arg(count),
+                                Dialogs::Icon::Warning, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
+}
+
 void Warn(TInputDataForm& form, const QString& text, const QString& details = QString()) {
   form.dialogs().message(&form, AppTitle(), text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, details);
 }
@@ -53,7 +73,11 @@ bool OfferRecovery(TInputDataForm& form, RecoveryStore& store, Autosave& autosav
       }
       continue;
     }
-    switch (form.dialogs().askRecovery(&form, Tr(kQuestion), Details(form, session, read))) {
+    Dialogs::RecoveryChoice choice = Dialogs::RecoveryChoice::Later;
+    do {
+      choice = form.dialogs().askRecovery(&form, Tr(kQuestion), Details(form, session, read));
+    } while (choice == Dialogs::RecoveryChoice::Discard && !ConfirmDiscard(form, read));
+    switch (choice) {
       case Dialogs::RecoveryChoice::Restore:
         form.survey().restore(read.session, read.stations);
         // The old file goes only once the session is in this program's own file.

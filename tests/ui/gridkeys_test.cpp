@@ -150,6 +150,16 @@ class GridKeysTest : public QObject {
     QCOMPARE(f.survey().stations()[1].Columns[colRho][12], 77.0f);
     QCOMPARE(f.SG->cell(2, 13), QString());  // emptied for the next station, not written back
     QVERIFY(d.dialogs.messages.isEmpty());
+
+    // The cursor waits in the first reading cell: the next station's first reading goes there.
+    QCOMPARE(f.SG->currentDataRow(), 1);
+    const auto current = f.SG->selectedCells();
+    QVERIFY(current.has_value());
+    QCOMPARE(current->left, 2);
+    d.keys(QStringLiteral("55"));
+    d.press(Qt::Key_Return);
+    QCOMPARE(SurveyCell(f, 2, 1), QStringLiteral("55"));
+    QCOMPARE(SurveyCell(f, 2, 13), QString());
   }
 
   // A refused cell is selected and focused once its message is closed; the box's details name

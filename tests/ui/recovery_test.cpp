@@ -171,6 +171,7 @@ class RecoveryTest : public QObject {
     FormDriver& d = w.d;
     const QStringList shown = Shown(*d.form);
     d.dialogs.setNextRecoveryChoice(Dialogs::RecoveryChoice::Discard);
+    d.dialogs.setNextAnswer(Dialogs::Answer::Yes);  // its unsaved station goes for good
     d.dialogs.setNextRecoveryChoice(Dialogs::RecoveryChoice::Later);
 
     QVERIFY(!OfferRecovery(*d.form, w.store, *w.autosave));
@@ -181,6 +182,32 @@ class RecoveryTest : public QObject {
     std::vector<LeftSession> left = w.store.claimLeftSessions();
     QCOMPARE(left.size(), std::size_t{1});
     QCOMPARE(left[0].read().stations.size(), std::size_t{1});
+  }
+
+  // Discarding unsaved stations asks once more, naming how many; No goes back to the recovery
+  // question, Yes discards.
+  void discardOfUnsavedStationsAsksOnceMore() {
+    QTemporaryDir dir;
+    FormDriver source;
+    source.load({MakeSounding("S1", 0, 0, {{1.5f, 10}}), MakeSounding("S2", 50, 0, {{1.5f, 20}})});
+    SessionState unsaved = source.form->survey().sessionState();
+    unsaved.saved = false;
+    LeaveSession(Folder(dir), EncodeRecoveryFile(unsaved, EncodeRecoveryStations(source.form->survey().stations())));
+
+    StartingWindow w(dir);
+    FormDriver& d = w.d;
+    d.dialogs.setNextRecoveryChoice(Dialogs::RecoveryChoice::Discard);
+    d.dialogs.setNextAnswer(Dialogs::Answer::No);
+    d.dialogs.setNextRecoveryChoice(Dialogs::RecoveryChoice::Discard);
+    d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+
+    QVERIFY(!OfferRecovery(*d.form, w.store, *w.autosave));
+
+    QCOMPARE(d.dialogs.recoveryQuestions.size(), 2);
+    const QString confirm = QStringLiteral("恢复文件中有 2 个未保存的测点。放弃后它们将永远丢失。\n\n确定放弃吗?");
+    QCOMPARE(d.dialogs.texts(), (QStringList{confirm, confirm}));
+    QVERIFY(d.form->survey().stations().empty());
+    QVERIFY(w.store.claimLeftSessions().empty());
   }
 
   // A damaged file: said, with where it was kept; no question; the window as it was.
