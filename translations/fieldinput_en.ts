@@ -2197,5 +2197,9 @@ Save anyway?</translation>
         <source>正在输入的测点还没有插入，离开后它的读数将丢失。是否先插入该测点?</source>
         <translation>The station being typed has not been inserted; its readings will be lost if you leave it. Insert the station first?</translation>
     </message>
+    <message>
+        <source>联合剖面数据文件(*.dat)|*.dat</source>
+        <translation>Combined profiling data (*.dat)|*.dat</translation>
+    </message>
 </context>
 </TS>

@@ -112,8 +112,12 @@ void OpenSoundingDat(TextInput& in, OpenResult& result) {
 
 // ---- Profiles ----
 
-void TakeProfile(ProfileReadResult read, OpenResult& result) {
+// A profile file does not hold its line's number, its name does: each unit without a 剖面编号
+// takes the file's line name, so that the window shows it and a save proposes the same file.
+void TakeProfile(ProfileReadResult read, OpenResult& result, std::string_view lineName) {
   result.stations = std::move(read.stations);
+  for (sdata& unit : result.stations)
+    if (unit.Profile.empty()) unit.Profile = std::string(lineName);
   result.status = read.status;
   result.faultLine = read.faultLine;
   result.message = std::move(read.message);
@@ -176,8 +180,8 @@ OpenResult OpenText(TextInput& in, std::string_view lineName, std::uint64_t size
   switch (kind) {
     case FileKind::Ves: OpenVes(in, result, notify, sizeHint); break;
     case FileKind::SoundingDat: OpenSoundingDat(in, result); break;
-    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfileAfterMarks(in), result); break;
-    default: TakeProfile(ReadFourPoleProfileAfterMarks(in, lineName), result); break;
+    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfileAfterMarks(in), result, lineName); break;
+    default: TakeProfile(ReadFourPoleProfileAfterMarks(in, lineName), result, lineName); break;
   }
   return result;
 }

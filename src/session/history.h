@@ -14,7 +14,9 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -90,11 +92,22 @@ struct Scalars {
   bool operator==(const Scalars&) const = default;
 };
 
+// The file a survey is linked to: where its next save proposes to go, and whether it replaces
+// that file.
+struct FileLink {
+  std::string file;
+  bool replaceProposed = false;
+  bool operator==(const FileLink&) const = default;
+};
+
 struct Step {
   std::string name;  // UTF-8, as the undo and redo commands show it
   int mergeKey = 0;  // consecutive steps with the same key other than 0 become one
   std::vector<Edit> edits;
   Scalars before, after;
+  // The file link before and after, for an operation that changed it along with the survey
+  // (a type switch or a new line forgets the file; undoing it gives the link back).
+  std::optional<std::pair<FileLink, FileLink>> fileLink;
   bool unsaves = false;           // the operation made the survey unsaved
   bool changesStations = false;  // a station was inserted, erased, replaced or reordered
   std::size_t bytes = 0;          // rough memory the step holds

@@ -382,6 +382,7 @@ class Survey {
 
   history::History history_;
   std::optional<history::Step> step_;  // the step being made by the operation running
+  history::FileLink linkBefore_;       // the file link when the step began
   bool cleanAfterStep_ = false;        // a save during the step: the saved position follows it
   bool working_ = false;               // inside runWork: questions come from the work's thread
   std::string file_;

@@ -27,6 +27,7 @@ void Survey::beginOperation(const char* name, int mergeKey) {
     step_->name = name;
     step_->mergeKey = mergeKey;
     step_->before = scalars();
+    linkBefore_ = {file_, replaceProposed_};
     cleanAfterStep_ = false;
   } else if (step_ && step_->name.empty()) {
     // An operation without a name of its own (closing, saving) takes that of the first named
@@ -41,6 +42,10 @@ void Survey::endOperation() {
     const bool made = !step_->empty();
     try {
       step_->after = scalars();
+      // A link changed by a step that changed the survey too goes back with it; a save, which
+      // changes nothing else, is no step.
+      const history::FileLink linkAfter{file_, replaceProposed_};
+      if (!(linkAfter == linkBefore_) && !step_->empty()) step_->fileLink.emplace(linkBefore_, linkAfter);
       history_.push(std::move(*step_));
     } catch (...) {
       // Out of memory: a history missing a step could not bring back the right state.
@@ -389,6 +394,12 @@ bool Survey::travel(bool forward) {
       for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it) apply(*it, false);
     }
     applyScalars(forward ? step.after : step.before);
+    if (step.fileLink) {
+      const history::FileLink& link = forward ? step.fileLink->second : step.fileLink->first;
+      file_ = link.file;
+      replaceProposed_ = link.replaceProposed;
+      touch(change::kSaved);
+    }
   } catch (...) {
     // Out of memory half way: the state can no longer be matched with the steps.
     history_.clear(false);

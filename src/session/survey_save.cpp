@@ -34,6 +34,8 @@ const char* const kRenameSharedLine =
     QT_TRANSLATE_NOOP("core", "一个文件只能保存一条测线。请修改测线号后再保存；没有写入任何文件。");
 const char* const kOutOfMemory = QT_TRANSLATE_NOOP("core", "内存不足，无法完成保存。数据仍在程序中，文件未作改动。");
 constexpr int kDatFilterItem = 2;  // "DZD测深数据文件(*.dat)"
+// The one type a combined line is saved as.
+const char* const kCombinedFilter = QT_TRANSLATE_NOOP("core", "联合剖面数据文件(*.dat)|*.dat");
 
 std::string DropsRecordsText(std::size_t n) {
   return Fill(tmpl::kDroppedRecords, {std::to_string(n)});
@@ -285,12 +287,27 @@ bool Survey::saveSoundingDat() {
 }
 
 bool Survey::saveCombinedLine() {
-  // The line's file once it is known (opened or written); else named after the line number.
-  const std::string replaceable = replaceableFile();
-  saveDialog_.fileName = !replaceable.empty() ? replaceable : form_.field(Field::EP) + ".dat";
+  // The line's file once it is known (opened or written); else named after the line number (剖面
+  //编号, or the number the branches were typed with), in the one type a combined line has.
+  SaveDialog dialog = saveDialog_;
+  dialog.filter = kCombinedFilter;
+  dialog.filterIndex = 1;
+  dialog.fileName = replaceableFile();
+  if (dialog.fileName.empty()) {
+    std::vector<std::string> numbers = {form_.field(Field::EP)};
+    for (const sdata& s : stations_) numbers.push_back(ShownText(s.Profile));
+    for (const std::string& text : numbers) {
+      std::int32_t line = 0;
+      if (TryStrToInt(text, line)) {
+        dialog.fileName = std::to_string(line) + ".dat";
+        break;
+      }
+    }
+  }
   flush();
-  if (!questions_.chooseSaveFile(saveDialog_)) return false;
-  const std::string chosen = saveDialog_.fileName;
+  if (!questions_.chooseSaveFile(dialog)) return false;
+  saveDialog_.fileName = dialog.fileName;
+  const std::string chosen = dialog.fileName;
   // The file is named after the line number; any other name would not be found by the
   // processing programs, so it is refused with a message instead of being written.
   if (!IsCombinedProfileName(chosen)) {

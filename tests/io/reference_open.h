@@ -168,8 +168,11 @@ inline void OpenSoundingDat(std::string_view bytes, OpenResult& result, const No
   }
 }
 
-inline void TakeProfile(ProfileReadResult read, OpenResult& result) {
+// Each unit without a 剖面编号 takes the file's line name.
+inline void TakeProfile(ProfileReadResult read, OpenResult& result, std::string_view lineName) {
   result.stations = std::move(read.stations);
+  for (sdata& unit : result.stations)
+    if (unit.Profile.empty()) unit.Profile = std::string(lineName);
   result.status = read.status;
   result.faultLine = read.faultLine;
   result.message = std::move(read.message);
@@ -211,8 +214,8 @@ inline OpenResult OpenBytes(std::string_view bytes, std::string_view lineName) {
   switch (result.kind) {
     case FileKind::Ves: OpenVes(bytes, result, notify); break;
     case FileKind::SoundingDat: OpenSoundingDat(bytes, result, notify); break;
-    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfile(bytes), result); break;
-    default: TakeProfile(ReadFourPoleProfile(bytes, lineName), result); break;
+    case FileKind::CombinedProfile: TakeProfile(ReadCombinedProfile(bytes), result, lineName); break;
+    default: TakeProfile(ReadFourPoleProfile(bytes, lineName), result, lineName); break;
   }
   return result;
 }

@@ -74,6 +74,10 @@ TEST(Open, EachKindOpensShowsItsFirstUnitAndSavesBackInPlace) {
     EXPECT_EQ(s.form().grid.cols(), s.spec().layout.gridColumns);
     EXPECT_EQ(s.form().field(Field::EAB), std::to_string(first.SpacingCount));
     EXPECT_EQ(s.form().field(Field::ES), ShownText(first.Name));
+    // A profile line shows the number its file's name carries.
+    if (!IsSoundingType(c.type)) {
+      EXPECT_EQ(s.form().field(Field::EP), c.file.substr(0, c.file.find('.')));
+    }
 
     // Saved again into the same file, the replace choice proposed: the same bytes.
     if (c.saveBy == SaveBy::Folder) {
@@ -292,7 +296,32 @@ TEST(Open, DiscardingTheListForgetsTheFile) {
     ASSERT_TRUE(byNewLine ? s.newLine() : s.switchType(dtSounding));
     EXPECT_EQ(s.file(), "");
     EXPECT_EQ(s.lastFolder(dtCombinedProfile), t.dir.path() + "/");  // the folder is still remembered
+    // Undone, the survey is linked to its file again: the title names it and the next save
+    // proposes to replace it; redone, it is forgotten again.
+    ASSERT_TRUE(s.undo());
+    EXPECT_EQ(s.file(), path);
+    EXPECT_TRUE(s.sessionState().replaceProposed);
+    EXPECT_EQ(s.type(), dtCombinedProfile);
+    ASSERT_TRUE(s.redo());
+    EXPECT_EQ(s.file(), "");
+    EXPECT_FALSE(s.sessionState().replaceProposed);
   }
+}
+
+// A save links the survey to its file; undoing a step taken before the save keeps the link.
+TEST(Open, UndoAfterASaveKeepsTheFile) {
+  Session t;
+  Survey& s = t.survey;
+  s.load(dtSounding, ThreeSoundings());
+  s.editField(Field::ES, "S9");
+  s.editField(Field::EX, "900");
+  FillValues(s);
+  ASSERT_TRUE(s.commit());
+  const std::string path = t.path("a.ves");
+  t.q.saveAs(path);
+  ASSERT_TRUE(s.save());
+  ASSERT_TRUE(s.undo());
+  EXPECT_EQ(s.file(), path);
 }
 
 // The save dialogs start in the folder last used for the data type, else in the Data folder.

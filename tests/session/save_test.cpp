@@ -86,7 +86,8 @@ TEST(Save, TypedUnitsGiveTheWorkedExamples) {
     ASSERT_EQ(t.q.saveDialogs.size(), 1u);
     const SaveDialog& shown = t.q.saveDialogs[0];
     EXPECT_EQ(shown.title, kSaveTitle);
-    EXPECT_EQ(shown.filter, kFilter);
+    // A combined line is saved as its own type only.
+    EXPECT_EQ(shown.filter, c.type == dtCombinedProfile ? "联合剖面数据文件(*.dat)|*.dat" : kFilter);
     EXPECT_EQ(shown.initialDir, dataDir);
     // The sounding .dat writer selects the .dat item while it runs and puts the old one back.
     EXPECT_EQ(shown.filterIndex, c.type == dtWaterFinding ? 2 : 1);
@@ -100,6 +101,50 @@ TEST(Save, TypedUnitsGiveTheWorkedExamples) {
 
 // The sounding saves: only a save that wrote the file makes the list saved; every other way out
 // leaves the files as they were.
+// A combined line's save dialog proposes the line's own file, in the combined type, from the
+// first save on; the sounding dialogs keep their own type.
+TEST(Save, CombinedLineProposesItsOwnFile) {
+  struct Case {
+    const char* what;
+    std::string line;      // 剖面编号 while the branches are typed
+    std::string lineNow;   // 剖面编号 at the save
+    std::string proposed;  // the file name the first dialog proposes
+  };
+  const Case cases[] = {
+      {"the line number typed", "7", "7", "7.dat"},
+      {"剖面编号 emptied after the branches", "7", "", "7.dat"},
+      {"no number anywhere: nothing proposed", "L7", "L7", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Session t;
+    Survey& s = t.survey;
+    ASSERT_TRUE(s.switchType(dtCombinedProfile));
+    s.editField(Field::EP, c.line);
+    for (int branch = 0; branch < 2; ++branch) {
+      SetCount(s, 2);
+      FillValues(s);
+      ASSERT_TRUE(s.commit());
+    }
+    s.editField(Field::EP, c.lineNow);
+    const std::string path = t.path("7.dat");
+    t.q.saveAs(path);
+    ASSERT_TRUE(s.save());
+    ASSERT_EQ(t.q.saveDialogs.size(), 1u);
+    EXPECT_EQ(t.q.saveDialogs[0].fileName, c.proposed);
+    EXPECT_EQ(t.q.saveDialogs[0].filter, "联合剖面数据文件(*.dat)|*.dat");
+    EXPECT_EQ(t.q.saveDialogs[0].filterIndex, 1);
+    // The second save proposes the file written, in the same type.
+    t.q.saveAs(path);
+    t.q.answer(Answer::Replace);
+    ASSERT_TRUE(s.save());
+    ASSERT_EQ(t.q.saveDialogs.size(), 2u);
+    EXPECT_EQ(t.q.saveDialogs[1].fileName, path);
+    EXPECT_EQ(t.q.saveDialogs[1].filter, "联合剖面数据文件(*.dat)|*.dat");
+    EXPECT_EQ(s.saveDialog().filter, kFilter);
+  }
+}
+
 TEST(Save, SoundingSavedOnlyWhenTheFileIsWritten) {
   struct Case {
     const char* name;

@@ -175,7 +175,7 @@ class OpenTest : public QObject {
     OpenByMenu(d, files);
     QCOMPARE(f.survey().type(), dtFourPoleProfile);
     QCOMPARE(f.survey().stations().size(), std::size_t{2});
-    QCOMPARE(f.EP->text(), QString());
+    QCOMPARE(f.EP->text(), QStringLiteral("100"));  // the line's number, from its file's name
     QVERIFY(f.Next->isEnabled());
     QCOMPARE(f.recentFiles(), files);
     // Saved again: the folder chooser starts in their folder, each line file is replaced when asked.
