@@ -127,7 +127,7 @@ be read or written, or a file without stations). Messages go to standard error.
     </message>
     <message>
         <source>将导入 %1 条测线（%2 行数据）。</source>
-        <translation>%1 lines will be imported (%2 data rows).</translation>
+        <translation>Lines to import: %1 (data rows: %2).</translation>
     </message>
     <message>
         <source>将导入 %1 个分支（%2 行数据）。</source>
@@ -135,7 +135,7 @@ be read or written, or a file without stations). Messages go to standard error.
     </message>
     <message>
         <source>将导入 %1 个测点（%2 行数据）。</source>
-        <translation>%1 stations will be imported (%2 data rows).</translation>
+        <translation>Stations to import: %1 (data rows: %2).</translation>
     </message>
     <message>
         <source>文件：%1</source>
@@ -151,7 +151,7 @@ be read or written, or a file without stations). Messages go to standard error.
     </message>
     <message>
         <source>有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。</source>
-        <translation>%1 rows were refused; nothing will be imported. Correct these rows in the spreadsheet and import again.</translation>
+        <translation>Rows refused: %1; nothing will be imported. Correct these rows in the spreadsheet and import again.</translation>
     </message>
     <message>
         <source>有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。</source>
@@ -890,6 +890,14 @@ E-mail: %1</translation>
     <message>
         <source>无法写入文件 %1，PDF 报告没有导出。</source>
         <translation>Cannot write the file %1; the PDF report was not exported.</translation>
+    </message>
+    <message>
+        <source>电法勘探数据处理软件...</source>
+        <translation>Electrical prospecting data software...</translation>
+    </message>
+    <message>
+        <source>野外数据文件 (*.ves *.dat *.VES *.DAT);;QL电测深数据格式 (*.ves *.VES);;数据文件 (*.dat *.DAT);;所有文件 (*)</source>
+        <translation>Field data files (*.ves *.dat *.VES *.DAT);;QL sounding data (*.ves *.VES);;Data files (*.dat *.DAT);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -1633,7 +1641,7 @@ It is not a VES sounding file the QL software reads.</translation>
     </message>
     <message>
         <source>已输入%1个测点</source>
-        <translation>%1 stations entered</translation>
+        <translation>Stations entered: %1</translation>
     </message>
     <message>
         <source>第 %1 个极距数据非法。
@@ -1689,7 +1697,7 @@ It is not a VES sounding file the QL software reads.</translation>
     </message>
     <message>
         <source>有 %1 个单元格落在序号列或最后一列之外，没有粘贴。</source>
-        <translation>%1 cells fall on the row-number column or beyond the last column; they were not pasted.</translation>
+        <translation>Cells on the row-number column or beyond the last column: %1; they were not pasted.</translation>
     </message>
     <message>
         <source>……另有 %1 个问题。</source>
@@ -1745,15 +1753,15 @@ Sorry, your work was not saved.</translation>
     </message>
     <message>
         <source>%1 个测点</source>
-        <translation>%1 stations</translation>
+        <translation>stations: %1</translation>
     </message>
     <message>
         <source>%1 条测线（共 %2 个点）</source>
-        <translation>%1 lines (%2 points)</translation>
+        <translation>lines: %1 (points: %2)</translation>
     </message>
     <message>
         <source>%1 个分支（共 %2 个点）</source>
-        <translation>%1 branches (%2 points)</translation>
+        <translation>branches: %1 (points: %2)</translation>
     </message>
     <message>
         <source>文件“%1”：%2</source>
@@ -1805,7 +1813,7 @@ Sorry, your work was not saved.</translation>
     </message>
     <message>
         <source>是否打开已经读到的 %1？</source>
-        <translation>Open the %1 read so far?</translation>
+        <translation>Open what was read so far (%1)?</translation>
     </message>
     <message>
         <source>应有 12 个数，却只有 %1 个。</source>

@@ -255,6 +255,6 @@ void TInputDataForm::showHelp() {
 
 void TInputDataForm::showAbout() {
   TAbout about(this);
-  about.setWindowTitle(QStringLiteral("电法勘探数据处理软件..."));
+  about.setWindowTitle(QCoreApplication::translate("TInputDataForm", "电法勘探数据处理软件..."));
   about.exec();
 }

@@ -23,8 +23,8 @@ namespace {
 QString Tr(const char* text) { return QCoreApplication::translate("TInputDataForm", text); }
 const char* const kTitle = QT_TRANSLATE_NOOP("TInputDataForm", "输入野外数据...");
 const char* const kOpenTitle = QT_TRANSLATE_NOOP("TInputDataForm", "打开数据文件");
-const QString kOpenFilter = QStringLiteral(
-    "野外数据文件 (*.ves *.dat *.VES *.DAT);;QL电测深数据格式 (*.ves *.VES);;数据文件 (*.dat *.DAT);;所有文件 (*)");
+const char* const kOpenFilter = QT_TRANSLATE_NOOP(
+    "TInputDataForm", "野外数据文件 (*.ves *.dat *.VES *.DAT);;QL电测深数据格式 (*.ves *.VES);;数据文件 (*.dat *.DAT);;所有文件 (*)");
 
 // A folder as the survey keeps it: with its closing separator.
 std::string FolderPath(const QString& folder) {
@@ -92,7 +92,7 @@ void TInputDataForm::openFromDialog() {
   finishEditing();
   const std::string& folder = survey_->lastFolder(survey_->type());
   const QString dir = ShownPath(folder.empty() ? DataDir(programPath_.toStdString()) : folder);
-  const QStringList chosen = dialogs_.openFiles(this, Tr(kOpenTitle), dir, kOpenFilter);
+  const QStringList chosen = dialogs_.openFiles(this, Tr(kOpenTitle), dir, Tr(kOpenFilter));
   if (!chosen.isEmpty()) openFiles(chosen);
 }
 

@@ -2,7 +2,10 @@
 // unsaved-data question, saves of every file kind, a save that fails), no visible text of the
 // English window, its menus, headings, tooltips and the message boxes shown is left in Chinese;
 // the Chinese window shows exactly the source texts; and both write the same bytes.
+#include <QApplication>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include "formdriver.h"
 #include "print/listing.h"
@@ -108,6 +111,18 @@ Session RunSession() {
   d.click(f.SaveBtn);
   s.shown << WindowTexts(f);
 
+  // The open dialog (cancelled) and the About box.
+  d.trigger(f.OpenAction);
+  QTimer::singleShot(0, [&s] {
+    QWidget* about = QApplication::activeModalWidget();
+    if (about == nullptr) return;
+    s.shown << QStringLiteral("about: ") + about->windowTitle();
+    about->close();
+  });
+  d.trigger(f.N10);
+  for (const auto& open : d.dialogs.openDialogs)
+    s.shown << QStringLiteral("open dialog: ") + open.title << QStringLiteral("open dialog: ") + open.filter;
+
   for (const ShownMessage& m : d.dialogs.messages)
     s.shown << QStringLiteral("box: ") + m.caption << QStringLiteral("box: ") + m.text << QStringLiteral("box: ") + m.details;
   for (const SaveDialogState& state : d.dialogs.saveDialogs)
@@ -135,7 +150,8 @@ class I18nWindowTest : public QObject {
 
   void sessionShowedWhatItShouldCover() {
     const QString all = source_.shown.join(QLatin1Char('\n'));
-    for (const char* expected : {"第 2 行，视电阻率", "输入的数据尚没有保存", "文件保存失败", "测线信息", "综合激电参数"})
+    for (const char* expected : {"第 2 行，视电阻率", "输入的数据尚没有保存", "文件保存失败", "测线信息", "综合激电参数",
+                                 "about: 电法勘探数据处理软件", "open dialog: 野外数据文件"})
       QVERIFY2(all.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(source_.files.keys(), (QStringList{"12.dat", "L1.dat", "s.ves", "w.dat"}));
   }
@@ -146,6 +162,12 @@ class I18nWindowTest : public QObject {
       if (HasCjk(text)) left << text;
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
     QCOMPARE(english_.shown.size(), source_.shown.size());
+    // One of a thing is never counted as many.
+    static const QRegularExpression oneMany(QStringLiteral("\\b1 (station|line|branch|row|cell|point)s\\b"));
+    QStringList plural;
+    for (const QString& text : english_.shown)
+      if (oneMany.match(text).hasMatch()) plural << text;
+    QVERIFY2(plural.isEmpty(), qPrintable(plural.join(QLatin1Char('\n'))));
   }
 
   void chineseShowsTheSourceTexts() { QCOMPARE(chinese_.shown, source_.shown); }

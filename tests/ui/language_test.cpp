@@ -92,7 +92,7 @@ class LanguageTest : public QObject {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("english");
     QTest::newRow("whole text") << Utf8(msg::kNoDataToSave) << "There are no data to save.";
-    QTest::newRow("template") << Utf8(Fill(tmpl::kStationCount, {"12"})) << "12 stations entered";
+    QTest::newRow("template") << Utf8(Fill(tmpl::kStationCount, {"12"})) << "Stations entered: 12";
     QTest::newRow("template with a heading") << Utf8(Fill(tmpl::kCellName, {"3", "视电阻率"})) << "Row 3, App. resistivity";
     QTest::newRow("user data kept") << Utf8(Fill(tmpl::kDeleteStation, {"测点7", "1.5"}))
                                     << QStringLiteral("Delete the current station 测点7 (x=1.5)?");
