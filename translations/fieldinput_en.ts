@@ -1648,7 +1648,7 @@ It is not a VES sounding file the QL software reads.</translation>
 
 
 	请检查。</source>
-        <translation>Spacing %1 is not valid.
+        <translation>Row %1 holds a value that is not valid.
 
 
 	Please check.</translation>

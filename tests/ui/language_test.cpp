@@ -93,6 +93,9 @@ class LanguageTest : public QObject {
     QTest::addColumn<QString>("english");
     QTest::newRow("whole text") << Utf8(msg::kNoDataToSave) << "There are no data to save.";
     QTest::newRow("template") << Utf8(Fill(tmpl::kStationCount, {"12"})) << "Stations entered: 12";
+    // An empty reading is named by its row (the box's details name the column), never as a spacing.
+    QTest::newRow("a cell that is not valid") << Utf8(Fill(tmpl::kIllegalSpacing, {"1"}))
+                                              << "Row 1 holds a value that is not valid.\n\n\n\tPlease check.";
     QTest::newRow("template with a heading") << Utf8(Fill(tmpl::kCellName, {"3", "视电阻率"})) << "Row 3, App. resistivity";
     QTest::newRow("user data kept") << Utf8(Fill(tmpl::kDeleteStation, {"测点7", "1.5"}))
                                     << QStringLiteral("Delete the current station 测点7 (x=1.5)?");
