@@ -541,6 +541,33 @@ Discard them?</translation>
     </message>
 </context>
 <context>
+    <name>StationList</name>
+    <message>
+        <source>测点</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>测线</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>读数</source>
+        <translation>Readings</translation>
+    </message>
+    <message>
+        <source>测点数</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>拟合误差 (%)</source>
+        <translation>Misfit (%)</translation>
+    </message>
+    <message>
+        <source>测点列表</source>
+        <translation>Station list</translation>
+    </message>
+</context>
+<context>
     <name>TAbout</name>
     <message>
         <source>手工输入野外电法观测数据</source>
@@ -898,6 +925,10 @@ E-mail: %1</translation>
     <message>
         <source>野外数据文件 (*.ves *.dat *.VES *.DAT);;QL电测深数据格式 (*.ves *.VES);;数据文件 (*.dat *.DAT);;所有文件 (*)</source>
         <translation>Field data files (*.ves *.dat *.VES *.DAT);;QL sounding data (*.ves *.VES);;Data files (*.dat *.DAT);;All files (*)</translation>
+    </message>
+    <message>
+        <source>测点列表</source>
+        <translation>Station list</translation>
     </message>
 </context>
 <context>
@@ -2208,6 +2239,10 @@ Save anyway?</translation>
     <message>
         <source>联合剖面数据文件(*.dat)|*.dat</source>
         <translation>Combined profiling data (*.dat)|*.dat</translation>
+    </message>
+    <message>
+        <source>显示测点</source>
+        <translation>Show station</translation>
     </message>
 </context>
 </TS>

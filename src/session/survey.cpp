@@ -123,6 +123,7 @@ const char* const kStepCommit = QT_TRANSLATE_NOOP("core", "插入数据");
 const char* const kStepUpdate = QT_TRANSLATE_NOOP("core", "更新当前测点");
 const char* const kStepPrevious = QT_TRANSLATE_NOOP("core", "前一个测点");
 const char* const kStepNext = QT_TRANSLATE_NOOP("core", "下一个测点");
+const char* const kStepShowStation = QT_TRANSLATE_NOOP("core", "显示测点");
 const char* const kStepDeleteStation = QT_TRANSLATE_NOOP("core", "删除当前测点");
 const char* const kStepNewLine = QT_TRANSLATE_NOOP("core", "新测线");
 const char* const kStepSwitchType = QT_TRANSLATE_NOOP("core", "切换数据类型");
@@ -538,22 +539,45 @@ bool Survey::readingsTyped() const {
   return false;
 }
 
+Survey::Leave Survey::leaveTypedStation() {
+  // A station being typed whose readings were not inserted would be lost without a word:
+  // insert it, leave it, or stay.
+  if (browsing_ || !readingsTyped()) return Leave::Go;
+  Message m = Message::plain(QT_TRANSLATE_NOOP("core", "提示"), kTypedStationNotInserted, Message::Icon::Question,
+                             Message::Buttons::YesNoCancel);
+  switch (ask(m)) {
+    case Answer::Yes: return commit() ? Leave::Inserted : Leave::Stay;
+    case Answer::No: return Leave::Go;
+    default: return Leave::Stay;
+  }
+}
+
+bool Survey::showAt(int index) {
+  Batch batch(*this, kStepShowStation);
+  if (index < 0 || static_cast<std::size_t>(index) >= stations_.size()) return false;
+  if (browsing_ && index == currentIndex_) return true;
+  switch (leaveTypedStation()) {
+    case Leave::Stay: return false;
+    case Leave::Inserted:
+      // The inserted station takes its place in x order, before or after the one asked for.
+      if (currentIndex_ <= index) ++index;
+      break;
+    case Leave::Go:
+      if (!leaveShownStation()) return false;
+      break;
+  }
+  currentIndex_ = index;
+  showStation(currentIndex_);
+  return true;
+}
+
 bool Survey::previous() {
   Batch batch(*this, kStepPrevious);
   if (!previousEnabled()) return false;
-  // A station being typed whose readings were not inserted would be lost without a word:
-  // insert it (and show it), leave it, or stay.
-  if (!browsing_ && readingsTyped()) {
-    Message m = Message::plain(QT_TRANSLATE_NOOP("core", "提示"), kTypedStationNotInserted, Message::Icon::Question,
-                               Message::Buttons::YesNoCancel);
-    switch (ask(m)) {
-      case Answer::Yes:
-        if (!commit()) return false;
-        showStation(currentIndex_);
-        return true;
-      case Answer::No: break;
-      default: return false;
-    }
+  switch (leaveTypedStation()) {
+    case Leave::Stay: return false;
+    case Leave::Inserted: showStation(currentIndex_); return true;
+    case Leave::Go: break;
   }
   if (!leaveShownStation()) return false;
   const long long i = currentIndex_;

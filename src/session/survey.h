@@ -129,6 +129,9 @@ class Survey {
   bool update();
   bool previous();
   bool next();
+  // Shows the station at index (as Previous and Next do, asking first about a shown station
+  // that was edited or a typed one not inserted); false when it stays where it was.
+  bool showAt(int index);
   bool deleteStation();
   bool newLine();
   bool switchType(DataType type);
@@ -298,6 +301,10 @@ class Survey {
   void emptyReadings();
   // Whether a measured cell of the form's grid holds text.
   bool readingsTyped() const;
+  // Before leaving a station being typed that has readings: Go (nothing typed, or left),
+  // Inserted (committed at currentIndex_), Stay (cancelled, or the commit was refused).
+  enum class Leave { Go, Inserted, Stay };
+  Leave leaveTypedStation();
   // The undo history starts afresh, with the survey saved or not.
   void forgetHistory(bool saved);
   void eraseStation(std::size_t index);

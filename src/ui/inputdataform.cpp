@@ -27,6 +27,7 @@
 #include "ui/coretext.h"
 #include "session/datatypespec.h"
 #include "ui/plotpane.h"
+#include "ui/stationlist.h"
 #include "ui/stringgrid.h"
 #include "ui/uitext.h"
 #include "ui/widgets.h"
@@ -242,6 +243,14 @@ void TInputDataForm::buildControls() {
   PlotSplitter->setStretchFactor(0, 1);
   PlotSplitter->setStretchFactor(1, 1);
 
+  // The station list, docked below; a double click shows the station as Previous/Next would.
+  StationList = new StationDock(*survey_, [this](int index) {
+    finishEditing();
+    survey_->showAt(index);
+  }, this);
+  addDockWidget(Qt::BottomDockWidgetArea, StationList);
+  StationList->hide();
+
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   Insert = MakeAction(PopupMenu1, "Insert", QCoreApplication::translate("TInputDataForm", "插入一行"));
@@ -287,6 +296,10 @@ void TInputDataForm::buildMenus() {
   ShowPlot = MakeAction(N17View, "ShowPlot", QCoreApplication::translate("TInputDataForm", "显示曲线"));
   ShowPlot->setCheckable(true);
   N17View->addAction(Plot->exportAction());
+  ShowStationList = StationList->toggleViewAction();
+  ShowStationList->setObjectName(QStringLiteral("ShowStationList"));
+  ShowStationList->setText(QCoreApplication::translate("TInputDataForm", "测点列表"));
+  N17View->addAction(ShowStationList);
 
   // The language menu reads the same in both languages, so that it can be found in either.
   LanguageMenu = bar->addMenu(QStringLiteral("语言/Language"));

@@ -35,6 +35,7 @@ class QPushButton;
 class QSplitter;
 class QToolButton;
 class PlotPane;
+class StationDock;
 class StringGrid;
 class RadioGroup;
 class UpDown;
@@ -204,6 +205,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // The plot pane beside the grid, in a splitter with the grid's area.
   QSplitter* PlotSplitter = nullptr;
   PlotPane* Plot = nullptr;
+  StationDock* StationList = nullptr;  // the station list (its table: StationTable), hidden at first
+  QAction* ShowStationList = nullptr;  // 查看 › 测点列表
 
   // Context menu of the grid.
   QMenu* PopupMenu1 = nullptr;

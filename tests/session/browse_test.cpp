@@ -587,6 +587,40 @@ TEST(LeaveTypedStation, PreviousAsksBeforeReadingsAreLost) {
   EXPECT_TRUE(t.q.messages.empty());
 }
 
+// Showing a station of the list directly (the station list's double click): asks as Previous and
+// Next do; inserting a typed station first keeps the station asked for, wherever the new one
+// goes in x order.
+TEST(ShowAt, ShowsTheStationAskedFor) {
+  Session t;
+  Survey& s = t.survey;
+  s.load(dtSounding, ThreeSoundings());  // S1 at 0, S2 at 50, S3 at 100
+  EXPECT_FALSE(s.showAt(3));
+  EXPECT_FALSE(s.showAt(-1));
+  ASSERT_TRUE(s.showAt(2));
+  EXPECT_EQ(s.form().field(Field::ES), "S3");
+  EXPECT_TRUE(t.q.messages.empty());
+
+  // An edit of the shown station asks whether to update it.
+  s.editCell(2, 1, "99");
+  t.q.answer(Answer::Cancel);
+  EXPECT_FALSE(s.showAt(0));
+  EXPECT_EQ(s.currentIndex(), 2);
+  t.q.answer(Answer::No);
+  ASSERT_TRUE(s.showAt(0));
+  EXPECT_EQ(s.form().field(Field::ES), "S1");
+
+  // A typed station at x 25, inserted first, goes before S2: S2 is still the one shown.
+  Session u;
+  u.survey.load(dtSounding, ThreeSoundings());
+  u.survey.editField(Field::ES, "N");
+  u.survey.editField(Field::EX, "25");
+  FillValues(u.survey);
+  u.q.answer(Answer::Yes);
+  ASSERT_TRUE(u.survey.showAt(1));
+  EXPECT_EQ(u.survey.stations().size(), 4u);
+  EXPECT_EQ(u.survey.form().field(Field::ES), "S2");
+}
+
 TEST(LeaveShownStation, WhatCountsAsAnEdit) {
   struct Case {
     const char* name;
