@@ -98,8 +98,10 @@ void TInputDataForm::restoreWindowGeometry() {
 }
 
 TInputDataForm::~TInputDataForm() {
-  // The plot pane observes the survey, which goes before the window's child widgets do.
+  // The plot pane and the station list observe the survey, which goes before the window's child
+  // widgets do.
   delete Plot;
+  delete StationList;
   survey_->removeObserver(this);
 }
 
