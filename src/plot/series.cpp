@@ -39,19 +39,23 @@ AxisRange DefaultAxis(AxisScale scale) {
   return {scale, 0.0, 10.0, 2.0};
 }
 
-// Whole decades around [lo, hi] (0 < lo <= hi); one decade more on each side when every value
-// lies on the same power of ten, so that the points do not sit on the frame.
+// The margin left between the outermost points and the frame, so that no marker (nor the ring
+// around an outlier) is cut: a fraction of a decade on a log axis, of the span on a linear one.
+constexpr double kLogMargin = 0.035;
+constexpr double kLinearMargin = 0.04;
+
+// Whole decades around [lo, hi] (0 < lo <= hi) widened by the margin: a point on a power of
+// ten gets the decade beyond it, so it does not sit on the frame.
 AxisRange LogAxis(double lo, double hi) {
-  double a = std::floor(std::log10(lo));
-  double b = std::ceil(std::log10(hi));
-  if (a >= b) {
-    a = b - 1.0;
-    b = b + 1.0;
-  }
+  const double margin = std::max(kLogMargin, kLinearMargin * (std::log10(hi) - std::log10(lo)) / 2.0);
+  double a = std::floor(std::log10(lo) - margin);
+  double b = std::ceil(std::log10(hi) + margin);
   return {AxisScale::Log10, std::pow(10.0, a), std::pow(10.0, b), 0.0};
 }
 
-// Multiples of a 1-2-5 step around [lo, hi] (lo <= hi, both finite), at most a few intervals.
+// Multiples of a 1-2-5 step around [lo, hi] (lo <= hi, both finite) widened by the margin, at
+// most a few intervals. The step follows the points' span alone, so that the margin never
+// coarsens the grid.
 AxisRange LinearAxis(double lo, double hi) {
   if (hi <= lo) {
     double pad = std::max(1.0, std::fabs(lo) * 0.1);
@@ -62,6 +66,9 @@ AxisRange LinearAxis(double lo, double hi) {
   double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
   double f = raw / magnitude;
   double step = (f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 5.0 ? 5.0 : 10.0) * magnitude;
+  const double pad = (hi - lo) * kLinearMargin;
+  lo -= pad;
+  hi += pad;
   double min = std::floor(lo / step) * step;
   double max = std::ceil(hi / step) * step;
   // Rounding of the products must not leave a point an ulp outside the frame.

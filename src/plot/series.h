@@ -97,7 +97,8 @@ Series SeriesFromColumns(CurveKind kind, const std::vector<float>& x, const std:
 // colZP, colIP, colTD, colTH, colR). A yColumn outside 0..8 gives an empty series.
 Series SeriesFromStation(const sdata& station, CurveKind kind, int yColumn);
 
-// Axes that hold every point of the given series (for both branches of a combined-profiling
+// Axes that hold every point of the given series with a margin to the frame, so that no marker
+// is cut at an edge (for both branches of a combined-profiling
 // line on one plot). The scales are those of `kind`; null pointers and empty series are
 // ignored, and with no point at all the axes are the default ones.
 Axes FitAxes(CurveKind kind, const std::vector<const Series*>& series);

@@ -73,6 +73,34 @@ const DataTypeSpec* Specs() {
 }
 }  // namespace
 
+int GridColumnOf(const GridLayout& layout, int k) {
+  for (std::size_t g = 1; g < layout.columnOf.size(); ++g)
+    if (layout.columnOf[g] == k) return static_cast<int>(g);
+  return -1;
+}
+
+const char* UnitOfColumn(int k) {
+  // The units the headings' tips name.
+  switch (k) {
+    case colPointNo:
+    case colAB2:
+    case colMN2:
+      return "m";
+    case colRho:
+      return "Ω·m";
+    case colZP:
+      return "%·ms";
+    case colTH:
+      return "ms";
+    case colIP:
+    case colTD:
+    case colR:
+      return "%";
+    default:
+      return "";
+  }
+}
+
 const DataTypeSpec& SpecFor(DataType type) { return Specs()[DataTypeOfItem(type)]; }
 
 DataType DataTypeOfItem(int index) {

@@ -61,6 +61,13 @@ struct DataTypeSpec {
 const DataTypeSpec& SpecFor(DataType type);
 inline const GridLayout& LayoutFor(DataType type) { return SpecFor(type).layout; }
 
+// The grid column (>= 1) of a layout that holds a station's Columns[k], or -1 when it has none.
+int GridColumnOf(const GridLayout& layout, int k);
+
+// The unit of a station's Columns[k] as the plots write it after a heading ("m", "Ω·m", "%",
+// "ms", "%·ms"), UTF-8; empty for an index outside 0..8.
+const char* UnitOfColumn(int k);
+
 // The data type of a radio-group item index: 0 to 3; any other index is combined profiling.
 DataType DataTypeOfItem(int index);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "io/templates.h"
+#include "session/datatypespec.h"
 
 namespace {
 constexpr const char* kContext = "core";
@@ -106,4 +107,16 @@ QString CoreText(const QString& text) { return Translating() ? Translate(text, 0
 
 QString CoreText(const std::string& utf8) {
   return CoreText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+QString ColumnHeading(const DataTypeSpec& spec, int k) {
+  const int g = GridColumnOf(spec.layout, k);
+  if (g < 0 || static_cast<std::size_t>(g) >= spec.headers.size()) return QString();
+  return CoreText(spec.headers[static_cast<std::size_t>(g)]);
+}
+
+QString AxisTitle(const DataTypeSpec& spec, int k) {
+  const QString heading = ColumnHeading(spec, k);
+  const QString unit = QString::fromUtf8(UnitOfColumn(k));
+  return heading.isEmpty() || unit.isEmpty() ? heading : QStringLiteral("%1 (%2)").arg(heading, unit);
 }

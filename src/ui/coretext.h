@@ -14,5 +14,13 @@
 #include <QString>
 #include <string>
 
+struct DataTypeSpec;
+
 QString CoreText(const QString& text);
 QString CoreText(const std::string& utf8);
+
+// The grid heading of the column that holds a station's Columns[k], translated; empty when the
+// data type's grid has no such column.
+QString ColumnHeading(const DataTypeSpec& spec, int k);
+// That heading with the column's unit, as an axis title: "极距 (m)", "视电阻率 (Ω·m)".
+QString AxisTitle(const DataTypeSpec& spec, int k);

@@ -28,6 +28,7 @@
 #include "plot/series.h"
 #include "print/listing.h"
 #include "session/datatypespec.h"
+#include "ui/coretext.h"
 #include "ui/gbkqt.h"
 #include "ui/plotchart.h"
 
@@ -46,21 +47,6 @@ const QColor kBranchColor[] = {QColor(31, 95, 191), QColor(214, 90, 20)};
 // The width, in the chart's own pixels, at which a chart is laid out before it is drawn into
 // its place on the page: its texts then take the share of the page they take in the pane.
 constexpr qreal kChartWidth = 600.0;
-
-// The grid column of a data type that holds a station's Columns[k], or -1.
-int GridColumnOf(const DataTypeSpec& spec, int k) {
-  const std::vector<int>& of = spec.layout.columnOf;
-  for (std::size_t g = 1; g < of.size(); ++g)
-    if (of[g] == k) return static_cast<int>(g);
-  return -1;
-}
-
-// The grid's heading of the column holding Columns[k].
-QString HeaderOfColumn(const DataTypeSpec& spec, int k) {
-  const int g = GridColumnOf(spec, k);
-  if (g < 0 || static_cast<std::size_t>(g) >= spec.headers.size()) return QString();
-  return QString::fromStdString(spec.headers[static_cast<std::size_t>(g)]);
-}
 
 QString Number(float v) { return QString::fromStdString(FormatFloatShortest(v)); }
 
@@ -210,9 +196,9 @@ class ReportWriter {
 
   void paintCharts(const std::vector<std::size_t>& units, const QRectF& area) {
     const CurveKind kind = IsSoundingType(c_.type) ? CurveKind::Sounding : CurveKind::Profile;
-    const QString xTitle = HeaderOfColumn(spec_, kind == CurveKind::Profile ? colPointNo : colAB2);
-    const QString rhoTitle = Tr("%1 (Ω·m)").arg(HeaderOfColumn(spec_, colRho));
-    const bool withIp = c_.type == dtWaterFinding && GridColumnOf(spec_, c_.ipColumn) > 0;
+    const QString xTitle = AxisTitle(spec_, kind == CurveKind::Profile ? colPointNo : colAB2);
+    const QString rhoTitle = AxisTitle(spec_, colRho);
+    const bool withIp = c_.type == dtWaterFinding && GridColumnOf(spec_.layout, c_.ipColumn) > 0;
 
     // Layers 0 and 2 of PlotChart: the first unit in the colour of branch A (or of the one
     // station), the second in that of branch B.
@@ -268,7 +254,7 @@ class ReportWriter {
     }
     Series ip[PlotChart::kLayers];
     ip[0] = SeriesFromStation(unit(units.front()), CurveKind::SoundingIp, c_.ipColumn);
-    fill(charts_.ip(), CurveKind::SoundingIp, ip, HeaderOfColumn(spec_, c_.ipColumn), false);
+    fill(charts_.ip(), CurveKind::SoundingIp, ip, AxisTitle(spec_, c_.ipColumn), false);
     // The resistivities above, the parameter below.
     const qreal gap = area.height() * 0.03;
     const qreal h = std::min((area.height() - gap) / 2, area.width() * 0.62);

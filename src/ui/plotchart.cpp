@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsScene>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -108,9 +109,12 @@ PlotChart::PlotChart(QWidget* parent, const QString& objectName) {
   chart_->setMargins(QMargins(4, 4, 4, 4));
   chart_->setBackgroundRoundness(0);
   chart_->legend()->setAlignment(Qt::AlignBottom);
+  // A line for a curve, a ring for the outliers, a diamond for the crossings.
+  chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
   view_ = new QChartView(chart_, parent);
   view_->setObjectName(objectName);
   view_->setRenderHint(QPainter::Antialiasing);
+  view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
   view_->setMouseTracking(true);
   view_->viewport()->setMouseTracking(true);
 
@@ -205,6 +209,9 @@ void PlotChart::refreshLegend() {
   show(model_, !model_->points().isEmpty());
   show(outliers_, !outliers_->points().isEmpty());
   show(crossings_, !crossings_->points().isEmpty());
+  // The legend lays its entries out again only when told: an entry shown after all were hidden
+  // would keep the empty width (and elided name) it had while hidden.
+  if (QGraphicsLayout* layout = chart_->legend()->layout()) layout->invalidate();
 }
 
 void PlotChart::setLayer(int layer, const Series& series, const QString& name, const Style& style) {

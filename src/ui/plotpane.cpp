@@ -59,7 +59,6 @@ const char* const kLegendComparison = QT_TRANSLATE_NOOP("PlotPane", "对比：%1
 const char* const kLegendBranch = QT_TRANSLATE_NOOP("PlotPane", "%1 支");
 const char* const kLegendOutliers = QT_TRANSLATE_NOOP("PlotPane", "偏离曲线的读数");
 const char* const kLegendCrossings = QT_TRANSLATE_NOOP("PlotPane", "交点");
-const QString kRhoAxis = QStringLiteral("%1 (Ω·m)");
 const char* const kHover = QT_TRANSLATE_NOOP("PlotPane", "%1，第 %2 行：%3 = %4，%5 = %6");
 const QString kValue = QStringLiteral("%1 = %2");
 const char* const kOutlierRows = QT_TRANSLATE_NOOP("PlotPane", "偏离曲线的读数：第 %1 行");
@@ -98,13 +97,6 @@ QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), st
 
 QString Number(double v) { return QString::number(v, 'g', 6); }
 
-// The grid column that holds a station's Columns[k], or -1.
-int GridColumnOf(const GridLayout& layout, int k) {
-  for (std::size_t g = 1; g < layout.columnOf.size(); ++g)
-    if (layout.columnOf[g] == k) return static_cast<int>(g);
-  return -1;
-}
-
 std::vector<std::string> ColumnTexts(const GridTexts& grid, int col) {
   std::vector<std::string> out;
   if (col < 1) return out;
@@ -137,10 +129,6 @@ QString RowList(const std::vector<int>& rows) {
   return numbers.join(Tr(kListSeparator));
 }
 
-QString HeaderOf(const DataTypeSpec& spec, int col) {
-  return col >= 0 && static_cast<std::size_t>(col) < spec.headers.size() ? CoreText(spec.headers[static_cast<std::size_t>(col)])
-                                                                           : QString();
-}
 }  // namespace
 
 PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
@@ -337,8 +325,11 @@ void PlotPane::recompute() {
   const std::vector<std::string> rhoTexts = ColumnTexts(form.grid, rhoColumn_);
   curve_[kCurrent] = SeriesFromTexts(kind_, xTexts, rhoTexts);
   unreadableRows_ = UnreadableRows(curve_[kCurrent].skippedRows, xTexts, rhoTexts);
-  xTitle_ = HeaderOf(spec, xColumn);
-  yTitle_ = kRhoAxis.arg(HeaderOf(spec, rhoColumn_));
+  const int xKey = kind_ == CurveKind::Profile ? colPointNo : colAB2;
+  xName_ = ColumnHeading(spec, xKey);
+  xTitle_ = AxisTitle(spec, xKey);
+  rhoName_ = ColumnHeading(spec, colRho);
+  yTitle_ = AxisTitle(spec, colRho);
 
   // The chooser offers the parameters this layout has, named by their grid headers.
   QList<int> offered;
@@ -350,12 +341,12 @@ void PlotPane::recompute() {
     for (int i = 0; i < ipChooser_->count(); ++i) listed << ipChooser_->itemData(i).toInt();
     bool named = true;
     for (int i = 0; i < ipChooser_->count(); ++i)
-      named = named && ipChooser_->itemText(i) == HeaderOf(spec, GridColumnOf(layout, listed[i]));
+      named = named && ipChooser_->itemText(i) == ColumnHeading(spec, listed[i]);
     if (listed != offered || !named) {
       const QSignalBlocker block(ipChooser_);
       const int chosen = ipChooser_->currentData().toInt();
       ipChooser_->clear();
-      for (int k : offered) ipChooser_->addItem(HeaderOf(spec, GridColumnOf(layout, k)), k);
+      for (int k : offered) ipChooser_->addItem(ColumnHeading(spec, k), k);
       ipChooser_->setCurrentIndex(std::max<int>(0, ipChooser_->findData(chosen)));
     }
   }
@@ -364,7 +355,8 @@ void PlotPane::recompute() {
   const int ipColumn = ipChooser_->currentData().toInt();
   const int ipGridColumn = hasIp_ ? GridColumnOf(layout, ipColumn) : -1;
   ip_[kCurrent] = hasIp_ ? SeriesFromTexts(CurveKind::SoundingIp, xTexts, ColumnTexts(form.grid, ipGridColumn)) : Series{};
-  ipTitle_ = HeaderOf(spec, ipGridColumn);
+  ipName_ = hasIp_ ? ColumnHeading(spec, ipColumn) : QString();
+  ipTitle_ = hasIp_ ? AxisTitle(spec, ipColumn) : QString();
 
   // The committed units drawn with it. A shown station is never drawn against itself.
   const StationList& stations = survey_.stations();
@@ -411,12 +403,16 @@ void PlotPane::recompute() {
   branch_ = spec.hasBranches ? form.branch : 0;
 
   outliers_ = FindOutliers(curve_[kCurrent], factor_->value());
+  // The crossings are those of the two branches drawn: the typed one, or while nothing of it is
+  // typed yet (just after a commit) the committed one of its name drawn faint, against the
+  // committed other branch.
   crossings_.clear();
-  if (spec.hasBranches && other >= 0) {
+  const Series& sameBranch = curve_[kCurrent].empty() ? curve_[kComparison] : curve_[kCurrent];
+  showBranches_ = spec.hasBranches && !curve_[kOther].empty() && !sameBranch.empty();
+  if (showBranches_) {
     const bool typedIsA = form.branch == 0;
-    crossings_ = FindCrossings(typedIsA ? curve_[kCurrent] : curve_[kOther], typedIsA ? curve_[kOther] : curve_[kCurrent]);
+    crossings_ = FindCrossings(typedIsA ? sameBranch : curve_[kOther], typedIsA ? curve_[kOther] : sameBranch);
   }
-  showBranches_ = spec.hasBranches && other >= 0;
 }
 
 void PlotPane::draw() {
@@ -455,7 +451,7 @@ void PlotPane::showTexts() {
   if (showBranches_) {
     QStringList points;
     for (const Crossing& c : crossings_) {
-      const QString rho = kValue.arg(HeaderOf(survey_.spec(), rhoColumn_), Number(c.y));
+      const QString rho = kValue.arg(rhoName_, Number(c.y));
       if (c.xEnd != c.x) points << Tr(kCoincide).arg(Number(c.x), Number(c.xEnd));
       else if (c.kind == Crossing::Kind::Touch) points << Tr(kTouchAt).arg(Number(c.x), rho);
       else points << Tr(kCrossAt).arg(Number(c.x), rho);
@@ -466,8 +462,8 @@ void PlotPane::showTexts() {
   for (const PlotPoint& p : outliers_) outlierRows.push_back(p.row);
   if (!outlierRows.empty()) lines << Tr(kOutlierRows).arg(RowList(outlierRows));
   if (!unreadableRows_.empty()) lines << Tr(kBadRows).arg(RowList(unreadableRows_));
-  if (!s.repeatedRows.empty()) lines << Tr(kRepeatedRows).arg(xTitle_, RowList(s.repeatedRows));
-  if (!s.outOfOrderRows.empty()) lines << Tr(kOutOfOrderRows).arg(xTitle_, RowList(s.outOfOrderRows));
+  if (!s.repeatedRows.empty()) lines << Tr(kRepeatedRows).arg(xName_, RowList(s.repeatedRows));
+  if (!s.outOfOrderRows.empty()) lines << Tr(kOutOfOrderRows).arg(xName_, RowList(s.outOfOrderRows));
   const QString info = lines.join(QLatin1Char('\n'));
   if (info_->text() != info) info_->setText(info);
 }
@@ -541,10 +537,10 @@ void PlotPane::hoverAt(View view, const QPoint& viewportPos) {
     QToolTip::hideText();
     return;
   }
-  const QString yName = view == View::Curve ? HeaderOf(survey_.spec(), rhoColumn_) : ipTitle_;
+  const QString yName = view == View::Curve ? rhoName_ : ipName_;
   const QString text = Tr(kHover).arg(names_[hit->layer])
                            .arg(hit->point.row + 1)
-                           .arg(xTitle_, Number(hit->point.x), yName, Number(hit->point.y));
+                           .arg(xName_, Number(hit->point.x), yName, Number(hit->point.y));
   hover_->setText(text);
   QWidget* viewport = chart->view()->viewport();
   QToolTip::showText(viewport->mapToGlobal(viewportPos), text, viewport);

@@ -123,7 +123,8 @@ class PlotPane : public QWidget, private SurveyObserver {
   int branch_ = 0;             // the branch in the grid (0 A, 1 B), which picks the colours
   int rhoColumn_ = -1;  // grid column of the resistivities, -1 when the layout has none
   bool hasIp_ = false;
-  QString xTitle_, yTitle_, ipTitle_;
+  QString xName_, rhoName_, ipName_;     // headings, for the texts under the charts
+  QString xTitle_, yTitle_, ipTitle_;    // axis titles: the headings with their units
 
   bool dirty_ = true;
   bool scheduled_ = false;

@@ -28,15 +28,19 @@ bool IsPowerOfTen(double v) {
   return std::isfinite(e) && std::fabs(e - std::round(e)) < 1e-12;
 }
 
-// What every axis must be, whatever was typed: finite, min < max, holding every point, whole
-// decades on a log axis and whole steps on a linear one.
+// What every axis must be, whatever was typed: finite, min < max, holding every point clear of
+// the frame (no marker cut at an edge), whole decades on a log axis and whole steps on a linear
+// one.
 void ExpectSaneAxis(const AxisRange& a, const std::vector<double>& values, const std::string& what) {
   SCOPED_TRACE(what);
   ASSERT_TRUE(std::isfinite(a.min) && std::isfinite(a.max)) << a.min << " " << a.max;
   EXPECT_LT(a.min, a.max);
+  const double span = AxisCoord(a.scale, a.max) - AxisCoord(a.scale, a.min);
   for (double v : values) {
-    EXPECT_LE(a.min, v);
-    EXPECT_GE(a.max, v);
+    EXPECT_LT(a.min, v);
+    EXPECT_GT(a.max, v);
+    const double c = AxisCoord(a.scale, v);
+    EXPECT_GE(std::min(c - AxisCoord(a.scale, a.min), AxisCoord(a.scale, a.max) - c), 0.01 * span) << v;
   }
   if (a.scale == AxisScale::Log10) {
     EXPECT_GT(a.min, 0.0);
@@ -138,10 +142,11 @@ TEST(SeriesFromTexts, AxesRoundOutToDecadesAndSteps) {
     AxisRange ax, ay;
   };
   const std::vector<Case> cases = {
-      {CurveKind::Sounding, {"1.5", "100"}, {"58.7", "587"}, {AxisScale::Log10, 1, 100, 0}, {AxisScale::Log10, 10, 1000, 0}},
-      // All on one power of ten: a decade on each side.
+      // A point on a power of ten gets the decade beyond it: its marker is not cut by the frame.
+      {CurveKind::Sounding, {"1.5", "100"}, {"58.7", "587"}, {AxisScale::Log10, 1, 1000, 0}, {AxisScale::Log10, 10, 1000, 0}},
+      {CurveKind::Sounding, {"1.5", "90"}, {"58.7", "980"}, {AxisScale::Log10, 1, 100, 0}, {AxisScale::Log10, 10, 10000, 0}},
       {CurveKind::Sounding, {"100"}, {"100"}, {AxisScale::Log10, 10, 1000, 0}, {AxisScale::Log10, 10, 1000, 0}},
-      {CurveKind::Profile, {"0", "100"}, {"5", "5"}, {AxisScale::Linear, 0, 100, 20}, {AxisScale::Log10, 1, 10, 0}},
+      {CurveKind::Profile, {"0", "100"}, {"5", "5"}, {AxisScale::Linear, -20, 120, 20}, {AxisScale::Log10, 1, 10, 0}},
       {CurveKind::Profile, {"-3", "7"}, {"20", "20"}, {AxisScale::Linear, -4, 8, 2}, {AxisScale::Log10, 10, 100, 0}},
       {CurveKind::SoundingIp, {"2", "2"}, {"-1.5", "3.2"}, {AxisScale::Log10, 1, 10, 0}, {AxisScale::Linear, -2, 4, 1}},
   };
@@ -238,7 +243,7 @@ TEST(FitAxes, HoldsBothBranchesAndIgnoresEmptyOnes) {
   Series b = SeriesFromTexts(CurveKind::Profile, {"20", "35"}, {"150", "900"});
   Series empty = SeriesFromTexts(CurveKind::Profile, {}, {});
   Axes both = FitAxes(CurveKind::Profile, {&a, &empty, nullptr, &b});
-  EXPECT_EQ(both.x, (AxisRange{AxisScale::Linear, 0, 40, 10}));
+  EXPECT_EQ(both.x, (AxisRange{AxisScale::Linear, -10, 40, 10}));
   EXPECT_EQ(both.y, (AxisRange{AxisScale::Log10, 10, 1000, 0}));
   Axes justA = FitAxes(CurveKind::Profile, {&a, &empty});
   EXPECT_EQ(justA.x, a.axes.x);

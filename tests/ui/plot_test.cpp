@@ -5,8 +5,13 @@
 #include <algorithm>
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QProcess>
@@ -65,6 +70,89 @@ QLineSeries* SeriesNamed(QChart* chart, const QString& name) {
   return nullptr;
 }
 
+// A text the chart's scene shows, where it stands (scene coordinates).
+struct ShownText {
+  QString text;
+  QRectF rect;
+};
+
+// Every text item of the chart that is shown: tick labels, axis titles, legend names.
+QList<ShownText> TextsShown(QChart* chart) {
+  QList<ShownText> out;
+  for (QGraphicsItem* item : chart->scene()->items()) {
+    auto* t = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+    if (t == nullptr || !t->isVisible() || t->toPlainText().isEmpty()) continue;
+    out.append({t->toPlainText(), t->sceneBoundingRect()});
+  }
+  return out;
+}
+
+// The tick labels an axis must show: each power of ten of a log axis, each step of a linear
+// one, as its "%g" format writes them.
+QStringList ExpectedTicks(QAbstractAxis* axis) {
+  QStringList ticks;
+  if (auto* log = qobject_cast<QLogValueAxis*>(axis)) {
+    for (int e = static_cast<int>(std::ceil(std::log10(log->min()) - 1e-9)); e <= std::floor(std::log10(log->max()) + 1e-9); ++e)
+      ticks << QString::asprintf("%g", std::pow(10.0, e));
+  } else if (auto* value = qobject_cast<QValueAxis*>(axis)) {
+    for (int i = 0; i < value->tickCount(); ++i)
+      ticks << QString::asprintf("%g", value->min() + i * (value->max() - value->min()) / (value->tickCount() - 1));
+  }
+  return ticks;
+}
+
+// What a chart shows is what it holds: the tick labels beside each axis are exactly the ticks of
+// its range, each at the place of its value (no label left over from an earlier range); the
+// axis titles are shown whole; the legend names exactly the entries expected, each shown whole.
+// An empty string when so, else what is wrong.
+QString ShowsWhatItHolds(QChart* chart, const QString& xTitle, const QString& yTitle, const QStringList& legend) {
+  const QList<ShownText> texts = TextsShown(chart);
+  const QRectF area = chart->mapRectToScene(chart->plotArea());
+  QAbstractSeries* anchor = chart->series().first();
+  QStringList wrong;
+  for (Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+    QAbstractAxis* axis = Axis(chart, o);
+    QStringList shown;
+    for (const ShownText& t : texts) {
+      bool number = false;
+      const double v = t.text.toDouble(&number);
+      if (!number) continue;
+      const bool beside = o == Qt::Horizontal ? t.rect.top() >= area.bottom() - 1 : t.rect.right() <= area.left() + 1;
+      if (!beside) continue;
+      shown << t.text;
+      const QPointF at = chart->mapToScene(
+          chart->mapToPosition(o == Qt::Horizontal ? QPointF(v, 1) : QPointF(1, v), anchor));
+      const double off = o == Qt::Horizontal ? std::abs(t.rect.center().x() - at.x()) : std::abs(t.rect.center().y() - at.y());
+      if (off > 4) wrong << QStringLiteral("label %1 is %2 px from its tick").arg(t.text).arg(off);
+    }
+    shown.sort();
+    QStringList expected = ExpectedTicks(axis);
+    expected.sort();
+    if (shown != expected) wrong << QStringLiteral("labels %1, not %2").arg(shown.join(','), expected.join(','));
+    const QString title = o == Qt::Horizontal ? xTitle : yTitle;
+    if (axis->titleText() != title) wrong << QStringLiteral("title %1, not %2").arg(axis->titleText(), title);
+    if (std::none_of(texts.begin(), texts.end(), [&](const ShownText& t) { return t.text == title; }))
+      wrong << QStringLiteral("title %1 not shown whole").arg(title);
+  }
+  QStringList entries;
+  for (QLegendMarker* m : chart->legend()->markers())
+    if (m->isVisible()) entries << m->label();
+  if (!chart->legend()->isVisible()) entries.clear();
+  if (entries != legend) wrong << QStringLiteral("legend %1, not %2").arg(entries.join(','), legend.join(','));
+  for (const QString& name : legend)
+    if (std::none_of(texts.begin(), texts.end(), [&](const ShownText& t) { return t.text == name; }))
+      wrong << QStringLiteral("legend entry %1 not shown whole").arg(name);
+  return wrong.join(QStringLiteral("; "));
+}
+
+// Renders the curve chart off-screen, as a repaint of the pane would, and tells what is wrong
+// with what it shows (empty when nothing).
+QString RenderedCurve(PlotPane* pane, const QString& xTitle, const QString& yTitle, const QStringList& legend) {
+  QApplication::processEvents();  // the chart lays itself out again from the event loop
+  if (pane->chartView(View::Curve)->grab().isNull()) return QStringLiteral("nothing rendered");
+  return ShowsWhatItHolds(pane->chart(View::Curve), xTitle, yTitle, legend);
+}
+
 void ClearSettings() { QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).clear(); }
 }  // namespace
 
@@ -74,7 +162,8 @@ class PlotTest : public QObject {
   void init() { ClearSettings(); }
 
   // Each typed reading joins the curve; a cell that is not a positive number leaves a gap
-  // that closes once it is corrected; the axes are whole decades around the points.
+  // that closes once it is corrected; the axes are whole decades around the points, a decade
+  // beyond a point on a power of ten.
   void typingUpdatesTheCurve() {
     FormDriver d;
     PlotPane* pane = Pane(d);
@@ -95,7 +184,7 @@ class PlotTest : public QObject {
     QVERIFY(x && y);
     QCOMPARE(x->min(), 1.0);
     QCOMPARE(x->max(), 10.0);
-    QCOMPARE(y->min(), 100.0);
+    QCOMPARE(y->min(), 10.0);
     QCOMPARE(y->max(), 1000.0);
 
     d.typeCell(2, 3, QStringLiteral("0"));
@@ -145,7 +234,7 @@ class PlotTest : public QObject {
     QVERIFY(x);
     QVERIFY(x->min() <= 20 && x->max() >= 60);
     QVERIFY(qobject_cast<QLogValueAxis*>(Axis(pane->chart(View::Curve), Qt::Vertical)));
-    QCOMPARE(x->titleText(), QStringLiteral("点号"));
+    QCOMPARE(x->titleText(), QStringLiteral("点号 (m)"));
 
     d.chooseDataType(dtWaterFinding);
     // AB/2, rho, ZP, TH, TD, R, IP as the grid's columns 1 to 7.
@@ -163,7 +252,7 @@ class PlotTest : public QObject {
     chooser->setFocus();
     QTest::keyClick(chooser, Qt::Key_Down);  // 视极化率, the grid's column 7
     QTRY_COMPARE(pane->drawnSegments(View::Ip, Layer::Current), (Lines{{{1.5, 6}, {2.5, 6.5}}}));
-    QCOMPARE(Axis(pane->chart(View::Ip), Qt::Vertical)->titleText(), QStringLiteral("视极化率"));
+    QCOMPARE(Axis(pane->chart(View::Ip), Qt::Vertical)->titleText(), QStringLiteral("视极化率 (%)"));
 
     d.chooseDataType(dtSounding);
     QTRY_VERIFY(pane->chartView(View::Ip)->isHidden());
@@ -171,7 +260,8 @@ class PlotTest : public QObject {
   }
 
   // Branch A committed, branch B typed: both on one plot in two colours; where B crosses A the
-  // crossing is marked and listed.
+  // crossing is marked and listed. Just after B is committed, the plot draws it against A (faint,
+  // as the committed one of its name) and the crossings listed are still those of these curves.
   void combinedProfilingShowsBothBranchesAndTheirCrossing() {
     FormDriver d;
     PlotPane* pane = Pane(d);
@@ -198,7 +288,67 @@ class PlotTest : public QObject {
     QVERIFY(a->pen().color() != b->pen().color());
     QVERIFY(a->points().first() == QPointF(20, 100));
     QVERIFY(pane->findChild<QLabel*>(QStringLiteral("PlotInfo"))->text().contains(QStringLiteral("点号 130")));
+
+    d.click(d.form->BitBtn2);  // B: the grid is branch A again, empty
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
+    QTRY_VERIFY(pane->drawnSegments(View::Curve, Layer::Current).isEmpty());
+    QCOMPARE(pane->drawnSegments(View::Curve, Layer::Comparison).value(0).size(), points);
+    QCOMPARE(pane->drawnSegments(View::Curve, Layer::Other).value(0).size(), points);
+    QCOMPARE(pane->drawnCrossings().size(), 1);
+    QVERIFY(qAbs(pane->drawnCrossings().first().x() - 130) < 1e-6);
+    const QString info = pane->findChild<QLabel*>(QStringLiteral("PlotInfo"))->text();
+    QVERIFY2(info.contains(QStringLiteral("点号 130")) && !info.contains(QStringLiteral("没有交点")), qPrintable(info));
   }
+
+  // After each change of what is drawn (first readings, a paste that widens the range, a
+  // committed station, the other data types and back), the chart rendered off-screen shows the
+  // ticks of its new range at their places, the titles with their units, a margin around the
+  // points, and a legend naming exactly what is drawn.
+  void theChartShowsWhatItDraws() {
+    FormDriver d;
+    PlotPane* pane = Pane(d);
+    QTRY_VERIFY(ChartsBuilt(d));
+    const QString ab2 = QStringLiteral("极距 (m)"), rho = QStringLiteral("视电阻率 (Ω·m)");
+    QCOMPARE(RenderedCurve(pane, ab2, rho, {}), QString());
+
+    for (int r = 1; r <= 4; ++r) d.typeCell(2, r, QString::number(30 * r + 10));
+    QTRY_COMPARE(pane->drawnSegments(View::Curve, Layer::Current).value(0).size(), 4);
+    QTRY_COMPARE(RenderedCurve(pane, ab2, rho, {"当前数据"}), QString());
+    auto* y = qobject_cast<QLogValueAxis*>(Axis(pane->chart(View::Curve), Qt::Vertical));
+    QCOMPARE(y->min(), 10.0);
+    QCOMPARE(y->max(), 1000.0);
+
+    // A reading on a power of ten is not drawn on the frame: the axis goes a decade beyond it.
+    QGuiApplication::clipboard()->setText(QStringLiteral("100\n1000\n2000\n1500\n900\n700\n600\n500\n450\n"));
+    d.startAt(2, 5);
+    d.trigger(d.form->PasteAction);
+    QTRY_COMPARE(pane->drawnSegments(View::Curve, Layer::Current).value(0).size(), 13);
+    QTRY_COMPARE(RenderedCurve(pane, ab2, rho, {"当前数据", "偏离曲线的读数"}), QString());
+    QCOMPARE(y->max(), 10000.0);
+    auto* x = qobject_cast<QLogValueAxis*>(Axis(pane->chart(View::Curve), Qt::Horizontal));
+    QCOMPARE(x->min(), 1.0);
+
+    d.click(d.form->BitBtn2);
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
+    QTRY_VERIFY(pane->drawnSegments(View::Curve, Layer::Current).isEmpty());
+    QTRY_COMPARE(RenderedCurve(pane, ab2, rho, {"对比：S1"}), QString());
+
+    const QString point = QStringLiteral("点号 (m)");
+    d.dialogs.setNextAnswer(Dialogs::Answer::No);  // the sounding is not saved
+    d.chooseDataType(dtCombinedProfile);
+    d.dialogs.messages.clear();
+    const int points = d.form->SG->rowCount() - 1;
+    for (int r = 1; r <= points; ++r) d.setCell(4, r, QStringLiteral("100"));
+    QTRY_COMPARE(RenderedCurve(pane, point, rho, {"A 支"}), QString());
+    auto* px = qobject_cast<QValueAxis*>(Axis(pane->chart(View::Curve), Qt::Horizontal));
+    QVERIFY(px && px->min() < 20 && px->max() > 20.0 * points);
+
+    d.chooseDataType(dtSounding);
+    d.dialogs.messages.clear();
+    QTRY_VERIFY(qobject_cast<QLogValueAxis*>(Axis(pane->chart(View::Curve), Qt::Horizontal)));
+    QTRY_COMPARE(RenderedCurve(pane, ab2, rho, {}), QString());
+  }
+
 
   // A mistyped reading is ringed on the plot and its cell tinted; a larger factor accepts it,
   // and correcting it clears both. Nothing asks anything.
