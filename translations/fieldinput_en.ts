@@ -568,6 +568,33 @@ Discard them?</translation>
     </message>
 </context>
 <context>
+    <name>StationPlan</name>
+    <message>
+        <source>测点位置图</source>
+        <translation>Station plan</translation>
+    </message>
+    <message>
+        <source>x (m)</source>
+        <translation>x (m)</translation>
+    </message>
+    <message>
+        <source>y (m)</source>
+        <translation>y (m)</translation>
+    </message>
+    <message>
+        <source>当前测点：%1（x = %2，y = %3）</source>
+        <translation>Shown station: %1 (x = %2, y = %3)</translation>
+    </message>
+    <message>
+        <source>单击测点可显示该测点</source>
+        <translation>Click a station to show it</translation>
+    </message>
+    <message>
+        <source>%1（x = %2，y = %3）</source>
+        <translation>%1 (x = %2, y = %3)</translation>
+    </message>
+</context>
+<context>
     <name>TAbout</name>
     <message>
         <source>手工输入野外电法观测数据</source>
@@ -929,6 +956,18 @@ E-mail: %1</translation>
     <message>
         <source>测点列表</source>
         <translation>Station list</translation>
+    </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>关闭(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>测点位置图</source>
+        <translation>Station plan</translation>
     </message>
 </context>
 <context>
@@ -2243,6 +2282,10 @@ Save anyway?</translation>
     <message>
         <source>显示测点</source>
         <translation>Show station</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 </TS>

@@ -193,3 +193,13 @@ Axes FitAxes(CurveKind kind, const std::vector<const Series*>& series) {
   }
   return {FitAxis(xScale, xLo, xHi), FitAxis(yScale, yLo, yHi)};
 }
+
+AxisRange FitValues(AxisScale scale, const std::vector<double>& values) {
+  std::optional<double> lo, hi;
+  for (double v : values) {
+    if (!Drawable(scale, v)) continue;
+    lo = lo ? std::min(*lo, v) : v;
+    hi = hi ? std::max(*hi, v) : v;
+  }
+  return FitAxis(scale, lo, hi);
+}

@@ -102,3 +102,7 @@ Series SeriesFromStation(const sdata& station, CurveKind kind, int yColumn);
 // line on one plot). The scales are those of `kind`; null pointers and empty series are
 // ignored, and with no point at all the axes are the default ones.
 Axes FitAxes(CurveKind kind, const std::vector<const Series*>& series);
+
+// One axis of the given scale holding every value that scale can show, with the margin of
+// FitAxes (the plan of station positions); the default axis when there is none.
+AxisRange FitValues(AxisScale scale, const std::vector<double>& values);

@@ -126,6 +126,7 @@ const char* const kStepNext = QT_TRANSLATE_NOOP("core", "下一个测点");
 const char* const kStepShowStation = QT_TRANSLATE_NOOP("core", "显示测点");
 const char* const kStepDeleteStation = QT_TRANSLATE_NOOP("core", "删除当前测点");
 const char* const kStepNewLine = QT_TRANSLATE_NOOP("core", "新测线");
+const char* const kStepClose = QT_TRANSLATE_NOOP("core", "关闭");
 const char* const kStepSwitchType = QT_TRANSLATE_NOOP("core", "切换数据类型");
 const char* const kStepInsertRow = QT_TRANSLATE_NOOP("core", "插入一行");
 const char* const kStepDeleteRow = QT_TRANSLATE_NOOP("core", "删除该行");
@@ -678,6 +679,19 @@ bool Survey::mayDiscardList() {
 bool Survey::newLine() {
   Batch batch(*this, kStepNewLine);
   if (!mayDiscardList()) return false;
+  startAfresh();
+  return true;
+}
+
+bool Survey::closeSurvey() {
+  Batch batch(*this, kStepClose);
+  if (!mayDiscardList()) return false;
+  startAfresh();
+  setField(Field::EP, "0");
+  return true;
+}
+
+void Survey::startAfresh() {
   clearStations();
   forgetFile();
   status_ = kNoData;
@@ -689,7 +703,6 @@ bool Survey::newLine() {
   setField(Field::ES, "S1");
   // A new line starts without the old station's readings; the spacings stay.
   emptyReadings();
-  return true;
 }
 
 void Survey::emptyReadings() {

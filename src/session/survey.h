@@ -137,6 +137,14 @@ class Survey {
   bool switchType(DataType type);
   bool mayClose();
   bool save();
+  // Saves into a file chosen afresh: the dialog opens in the survey's folder without proposing
+  // the file the survey is linked to (a combined line: its line number's name), and an existing
+  // file chosen is proposed for appending, not replacing. Saved, the survey is linked to the new
+  // file; cancelled, it stays linked to the old one.
+  bool saveAs();
+  // 文件 › 关闭: after the save question of a new line, the survey starts afresh: no stations,
+  // no file, the readings and the line number emptied (spacings and the crew's fields stay).
+  bool closeSurvey();
 
   // ---- Grid commands ----
   void insertRow(int currentRow);  // currentRow: the data row holding the focus, 0 for none
@@ -331,6 +339,8 @@ class Survey {
   bool leaveShownStation();
   // Asks whether to save unsaved stations before they are discarded; false to stay.
   bool maybeSave(const char* caption, const char* text, Message::Icon icon);
+  // No stations, no file, the proposal of the first station and no readings (a new line).
+  void startAfresh();
   // The gate before the list is replaced (a new line, a type switch, opening a file): edits to
   // a shown station, then unsaved stations. False when the user chose to stay.
   bool mayDiscardList();

@@ -107,6 +107,22 @@ bool Survey::save() {
   return done;
 }
 
+bool Survey::saveAs() {
+  Batch batch(*this);
+  const std::string keptName = saveDialog_.fileName;
+  const bool keptReplace = replaceProposed_;
+  saveDialog_.fileName.clear();
+  replaceProposed_ = false;
+  const bool done = save();
+  if (!done) {
+    // Not saved: the survey still belongs to the file it was linked to, and the next save
+    // proposes it as before.
+    saveDialog_.fileName = keptName;
+    replaceProposed_ = keptReplace;
+  }
+  return done;
+}
+
 bool Survey::runSave(const std::function<bool()>& flow) {
   try {
     return flow();

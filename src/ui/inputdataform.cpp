@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,9 +18,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
@@ -28,11 +32,34 @@
 #include "session/datatypespec.h"
 #include "ui/plotpane.h"
 #include "ui/stationlist.h"
+#include "ui/stationplan.h"
 #include "ui/stringgrid.h"
 #include "ui/uitext.h"
 #include "ui/widgets.h"
 
 namespace {
+// A scroll area as large as the column of controls it holds, that may be made lower than them:
+// then it scrolls vertically. It never scrolls sideways.
+class ControlColumn : public QScrollArea {
+ public:
+  explicit ControlColumn(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  }
+  QSize sizeHint() const override {
+    const QWidget* w = widget();
+    if (w == nullptr) return QScrollArea::sizeHint();
+    return w->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
+  }
+  QSize minimumSizeHint() const override {
+    const QWidget* w = widget();
+    if (w == nullptr) return QScrollArea::minimumSizeHint();
+    // As wide as the controls and a scroll bar; a few lines high.
+    return QSize(w->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width(), 8 * fontMetrics().height());
+  }
+};
 QLineEdit* MakeEdit(QWidget* parent, const char* name) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(QString::fromLatin1(name));
@@ -98,10 +125,11 @@ void TInputDataForm::restoreWindowGeometry() {
 }
 
 TInputDataForm::~TInputDataForm() {
-  // The plot pane and the station list observe the survey, which goes before the window's child
+  // The plot pane, the station list and the plan observe the survey, which goes before the window's child
   // widgets do.
   delete Plot;
   delete StationList;
+  delete StationPlan;
   survey_->removeObserver(this);
 }
 
@@ -110,8 +138,14 @@ void TInputDataForm::buildControls() {
   setCentralWidget(central);
   auto* outer = new QHBoxLayout(central);
 
-  auto* left = new QVBoxLayout();
-  outer->addLayout(left);
+  // The controls on the left scroll when the window is lower than they are (a small screen, or
+  // the docks below taking room), so that every one of them can be reached.
+  auto* controls = new ControlColumn(central);
+  controls->setObjectName(QStringLiteral("ControlColumn"));
+  auto* panel = new QWidget(controls);
+  auto* left = new QVBoxLayout(panel);
+  left->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(controls);
 
   DataType = new RadioGroup(QCoreApplication::translate("TInputDataForm", "数据类型"),
                             {QCoreApplication::translate("TInputDataForm", "电阻率测深"), QCoreApplication::translate("TInputDataForm", "电阻率找水"), QCoreApplication::translate("TInputDataForm", "四极剖面数据"),
@@ -205,6 +239,7 @@ void TInputDataForm::buildControls() {
   brand->addWidget(Image1);
   left->addLayout(brand);
   left->addStretch();
+  controls->setWidget(panel);
 
   PlotSplitter = new QSplitter(Qt::Horizontal, central);
   PlotSplitter->setObjectName(QStringLiteral("PlotSplitter"));
@@ -245,13 +280,20 @@ void TInputDataForm::buildControls() {
   PlotSplitter->setStretchFactor(0, 1);
   PlotSplitter->setStretchFactor(1, 1);
 
-  // The station list, docked below; a double click shows the station as Previous/Next would.
-  StationList = new StationDock(*survey_, [this](int index) {
+  // The station list and the plan of positions, docked below; a double click on a row or a
+  // click on a point shows the station as Previous/Next would.
+  auto showStation = [this](int index) {
     finishEditing();
     survey_->showAt(index);
-  }, this);
+  };
+  StationList = new StationDock(*survey_, showStation, this);
   addDockWidget(Qt::BottomDockWidgetArea, StationList);
   StationList->hide();
+  StationPlan = new StationPlanDock(*survey_, showStation, this);
+  addDockWidget(Qt::BottomDockWidgetArea, StationPlan);
+  // Both share the room below as tabs: shown together they take one row's height, not two.
+  tabifyDockWidget(StationList, StationPlan);
+  StationPlan->hide();
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -272,7 +314,11 @@ void TInputDataForm::buildMenus() {
   N1 = bar->addMenu(QCoreApplication::translate("TInputDataForm", "文件(&F)"));
   N1->setObjectName(QStringLiteral("N1"));
   VES1 = MakeAction(N1, "VES1", QCoreApplication::translate("TInputDataForm", "保存数据"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveAsAction = MakeAction(N1, "SaveAsAction", QCoreApplication::translate("TInputDataForm", "另存为(&A)..."),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   N2 = MakeAction(N1, "N2", QCoreApplication::translate("TInputDataForm", "新测线(&New)"));
+  CloseAction = MakeAction(N1, "CloseAction", QCoreApplication::translate("TInputDataForm", "关闭(&C)"),
+                           QKeySequence(Qt::CTRL | Qt::Key_W));
   N1->addSeparator();
   N5 = MakeAction(N1, "N5", QCoreApplication::translate("TInputDataForm", "打印数据(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
   PrintPreview = MakeAction(N1, "PrintPreview", QCoreApplication::translate("TInputDataForm", "打印预览"));
@@ -302,6 +348,18 @@ void TInputDataForm::buildMenus() {
   ShowStationList->setObjectName(QStringLiteral("ShowStationList"));
   ShowStationList->setText(QCoreApplication::translate("TInputDataForm", "测点列表"));
   N17View->addAction(ShowStationList);
+  // Shown below the window's contents, a dock takes room of its own where the screen has it.
+  for (QDockWidget* dock : {static_cast<QDockWidget*>(StationList), static_cast<QDockWidget*>(StationPlan)})
+    connect(dock->toggleViewAction(), &QAction::toggled, this, [this, dock](bool shown) {
+      if (!shown) return;
+      makeRoomFor(dock);
+      // In front of the dock it shares its tabs with, once the tabs have taken it in.
+      QTimer::singleShot(0, dock, [dock] { dock->raise(); });
+    });
+  ShowStationPlan = StationPlan->toggleViewAction();
+  ShowStationPlan->setObjectName(QStringLiteral("ShowStationPlan"));
+  ShowStationPlan->setText(QCoreApplication::translate("TInputDataForm", "测点位置图"));
+  N17View->addAction(ShowStationPlan);
 
   // The language menu reads the same in both languages, so that it can be found in either.
   LanguageMenu = bar->addMenu(QStringLiteral("语言/Language"));
@@ -363,6 +421,8 @@ void TInputDataForm::connectHandlers() {
   on(VES1, &QAction::triggered, &TInputDataForm::saveSurvey);
   on(newProfile, &QPushButton::clicked, &TInputDataForm::startNewLine);
   on(N2, &QAction::triggered, &TInputDataForm::startNewLine);
+  on(SaveAsAction, &QAction::triggered, &TInputDataForm::saveSurveyAs);
+  on(CloseAction, &QAction::triggered, &TInputDataForm::closeSurvey);
   on(Button1, &QPushButton::clicked, &TInputDataForm::printListing);
   on(N5, &QAction::triggered, &TInputDataForm::printListing);
   on(PrintPreview, &QAction::triggered, &TInputDataForm::previewListing);
@@ -427,6 +487,22 @@ void TInputDataForm::fitPlotPane(bool shown) {
   int w = width() + (shown ? pane : -pane);
   if (const QScreen* s = screen()) w = std::min(w, s->availableGeometry().width());
   resize(std::max(w, minimumWidth()), height());
+}
+
+void TInputDataForm::makeRoomFor(QDockWidget* dock) {
+  if (dock->isFloating() || isMaximized() || isFullScreen()) return;
+  // Tabbed with a dock already shown, it takes that one's room.
+  for (QDockWidget* other : {static_cast<QDockWidget*>(StationList), static_cast<QDockWidget*>(StationPlan)})
+    if (other != dock && other->isVisible() && !other->isFloating()) return;
+  const QScreen* s = screen();
+  if (s == nullptr) return;
+  // Taller by the dock, within the screen; moved up where its bottom would leave the screen.
+  // Whatever the screen cannot give, the controls' column gives up, and scrolls.
+  const QRect room = s->availableGeometry();
+  const int frame = frameGeometry().height() - height();
+  resize(width(), std::min(height() + dock->sizeHint().height(), room.height() - frame));
+  const int below = frameGeometry().bottom() - room.bottom();
+  if (below > 0) move(x(), std::max(room.top(), y() - below));
 }
 
 void TInputDataForm::fitToContents() {

@@ -24,6 +24,7 @@ class AppSettings;
 class HelpWindow;
 class QAction;
 class QComboBox;
+class QDockWidget;
 class QDragEnterEvent;
 class QDropEvent;
 class QGroupBox;
@@ -36,6 +37,7 @@ class QSplitter;
 class QToolButton;
 class PlotPane;
 class StationDock;
+class StationPlanDock;
 class StringGrid;
 class RadioGroup;
 class UpDown;
@@ -67,6 +69,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void startNewLine();
   // Returns true when every file the command set out to write was written completely.
   bool saveSurvey();
+  bool saveSurveyAs();
+  // 文件 › 关闭: the survey is closed (after the save question) and the window starts afresh.
+  void closeSurvey();
   void printListing();
   // The grid's clipboard and the undo history.
   void pasteCells();
@@ -154,6 +159,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   bool listingAvailable();
   // The window takes the size of its contents and can be made larger.
   void fitToContents();
+  // Makes the window taller by a dock just shown below, within the screen.
+  void makeRoomFor(QDockWidget* dock);
   // The pane shown or hidden from the 查看 menu.
   void fitPlotPane(bool shown);
   // ---- Files (inputdataform_files.cpp) ----
@@ -207,6 +214,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   PlotPane* Plot = nullptr;
   StationDock* StationList = nullptr;  // the station list (its table: StationTable), hidden at first
   QAction* ShowStationList = nullptr;  // 查看 › 测点列表
+  StationPlanDock* StationPlan = nullptr;  // the plan of positions (its chart: StationPlan), hidden at first
+  QAction* ShowStationPlan = nullptr;      // 查看 › 测点位置图
 
   // Context menu of the grid.
   QMenu* PopupMenu1 = nullptr;
@@ -219,7 +228,9 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Main menu.
   QMenu* N1 = nullptr;             // "文件(&F)"
   QAction* VES1 = nullptr;         // "保存数据" Ctrl+S
+  QAction* SaveAsAction = nullptr; // "另存为(&A)..." Ctrl+Shift+S
   QAction* N2 = nullptr;           // "新测线(&New)"
+  QAction* CloseAction = nullptr;  // "关闭(&C)" Ctrl+W
   QAction* N5 = nullptr;           // "打印数据(&P)" Ctrl+P
   QAction* PrintPreview = nullptr; // "打印预览"
   QAction* ImportCsvAction = nullptr;  // "导入 CSV…"

@@ -97,6 +97,16 @@ bool TInputDataForm::saveSurvey() {
   return survey_->save();
 }
 
+bool TInputDataForm::saveSurveyAs() {
+  finishEditing();
+  return survey_->saveAs();
+}
+
+void TInputDataForm::closeSurvey() {
+  finishEditing();
+  survey_->closeSurvey();
+}
+
 void TInputDataForm::quit() { close(); }
 
 // ---- The grid's clipboard and the undo history ----

@@ -92,6 +92,10 @@ void StationListModel::surveyChanged(unsigned changes) {
   }
 }
 
+QSize StationDock::sizeHint() const {
+  return QDockWidget::sizeHint().expandedTo(QSize(0, preferredHeight_ + 2 * fontMetrics().height()));
+}
+
 StationDock::StationDock(Survey& survey, std::function<void(int)> show, QWidget* parent)
     : QDockWidget(QCoreApplication::translate("StationList", "测点列表"), parent) {
   setObjectName(QStringLiteral("StationDock"));
@@ -109,9 +113,11 @@ StationDock::StationDock(Survey& survey, std::function<void(int)> show, QWidget*
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  // Room for a few stations when the dock is shown; the splitter gives it more.
+  // Room for six stations when the dock is shown, and no less than three on a low screen; the
+  // splitter gives it more.
   table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
-                           6 * table_->verticalHeader()->defaultSectionSize());
+                           3 * table_->verticalHeader()->defaultSectionSize());
+  preferredHeight_ = table_->horizontalHeader()->sizeHint().height() + 6 * table_->verticalHeader()->defaultSectionSize();
   setWidget(table_);
   connect(table_, &QTableView::doubleClicked, this, [this, show = std::move(show)](const QModelIndex& at) {
     const QModelIndex source = proxy_->mapToSource(at);

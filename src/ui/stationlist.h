@@ -48,8 +48,10 @@ class StationDock : public QDockWidget {
   StationDock(Survey& survey, std::function<void(int)> show, QWidget* parent = nullptr);
   QTableView* table() const { return table_; }
   StationListModel* model() const { return model_; }
+  QSize sizeHint() const override;
 
  private:
+  int preferredHeight_ = 0;
   StationListModel* model_ = nullptr;
   QSortFilterProxyModel* proxy_ = nullptr;
   QTableView* table_ = nullptr;

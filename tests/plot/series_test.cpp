@@ -254,3 +254,13 @@ TEST(FitAxes, HoldsBothBranchesAndIgnoresEmptyOnes) {
   Axes wrong = FitAxes(CurveKind::Sounding, {&ip});
   EXPECT_EQ(wrong.y, (AxisRange{AxisScale::Log10, 1.0, 1000.0, 0.0}));
 }
+
+// The plan's axes: every position inside with a margin, one position alone, the default axis
+// when there are none, and values the scale cannot show left out.
+TEST(FitValues, HoldsEveryValueWithAMargin) {
+  EXPECT_EQ(FitValues(AxisScale::Linear, {0, 50, 100}), (AxisRange{AxisScale::Linear, -20, 120, 20}));
+  ExpectSaneAxis(FitValues(AxisScale::Linear, {250}), {250}, "one position");
+  ExpectSaneAxis(FitValues(AxisScale::Linear, {-3.5, 1e6}), {-3.5, 1e6}, "spread");
+  EXPECT_EQ(FitValues(AxisScale::Linear, {}), (AxisRange{AxisScale::Linear, 0.0, 10.0, 2.0}));
+  EXPECT_EQ(FitValues(AxisScale::Linear, {std::nan(""), 5.0, INFINITY}), FitValues(AxisScale::Linear, {5.0}));
+}

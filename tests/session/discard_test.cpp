@@ -33,6 +33,18 @@ TEST(Discard, EveryDiscardAsksToSaveFirst) {
          EXPECT_EQ(s.form().field(Field::EY), "0");
          EXPECT_EQ(s.form().field(Field::ES), "S1");
        }},
+      {"close survey", [](Survey& s) { return s.closeSurvey(); }, "警告", kUnsavedWarning, Message::Icon::Warning,
+       [](const Survey& s) {
+         EXPECT_TRUE(s.stations().empty());
+         EXPECT_TRUE(s.file().empty());
+         EXPECT_EQ(s.status(), "当前没有数据");
+         EXPECT_FALSE(s.browsing());
+         EXPECT_EQ(s.form().field(Field::ES), "S1");
+         EXPECT_EQ(s.form().field(Field::EP), "0");
+         EXPECT_EQ(s.form().grid.cell(2, 1), "");
+         EXPECT_EQ(s.form().grid.cell(1, 1), "1.5");
+         EXPECT_EQ(s.undoName(), "关闭");
+       }},
       {"type switch", [](Survey& s) { return s.switchType(dtWaterFinding); }, "警告", kUnsavedWarning,
        Message::Icon::Warning,
        [](const Survey& s) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "io/folders.h"
+#include "io/textfile.h"
 #include "io/vesfile.h"
 #include "survey_support.h"
 
@@ -236,6 +237,47 @@ TEST(Save, SoundingSavedOnlyWhenTheFileIsWritten) {
       EXPECT_EQ(Snapshot(t.dir.path()), before);
     }
   }
+}
+
+// Save As chooses a file afresh: the dialog opens in the survey's folder with no file proposed,
+// an existing file chosen is proposed for appending, and the survey follows the new file only
+// once it is written; cancelled, the next save proposes the old file for replacing as before.
+TEST(Save, SaveAsProposesNoFileAndLinksTheNewOne) {
+  Session t;
+  Survey& s = t.survey;
+  s.load(dtSounding, ThreeSoundings());
+  t.q.saveAs(t.path("a.ves"));
+  ASSERT_TRUE(s.save());
+  ASSERT_EQ(s.file(), t.path("a.ves"));
+  t.q.clear();
+
+  t.q.cancelSave();
+  EXPECT_FALSE(s.saveAs());
+  ASSERT_EQ(t.q.saveDialogs.size(), 1u);
+  EXPECT_EQ(t.q.saveDialogs[0].fileName, "");
+  EXPECT_EQ(t.q.saveDialogs[0].initialDir, FolderOf(t.path("a.ves")));
+  EXPECT_EQ(s.file(), t.path("a.ves"));
+  t.q.clear();
+  t.q.saveAs(t.path("a.ves"));
+  t.q.appendChoice(AppendChoice::Replace);
+  EXPECT_TRUE(s.save());
+  EXPECT_EQ(s.saveDialog().proposedChoice, AppendChoice::Replace);
+  t.q.clear();
+
+  // The old file chosen again by Save As is not proposed for replacing.
+  t.q.saveAs(t.path("a.ves"));
+  t.q.appendChoice(AppendChoice::Cancel);
+  EXPECT_FALSE(s.saveAs());
+  EXPECT_EQ(s.saveDialog().proposedChoice, AppendChoice::Append);
+  t.q.clear();
+
+  t.q.saveAs(t.path("b.ves"));
+  EXPECT_TRUE(s.saveAs());
+  EXPECT_EQ(ReadBytes(t.path("b.ves")), BuildVesFile(ThreeSoundings()));
+  EXPECT_EQ(ReadBytes(t.path("a.ves")), BuildVesFile(ThreeSoundings()));
+  EXPECT_EQ(s.file(), t.path("b.ves"));
+  EXPECT_TRUE(s.saved());
+  EXPECT_TRUE(t.q.scriptUsed());
 }
 
 // An empty sounding list is refused with a message, before any dialog.

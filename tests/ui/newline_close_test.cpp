@@ -107,6 +107,48 @@ class NewLineCloseTest : public QObject {
     }
   }
 
+  // 文件 › 关闭 asks as a new line does; closed, the window stays open with an empty survey that
+  // belongs to no file. 文件 › 另存为 writes the stations to the file chosen and links the
+  // survey to it.
+  void closeAndSaveAsFromTheFileMenu_data() { AddCases(); }
+  void closeAndSaveAsFromTheFileMenu() {
+    const Case c = Case::Fetch();
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    QVERIFY(f.N1->actions().contains(f.CloseAction));
+    QVERIFY(f.N1->actions().contains(f.SaveAsAction));
+    if (c.stations) {
+      LoadThree(d, c.saved);
+      d.dialogs.setNextFileName(d.path(QStringLiteral("as.ves")));
+      d.trigger(f.SaveAsAction);
+      QVERIFY(QFile::exists(d.path(QStringLiteral("as.ves"))));
+      QVERIFY(f.windowTitle().contains(QStringLiteral("as.ves")));
+      if (!c.saved) {
+        // Unsaved again, as the case wants it.
+        d.click(f.Previous);
+        d.setCell(2, 1, QStringLiteral("77"));
+        d.trigger(f.UpdateData);
+        d.dialogs.messages.clear();
+      }
+      d.dialogs.saveDialogs.clear();
+    }
+    Case script = c;
+    script.stations = false;
+    script.prepare(d);
+    d.trigger(f.CloseAction);
+    c.verifyQuestion(d.dialogs, QStringLiteral("警告"), QStringLiteral("输入的数据尚没有保存，是否现在保存它们?"),
+                     Dialogs::Icon::Warning);
+    QVERIFY(f.isVisible());
+    QCOMPARE(f.survey().stations().size(), c.keeps ? std::size_t{3} : std::size_t{0});
+    if (!c.keeps) {
+      QVERIFY(f.survey().file().empty());
+      QVERIFY(!f.windowTitle().contains(QStringLiteral(".ves")));
+      QCOMPARE(f.ST->text(), QStringLiteral("当前没有数据"));
+      QCOMPARE(f.EP->text(), QStringLiteral("0"));
+      QCOMPARE(f.SG->cell(2, 1), QString());
+    }
+  }
+
   void newLine_data() { AddCases(); }
   void newLine() {
     const Case c = Case::Fetch();

@@ -1,7 +1,10 @@
 // The station list: the table model over a survey (rows follow every change of the list; the
 // shown station in bold; a sounding's misfit against its model; sorting by number, not text),
-// and the dock in the window, where a double click shows the station in the form.
+// and the dock in the window, where a double click shows the station in the form; the plan of
+// station positions beside it.
 #include <QAbstractItemModelTester>
+#include <QChart>
+#include <QChartView>
 #include <QFont>
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
@@ -12,6 +15,7 @@
 #include "interp/stationmodel.h"
 #include "stationbuilder.h"
 #include "ui/stationlist.h"
+#include "ui/stationplan.h"
 
 namespace {
 QString Cell(const QAbstractItemModel& m, int row, int col) { return m.index(row, col).data().toString(); }
@@ -108,6 +112,43 @@ class StationListTest : public QObject {
     QTRY_COMPARE(f.ES->text(), QStringLiteral("S3"));
     QVERIFY(f.survey().browsing());
     QCOMPARE(f.survey().currentIndex(), 2);
+  }
+
+  // The plan (查看 › 测点位置图) draws every station at its x and y and rings the one shown; it
+  // follows new stations and browsing, and a click on a point shows that station in the form.
+  void planShowsPositionsAndAClickShowsAStation() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    QVERIFY(!f.StationPlan->isVisible());
+    QVERIFY(f.StationPlan->view() == nullptr);  // nothing built while hidden
+    f.show();
+    d.load({SoundingStation("S1", 0), SoundingStation("S2", 50), SoundingStation("S3", 100)});
+    d.trigger(f.ShowStationPlan);
+    QTRY_VERIFY(f.StationPlan->view() && f.StationPlan->view()->isVisible());
+    QCOMPARE(f.StationPlan->positions(), (QList<QPointF>{{0, 0}, {50, 0}, {100, 0}}));
+    QVERIFY(f.StationPlan->marked().isEmpty());
+
+    QVERIFY(f.survey().showAt(2));
+    QCOMPARE(f.StationPlan->marked(), (QList<QPointF>{{100, 0}}));
+    QVERIFY(f.StationPlan->caption().contains(QStringLiteral("S3")));
+
+    QChartView* view = f.StationPlan->view();
+    QChart* chart = view->chart();
+    QTRY_VERIFY(chart->plotArea().width() > 50);
+    QApplication::processEvents();
+    const QPointF inChart = chart->mapToPosition(QPointF(50, 0), chart->series().first());
+    const QPoint at = view->mapFromScene(chart->mapToScene(inChart));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTRY_COMPARE(f.ES->text(), QStringLiteral("S2"));
+    QCOMPARE(f.survey().currentIndex(), 1);
+    QCOMPARE(f.StationPlan->marked(), (QList<QPointF>{{50, 0}}));
+    // A click beside every point changes nothing.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at + QPoint(0, 40));
+    QCOMPARE(f.survey().currentIndex(), 1);
+
+    d.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+    QVERIFY(f.survey().deleteStation());
+    QCOMPARE(f.StationPlan->positions(), (QList<QPointF>{{0, 0}, {100, 0}}));
   }
 };
 

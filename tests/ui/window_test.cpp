@@ -7,6 +7,12 @@
 #include <QTest>
 
 #include "ui/plotpane.h"
+#include "ui/stationlist.h"
+#include "ui/stationplan.h"
+#include "ui/language.h"
+#include <QLayout>
+#include <QScreen>
+#include <QScrollArea>
 #include "formdriver.h"
 #include "stationbuilder.h"
 #include "ui/widgets.h"
@@ -132,6 +138,47 @@ class WindowTest : public QObject {
       f.showMaximized();
       QTRY_VERIFY(f.isMaximized());
     }
+  }
+
+  // The window fits a 1920×1080 screen at 1.5× (1280×720 in the window's own pixels, less a
+  // title bar and a task bar) and so a 1366×768 one at 1.0×, in both languages and for every data
+  // type, with the plot and both docks shown; a dock shown takes room within the screen; made as
+  // low as it may be, the column of controls scrolls and each control can be brought into view.
+  void fitsSmallScreens() {
+    const QSize room(1280, 720 - 30 - 40);
+    for (UiLanguage language : {UiLanguage::Chinese, UiLanguage::English}) {
+      InstallLanguage(*qApp, language);
+      for (int type : {dtSounding, dtWaterFinding, dtFourPoleProfile, dtCombinedProfile}) {
+        const QString what = QStringLiteral("language %1, type %2").arg(int(language)).arg(type);
+        FormDriver d;
+        TInputDataForm& f = *d.form;
+        if (type != dtSounding) d.chooseDataType(type);
+        QVERIFY(f.ShowPlot->isChecked());
+        f.show();
+        QVERIFY2(f.minimumSizeHint().width() <= room.width(), qPrintable(what));
+        const int before = f.height();
+        d.trigger(f.ShowStationList);
+        d.trigger(f.ShowStationPlan);
+        QTRY_VERIFY(f.StationPlan->isVisible() || f.StationList->isVisible());
+        if (QLayout* l = f.layout()) l->activate();
+        QVERIFY2(f.minimumSizeHint().width() <= room.width() && f.minimumSizeHint().height() <= room.height(),
+                 qPrintable(what + QStringLiteral(": at least %1×%2").arg(f.minimumSizeHint().width()).arg(f.minimumSizeHint().height())));
+        QVERIFY2(f.height() > before, qPrintable(what));
+        QVERIFY2(f.screen()->availableGeometry().contains(QRect(0, f.frameGeometry().top(), 1, f.frameGeometry().height())),
+                 qPrintable(what));
+
+        f.resize(f.width(), f.minimumSizeHint().height());
+        auto* column = f.findChild<QScrollArea*>(QStringLiteral("ControlColumn"));
+        QVERIFY(column);
+        QTRY_VERIFY(column->verticalScrollBar()->maximum() > 0);
+        for (QWidget* control : std::initializer_list<QWidget*>{f.BitBtn3, f.DataType}) {
+          column->ensureWidgetVisible(control);
+          const QRect shown(control->mapTo(column->viewport(), QPoint(0, 0)), control->size());
+          QVERIFY2(column->viewport()->rect().contains(shown), qPrintable(what + control->objectName()));
+        }
+      }
+    }
+    InstallLanguage(*qApp, UiLanguage::Chinese);
   }
 
   // Size and place are remembered between runs.
