@@ -150,10 +150,6 @@ be read or written, or a file without stations). Messages go to standard error.
         <translation>Cannot import: %1</translation>
     </message>
     <message>
-        <source>有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。</source>
-        <translation>Rows refused: %1; nothing will be imported. Correct these rows in the spreadsheet and import again.</translation>
-    </message>
-    <message>
         <source>有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。</source>
         <translation>%1 entries failed the input checks; nothing will be imported. Correct them in the spreadsheet and import again.</translation>
     </message>
@@ -208,6 +204,26 @@ be read or written, or a file without stations). Messages go to standard error.
     <message>
         <source>被拒绝的行及原因（%1 条）</source>
         <translation>Refused rows and why (%1)</translation>
+    </message>
+    <message>
+        <source>被拒绝的 %1 行不导入。</source>
+        <translation> The %1 refused rows are left out.</translation>
+    </message>
+    <message>
+        <source>按此类型导入：</source>
+        <translation>Import as:</translation>
+    </message>
+    <message>
+        <source>按表头判断</source>
+        <translation>As the header says</translation>
+    </message>
+    <message>
+        <source>改为</source>
+        <translation>Change to</translation>
+    </message>
+    <message>
+        <source>不导入</source>
+        <translation>Not imported</translation>
     </message>
 </context>
 <context>
@@ -2286,6 +2302,22 @@ Save anyway?</translation>
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>是注释行，已跳过。</source>
+        <translation>is a comment line, skipped.</translation>
+    </message>
+    <message>
+        <source>在表头之上，不是表头，已跳过。</source>
+        <translation>stands above the header and is not one, skipped.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：选定的“%2”数据缺少必需的列：%3。</source>
+        <translation>Line %1: the chosen type “%2” needs columns the file lacks: %3.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 列“%3”不属于%4数据，这一列不导入。</source>
+        <translation>Line %1: column %2 “%3” is not part of %4 data; this column is not imported.</translation>
     </message>
 </context>
 </TS>

@@ -204,8 +204,23 @@ const std::vector<CsvField>& ReadingFields(DataType type) {
 bool IsIpField(CsvField f) {
   return f == CsvField::ZP || f == CsvField::IP || f == CsvField::TH || f == CsvField::TD || f == CsvField::R;
 }
-bool IsProfileField(CsvField f) {
-  return f == CsvField::PointNo || f == CsvField::MN2 || f == CsvField::Branch;
+// The columns that make a table a profile's: an MN/2 column alone does not (sounding tables
+// often carry one).
+bool IsProfileField(CsvField f) { return f == CsvField::PointNo || f == CsvField::Branch; }
+
+// Whether a data type's stations hold the field.
+bool FieldOfType(CsvField f, DataType type) {
+  if (f == CsvField::Branch) return type == dtCombinedProfile;
+  if (IsStationField(f)) return true;
+  const std::vector<CsvField>& readings = ReadingFields(type);
+  return std::find(readings.begin(), readings.end(), f) != readings.end();
+}
+
+// A comment line above the header: its first cell begins with '#' or "//".
+bool IsComment(const std::vector<std::string_view>& cells) {
+  if (cells.empty()) return false;
+  const std::string_view first = TrimCsvBlanks(cells.front());
+  return first.substr(0, 1) == "#" || first.substr(0, 2) == "//";
 }
 
 // ---- The rows of one file ----
@@ -214,13 +229,15 @@ class Importer {
  public:
   // gbkAlike: the body is valid UTF-8 with only two-byte characters beyond ASCII, and valid GBK.
   Importer(CsvPreview& preview, std::string_view body, bool bodyValidUtf8, bool gbkAlike, bool detecting,
-           int separatorRow)
+           int separatorRow, int headerRow, const CsvChoices& choices)
       : p_(preview),
         body_(body),
         bodyValidUtf8_(bodyValidUtf8),
         gbkAlike_(gbkAlike),
         detecting_(detecting),
-        separatorRow_(separatorRow) {
+        separatorRow_(separatorRow),
+        headerRow_(headerRow),
+        choices_(choices) {
     column_.fill(-1);
   }
 
@@ -232,6 +249,12 @@ class Importer {
       return;
     }
     if (p_.headerRow == 0) {
+      if (row < headerRow_) {
+        // Above the header: a comment, or the title of the table.
+        Note(row, IsComment(cells) ? QT_TRANSLATE_NOOP("core", "是注释行，已跳过。")
+                                   : QT_TRANSLATE_NOOP("core", "在表头之上，不是表头，已跳过。"));
+        return;
+      }
       Header(row, cells);
       return;
     }
@@ -309,6 +332,8 @@ class Importer {
   bool gbkAlike_;
   bool detecting_;
   int separatorRow_;
+  int headerRow_;           // the row found to be the header (rows above it are passed over)
+  const CsvChoices& choices_;
   int row_ = 0;             // the row being read
   int undecidedRow_ = 0;    // the first row whose text reads differently as GBK (gbkAlike_)
   std::string undecidedText_;
@@ -350,7 +375,8 @@ void Importer::Header(int row, const std::vector<std::string_view>& cells) {
   for (std::size_t i = 0; i < cells.size(); ++i) {
     CsvColumn c;
     c.header = Shown(cells[i], p_.encoding);
-    c.field = CsvFieldOfHeader(c.header);
+    if (choices_.fields.empty()) c.field = CsvFieldOfHeader(c.header);
+    else c.field = i < choices_.fields.size() ? choices_.fields[i] : CsvField::Unknown;
     if (c.field == CsvField::Unknown) NoteUndecided(cells[i]);
     if (c.field != CsvField::Unknown && c.field != CsvField::RowNumber) {
       int& known = column_[Index(c.field)];
@@ -381,7 +407,7 @@ bool Importer::CheckColumns(int row) {
     if (IsProfileField(c.field)) profile.push_back(c.field);
     if (ModelColumnOf(c.field) >= 0) anyReading = true;
   }
-  if (!ip.empty() && !profile.empty()) {
+  if (!choices_.type && !ip.empty() && !profile.empty()) {
     p_.fileError = Fill(tmpl::kCsvMixedColumns, {Num(row), JoinLabels(ip), JoinLabels(profile)});
     return false;
   }
@@ -390,7 +416,8 @@ bool Importer::CheckColumns(int row) {
     return false;
   }
   p_.typeKnown = true;
-  p_.type = !ip.empty() ? dtWaterFinding
+  p_.type = choices_.type ? *choices_.type
+            : !ip.empty() ? dtWaterFinding
             : profile.empty() ? dtSounding
             : Has(CsvField::Branch) ? dtCombinedProfile
                                     : dtFourPoleProfile;
@@ -409,7 +436,8 @@ bool Importer::CheckColumns(int row) {
   for (CsvField f : required)
     if (!Has(f)) missing.emplace_back(CsvFieldLabel(f));
   if (!missing.empty()) {
-    p_.fileError = Fill(tmpl::kCsvMissingColumns, {Num(row), TypeLabel(p_.type), JoinNames(missing)});
+    p_.fileError = Fill(choices_.type ? tmpl::kCsvMissingColumnsChosen : tmpl::kCsvMissingColumns,
+                        {Num(row), TypeLabel(p_.type), JoinNames(missing)});
     return false;
   }
 
@@ -417,6 +445,9 @@ bool Importer::CheckColumns(int row) {
     CsvColumn& c = p_.columns[i];
     if (c.field == CsvField::Station && p_.type == dtCombinedProfile) {
       ColumnNote(row, tmpl::kCsvStationUnused, i, c.header);
+    } else if (c.field != CsvField::Unknown && c.field != CsvField::RowNumber && !IsModelField(c.field) &&
+               !FieldOfType(c.field, p_.type)) {
+      p_.problems.push_back({row, false, Fill(tmpl::kCsvFieldNotOfType, {Num(row), ColumnNumber(i), c.header, TypeLabel(p_.type)})});
     } else if (c.field == CsvField::Unknown) {
       if (!IsBlank(headerCells_[i]))
         ColumnNote(row, tmpl::kCsvUnknownHeader, i, Shown(headerCells_[i], p_.encoding, kShownBytes));
@@ -833,6 +864,31 @@ std::pair<char, int> FindSeparator(std::string_view body, CsvEncoding encoding) 
   return {best, 0};
 }
 
+// The rows read to find the header: a table's title and comments stand above it.
+constexpr std::size_t kHeaderSearchBytes = 64 * 1024;
+
+// The row of the header: the first row naming a known column, else the first non-empty row
+// that is no comment; 0 for none. (The caller's mapping of columns applies to this row.)
+int FindHeaderRow(std::string_view body, char separator, CsvEncoding encoding, int separatorRow) {
+  std::string_view head = body.substr(0, kHeaderSearchBytes);
+  if (head.size() < body.size()) {
+    const std::size_t end = head.find_last_of('\n');
+    if (end != std::string_view::npos) head = head.substr(0, end + 1);
+  }
+  int named = 0, first = 0;
+  // A quote cut off at the end of the piece read is no error here: only rows before it count.
+  ReadCsvRows(head, separator, [&](int row, const std::vector<std::string_view>& cells) {
+    if (named != 0 || row == separatorRow || AllBlank(cells) || IsComment(cells)) return;
+    if (first == 0) first = row;
+    for (std::string_view cell : cells)
+      if (CsvFieldOfHeader(Shown(cell, encoding)) != CsvField::Unknown) {
+        named = row;
+        return;
+      }
+  });
+  return named != 0 ? named : first;
+}
+
 std::string ReadErrorMessage(const CsvReadError& e) {
   switch (e.kind) {
     case CsvReadError::Kind::BadQuote:
@@ -845,7 +901,13 @@ std::string ReadErrorMessage(const CsvReadError& e) {
 
 }  // namespace
 
-bool CsvPreview::CanImport() const { return fileError.empty() && RefusedRowCount() == 0 && !stations.empty(); }
+bool CsvPreview::CanImport() const { return fileError.empty() && !stations.empty(); }
+
+std::size_t CsvPreview::ImportedReadings() const {
+  std::size_t n = 0;
+  for (const CsvStationRows& r : stationRows) n += r.readings.size();
+  return n;
+}
 
 std::size_t CsvPreview::RefusedRowCount() const {
   std::size_t count = 0;
@@ -858,7 +920,8 @@ std::size_t CsvPreview::RefusedRowCount() const {
   return count;
 }
 
-CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
+CsvPreview PreviewCsv(std::string_view bytes, const CsvChoices& choices) {
+  const CsvEncodingChoice choice = choices.encoding;
   CsvPreview p;
   if (bytes.empty()) {
     p.fileError = QT_TRANSLATE_NOOP("core", "文件是空的。");
@@ -888,7 +951,8 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   const auto [separator, separatorRow] = FindSeparator(body, p.encoding);
   p.separator = separator;
 
-  Importer importer(p, body, validUtf8, gbkAlike, choice == CsvEncodingChoice::Detect, separatorRow);
+  const int headerRow = FindHeaderRow(body, separator, p.encoding, separatorRow);
+  Importer importer(p, body, validUtf8, gbkAlike, choice == CsvEncodingChoice::Detect, separatorRow, headerRow, choices);
   const CsvReadError error =
       ReadCsvRows(body, separator, [&](int row, const std::vector<std::string_view>& cells) { importer.Row(row, cells); });
   if (error.kind != CsvReadError::Kind::None && p.fileError.empty()) p.fileError = ReadErrorMessage(error);
@@ -896,7 +960,7 @@ CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice) {
   return p;
 }
 
-CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
+CsvPreview PreviewCsvFile(const std::string& path, const CsvChoices& choices) {
   std::string bytes;
   std::string error;
   // A file that is no text is refused at the first piece that shows it (a zero byte, or the
@@ -913,7 +977,7 @@ CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice) {
                                                    : ReadStatusMessage(status, kMaxReadBytes);
     return p;
   }
-  return PreviewCsv(bytes, choice);
+  return PreviewCsv(bytes, choices);
 }
 
 const char* CsvEncodingLabel(CsvEncoding encoding) {

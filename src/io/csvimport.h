@@ -1,9 +1,10 @@
 #pragma once
 // Importing stations from a CSV table: the file made by BuildCsvExport, or one typed in a
 // spreadsheet. Reading never changes the survey: PreviewCsv tells how the file was
-// understood, which rows are refused and why, and the stations it would add; the caller then
-// runs CheckImportedStations, and only when both find nothing adds every station in one step
-// (AddImportedStations). A refused row refuses the whole import: nothing is half-imported.
+// understood, which rows are refused and why, and the stations the good rows make; the caller
+// then runs CheckImportedStations, and only when it finds nothing adds every station in one
+// step (AddImportedStations). A refused row is left out (the preview lists it with its reason);
+// the other rows are imported.
 //
 // What PreviewCsv understands:
 // - Encoding: a UTF-8 byte-order mark means UTF-8; without one, bytes that are valid UTF-8 are
@@ -22,13 +23,20 @@
 // - Cells: RFC 4180 quoting (see csvreader.h); blanks around numbers do not matter. A quote
 //   misused (inside an unquoted cell, or text after a closing quote) or never closed refuses
 //   the file, naming its row: what follows it cannot be read with certainty.
-// - Header: the first non-empty row. Each cell is matched with CsvFieldOfHeader, in any order.
+// - Header: the first row that names a known column (among the first rows of the file; when
+//   none does, the first non-empty row that is no comment). Rows above it are passed over with
+//   a note: comments (a first cell beginning with '#' or "//") and titles of the table. Each
+//   cell is matched with CsvFieldOfHeader, in any order, unless the caller maps the columns
+//   itself (CsvChoices::fields).
 //   A header that is not understood is a note, and its column is not imported. The export's
 //   model columns (模型视电阻率, 残差) are understood and not imported; its table of models,
 //   from the row holding kCsvModelTableMark on, ends the rows read, with a note.
-// - Data type: IP columns (综合激电参数, 视极化率, 半衰时, 衰减度, 偏离度) make water finding;
-//   a point-number, MN/2 or branch column makes a profile, combined when it has a branch
-//   column, four-pole otherwise; else a sounding. Both IP and profile columns refuse the file.
+// - Data type: the one the caller chose (CsvChoices::type); else IP columns (综合激电参数,
+//   视极化率, 半衰时, 衰减度, 偏离度) make water finding; a point-number or branch column makes a
+//   profile, combined when it has a branch column, four-pole otherwise; else a sounding (an
+//   MN/2 column alone, common in sounding tables, does not make a profile). Both IP and profile
+//   columns refuse the file, unless a type was chosen. A column the type does not hold (MN/2 of
+//   a sounding) is not imported, with a note.
 //   Columns each type needs (missing ones refuse the file):
 //     sounding       测点编号, x, y, AB/2, 视电阻率
 //     water finding  x, y, AB/2, 视电阻率 and the five IP columns (the station's name is the
@@ -64,6 +72,7 @@
 //   spreadsheet numbers its rows; a line break inside quotes does not start a new row.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +82,15 @@
 
 enum class CsvEncoding { Utf8, Utf8WithBom, Gbk };
 enum class CsvEncodingChoice { Detect, Utf8, Gbk };
+
+// What the user chose in the preview: the encoding, the data type (none: worked out from the
+// header) and what each column holds (empty: worked out from the header; otherwise one field
+// per column of the header row, Unknown for a column not to import).
+struct CsvChoices {
+  CsvEncodingChoice encoding = CsvEncodingChoice::Detect;
+  std::optional<DataType> type;
+  std::vector<CsvField> fields;
+};
 
 struct CsvColumn {
   std::string header;                 // the header cell as UTF-8 (bytes that are not text as \xNN)
@@ -115,14 +133,22 @@ struct CsvPreview {
   std::vector<CsvStationRows> stationRows;  // per station
   int dataRows = 0;                         // non-empty rows after the header
 
+  // There are stations to import: the file could be read, whatever rows were refused.
   bool CanImport() const;
   std::size_t RefusedRowCount() const;  // rows with a refused problem
+  std::size_t ImportedReadings() const;  // the readings of the stations
 };
 
 // Never throws (but std::bad_alloc), never loops; reading a file of any bytes is safe.
-CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice = CsvEncodingChoice::Detect);
+CsvPreview PreviewCsv(std::string_view bytes, const CsvChoices& choices);
+inline CsvPreview PreviewCsv(std::string_view bytes, CsvEncodingChoice choice = CsvEncodingChoice::Detect) {
+  return PreviewCsv(bytes, CsvChoices{choice, std::nullopt, {}});
+}
 // The same for a file; a fileError when it cannot be opened or read.
-CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice = CsvEncodingChoice::Detect);
+CsvPreview PreviewCsvFile(const std::string& path, const CsvChoices& choices);
+inline CsvPreview PreviewCsvFile(const std::string& path, CsvEncodingChoice choice = CsvEncodingChoice::Detect) {
+  return PreviewCsvFile(path, CsvChoices{choice, std::nullopt, {}});
+}
 
 // Names for the preview: "UTF-8（带 BOM）", "UTF-8", "GBK"; "逗号", "分号", "制表符".
 const char* CsvEncodingLabel(CsvEncoding encoding);

@@ -76,6 +76,7 @@ inline constexpr const char* kCsvMixedColumns =
     QT_TRANSLATE_NOOP("core", "第 %1 行：表头既有激电参数列（%2）又有剖面的列（%3），看不出是哪一种数据。");
 inline constexpr const char* kCsvNoReadingColumn = QT_TRANSLATE_NOOP("core", "第 %1 行：应是表头，却没有认出一个观测值的列。第一行要写明各列的名字，例如：测点编号、x坐标、y坐标、AB/2、视电阻率（找水数据再加 综合激电参数、半衰时、衰减度、偏离度、视极化率；剖面数据用 剖面编号、点号、AB/2、MN/2、视电阻率）。");
 inline constexpr const char* kCsvMissingColumns = QT_TRANSLATE_NOOP("core", "第 %1 行：按表头这是“%2”的数据，缺少必需的列：%3。");
+inline constexpr const char* kCsvMissingColumnsChosen = QT_TRANSLATE_NOOP("core", "第 %1 行：选定的“%2”数据缺少必需的列：%3。");
 inline constexpr const char* kCsvUndecidedEncoding = QT_TRANSLATE_NOOP(
     "core", "第 %1 行：无法确定文件的编码：“%2”按 UTF-8 读是这样，按 GBK 读是“%3”。请选择按哪一种编码读取。");
 inline constexpr const char* kCsvBadQuote = QT_TRANSLATE_NOOP("core", "第 %1 行：引号用得不对：带引号的单元格里的引号要写成两个（\"\"），右引号后面不能再跟文字，没有引号的单元格里不能有引号。从这一行起无法再读下去。");
@@ -87,6 +88,8 @@ inline constexpr const char* kCsvCannotOpen = QT_TRANSLATE_NOOP("core", "无法�
 inline constexpr const char* kCsvStationUnused =
     QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”在联合剖面数据中不用（分支就是它的名字），这一列不导入。");
 inline constexpr const char* kCsvUnknownHeader = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”不是认识的列名，这一列不导入。");
+inline constexpr const char* kCsvFieldNotOfType =
+    QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列“%3”不属于%4数据，这一列不导入。");
 inline constexpr const char* kCsvUnnamedColumn = QT_TRANSLATE_NOOP("core", "第 %1 行：第 %2 列没有列名，其中的数据不导入。");
 // The CSV import: a row (after "第 N 行：", kLineOfFile). %1 before a quoted cell is a column's name.
 inline constexpr const char* kCsvTooManyCells = QT_TRANSLATE_NOOP("core", "有 %1 个单元格，比表头的 %2 列多。");
@@ -173,7 +176,7 @@ inline constexpr const char* kAll[] = {
     kSkippedRecords,  kOpenPart,        kTooFewNumbers,   kNotANumberField,  kNoValueField,   kTooManyPoints,
     kCsvSameColumn, kCsvDuplicateColumns, kCsvMixedColumns, kCsvNoReadingColumn, kCsvMissingColumns,
     kCsvUndecidedEncoding, kCsvBadQuote, kCsvUnclosedQuote, kCsvHeaderOnly, kCsvCannotOpen, kCsvStationUnused,
-    kCsvUnknownHeader, kCsvUnnamedColumn, kCsvTooManyCells, kCsvTooManyCellsComma, kCsvTooFewCells, kCsvNotANumber,
+    kCsvUnknownHeader, kCsvFieldNotOfType, kCsvMissingColumnsChosen, kCsvUnnamedColumn, kCsvTooManyCells, kCsvTooManyCellsComma, kCsvTooFewCells, kCsvNotANumber,
     kCsvNotANumberComma, kCsvNotANumberThousands, kCsvBlank, kCsvLineBreak, kCsvControlChar, kCsvNotGbkBytes, kCsvNotUtf8Bytes,
     kCsvReplacementChar, kCsvNoGbkChar, kCsvNoGbkCharTryGbk, kCsvBadBranch, kCsvTextDiffers, kCsvRepeatedHeader,
     kCsvAfterRefused, kCheckTooManySpacings, kCheckTooManyPoints, kCheckBadSpacing, kCheckBadRho, kCheckNoRho,

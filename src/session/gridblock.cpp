@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "io/csvcolumns.h"
+#include "io/textconv.h"
+
 namespace {
 // Whether text is UTF-8 with no control character but tab and the line breaks.
 bool IsCellText(std::string_view text) {
@@ -180,4 +183,22 @@ std::string BlockText(const GridTexts& grid, const CellRange& range) {
     out += '\n';
   }
   return out;
+}
+
+bool DropHeaderRow(TextBlock& block) {
+  if (block.rows.empty()) return false;
+  bool named = false;
+  for (const std::string& cell : block.rows.front()) {
+    const std::string_view text = TrimCsvBlanks(cell);
+    if (text.empty()) continue;
+    float value = 0.0f;
+    if (TryStrToFloat(text, value)) return false;
+    named = named || CsvFieldOfHeader(text) != CsvField::Unknown;
+  }
+  if (!named) return false;
+  block.rows.erase(block.rows.begin());
+  block.width = 0;
+  for (const std::vector<std::string>& row : block.rows) block.width = std::max(block.width, static_cast<int>(row.size()));
+  if (!block.rows.empty()) block.width = std::max(block.width, 1);
+  return true;
 }

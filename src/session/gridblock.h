@@ -48,6 +48,10 @@ enum class Commas {
 };
 TextBlock ParseBlock(std::string_view text, Commas commas = Commas::Auto);
 
+// Drops the first row of a block copied with its table's header (a row without a number that
+// names a known column, such as "AB/2  视电阻率"): its texts are no readings. True when dropped.
+bool DropHeaderRow(TextBlock& block);
+
 // The value cells of range (column 0 and cells outside the grid left out) as tab-separated
 // lines, each ended by a line break; empty when the range holds no value cell.
 std::string BlockText(const GridTexts& grid, const CellRange& range);

@@ -44,6 +44,11 @@ std::optional<CellRange> Survey::paste(int col, int row, std::string_view text) 
     case TextBlock::Problem::CommaUndecided:
     case TextBlock::Problem::None: break;
   }
+  // A table copied with its header: the header's texts are no readings.
+  if (DropHeaderRow(block) && block.rows.empty()) {
+    ask(Message::simple(kNothingToPaste));
+    return std::nullopt;
+  }
   row = std::max(row, 1);
   col = std::max(col, 0);
   const long long lastRow = static_cast<long long>(row) + static_cast<long long>(block.rows.size()) - 1;

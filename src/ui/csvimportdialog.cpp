@@ -10,14 +10,23 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/coretext.h"
 #include "session/survey.h"
 
 namespace {
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// What a column can be chosen to hold, in the chooser's order (after 不导入).
+constexpr CsvField kChosenFields[] = {CsvField::Station, CsvField::Branch,  CsvField::X,      CsvField::Y,
+                                      CsvField::WorkArea, CsvField::Profile, CsvField::Operator, CsvField::Instrument,
+                                      CsvField::PointNo, CsvField::AB2,     CsvField::MN2,     CsvField::Rho,
+                                      CsvField::ZP,      CsvField::IP,      CsvField::TH,      CsvField::TD,
+                                      CsvField::R};
 
 // The encoding chooser's items, in order.
 constexpr CsvEncodingChoice kChoices[] = {CsvEncodingChoice::Detect, CsvEncodingChoice::Utf8, CsvEncodingChoice::Gbk};
@@ -79,8 +88,21 @@ QString ImportText(DataType type, std::size_t units, int rows) {
 
 void CsvImportRequest::read(CsvEncodingChoice choice) {
   encoding = choice;
-  preview = PreviewCsvFile(QFile::encodeName(path).toStdString(), choice);
+  preview = PreviewCsvFile(QFile::encodeName(path).toStdString(), CsvChoices{choice, type, fields});
   checks = survey != nullptr ? survey->prepareImport(preview) : std::vector<StationProblem>();
+}
+
+void CsvImportRequest::chooseType(std::optional<DataType> chosen) {
+  type = chosen;
+  read(encoding);
+}
+
+void CsvImportRequest::mapColumn(int column, CsvField field) {
+  if (column < 0 || static_cast<std::size_t>(column) >= preview.columns.size()) return;
+  fields.clear();
+  for (const CsvColumn& c : preview.columns) fields.push_back(c.field);
+  fields[static_cast<std::size_t>(column)] = field;
+  read(encoding);
 }
 
 bool CsvImportRequest::importable() const { return preview.CanImport() && checks.empty(); }
@@ -99,16 +121,16 @@ CsvImportTexts DescribeCsvImport(const CsvImportRequest& r) {
   t.importable = r.importable();
   if (!p.fileError.empty()) {
     t.summary = QCoreApplication::translate("CsvImportDialog", "不能导入：%1").arg(CoreText(p.fileError));
-  } else if (p.RefusedRowCount() > 0) {
-    t.summary = QCoreApplication::translate("CsvImportDialog", "有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。")
-                    .arg(static_cast<qulonglong>(p.RefusedRowCount()));
   } else if (!r.checks.empty()) {
     t.summary = QCoreApplication::translate("CsvImportDialog", "有 %1 处没有通过输入检查，什么也不会导入。请在电子表格中改正后再导入。")
                     .arg(static_cast<qulonglong>(r.checks.size()));
   } else if (p.stations.empty()) {
     t.summary = QCoreApplication::translate("CsvImportDialog", "文件中没有可以导入的测点。");
   } else {
-    t.summary = ImportText(p.type, p.stations.size(), p.dataRows);
+    t.summary = ImportText(p.type, p.stations.size(), static_cast<int>(p.ImportedReadings()));
+    if (p.RefusedRowCount() > 0)
+      t.summary += QCoreApplication::translate("CsvImportDialog", "被拒绝的 %1 行不导入。")
+                       .arg(static_cast<qulonglong>(p.RefusedRowCount()));
   }
   return t;
 }
@@ -146,15 +168,27 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
 
   SeparatorLabel = make("CsvSeparatorLabel");
   layout->addWidget(SeparatorLabel);
+  auto* typeRow = new QHBoxLayout();
   TypeLabel = make("CsvTypeLabel");
-  layout->addWidget(TypeLabel);
+  typeRow->addWidget(TypeLabel, 1);
+  auto* typeChooserLabel = new QLabel(QCoreApplication::translate("CsvImportDialog", "按此类型导入："), this);
+  typeRow->addWidget(typeChooserLabel);
+  TypeBox = new QComboBox(this);
+  TypeBox->setObjectName(QStringLiteral("CsvTypeBox"));
+  TypeBox->addItem(QCoreApplication::translate("CsvImportDialog", "按表头判断"));
+  for (int t = dtSounding; t <= dtCombinedProfile; ++t) TypeBox->addItem(TypeName(request_, static_cast<DataType>(t)));
+  TypeBox->setCurrentIndex(request_.type ? static_cast<int>(*request_.type) + 1 : 0);
+  typeChooserLabel->setBuddy(TypeBox);
+  typeRow->addWidget(TypeBox);
+  layout->addLayout(typeRow);
 
   auto* columnsBox = new QGroupBox(QCoreApplication::translate("CsvImportDialog", "各列的理解"), this);
   columnsBox->setObjectName(QStringLiteral("CsvColumnsBox"));
   auto* columnsLayout = new QVBoxLayout(columnsBox);
-  ColumnsTable = new QTableWidget(0, 3, columnsBox);
+  ColumnsTable = new QTableWidget(0, 4, columnsBox);
   ColumnsTable->setObjectName(QStringLiteral("CsvColumnsTable"));
-  ColumnsTable->setHorizontalHeaderLabels({QCoreApplication::translate("CsvImportDialog", "列"), QCoreApplication::translate("CsvImportDialog", "表头"), QCoreApplication::translate("CsvImportDialog", "理解为")});
+  ColumnsTable->setHorizontalHeaderLabels({QCoreApplication::translate("CsvImportDialog", "列"), QCoreApplication::translate("CsvImportDialog", "表头"), QCoreApplication::translate("CsvImportDialog", "理解为"),
+                                           QCoreApplication::translate("CsvImportDialog", "改为")});
   ColumnsTable->verticalHeader()->setVisible(false);
   ColumnsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   ColumnsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -162,6 +196,7 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
   ColumnsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   ColumnsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   ColumnsTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+  ColumnsTable->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
   columnsLayout->addWidget(ColumnsTable);
   layout->addWidget(columnsBox, 2);
 
@@ -202,6 +237,10 @@ CsvImportDialog::CsvImportDialog(CsvImportRequest& request, QWidget* parent) : Q
   });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(EncodingBox, &QComboBox::activated, this, &CsvImportDialog::encodingChosen);
+  connect(TypeBox, &QComboBox::activated, this, [this](int index) {
+    request_.chooseType(index <= 0 ? std::nullopt : std::optional<DataType>(static_cast<DataType>(index - 1)));
+    showTexts();
+  });
 
   resize(720, 600);
   showTexts();
@@ -226,6 +265,7 @@ void CsvImportDialog::showTexts() {
     ColumnsTable->setItem(i, 1, new QTableWidgetItem(texts_.columns[i].first));
     ColumnsTable->setItem(i, 2, new QTableWidgetItem(texts_.columns[i].second));
   }
+  showColumnChoosers();
 
   RefusedList->clear();
   RefusedList->addItems(texts_.refused);
@@ -240,4 +280,27 @@ void CsvImportDialog::showTexts() {
   ImportButton->setDefault(texts_.importable);
   CancelButton->setDefault(!texts_.importable);
   if (request_.preview.encodingUndecided) EncodingBox->setFocus();
+}
+
+void CsvImportDialog::showColumnChoosers() {
+  // A chooser per column; kept from one reading to the next while the columns stay (a chooser
+  // that was just used must not be deleted under its own signal).
+  const std::vector<CsvColumn>& columns = request_.preview.columns;
+  for (int i = 0; i < ColumnsTable->rowCount(); ++i) {
+    auto* box = qobject_cast<QComboBox*>(ColumnsTable->cellWidget(i, 3));
+    if (box == nullptr) {
+      box = new QComboBox(ColumnsTable);
+      box->setObjectName(QStringLiteral("CsvColumnField%1").arg(i + 1));
+      box->addItem(QCoreApplication::translate("CsvImportDialog", "不导入"), static_cast<int>(CsvField::Unknown));
+      for (CsvField f : kChosenFields) box->addItem(CoreText(std::string(CsvFieldLabel(f))), static_cast<int>(f));
+      connect(box, &QComboBox::activated, this, [this, box, i](int) {
+        request_.mapColumn(i, static_cast<CsvField>(box->currentData().toInt()));
+        showTexts();
+      });
+      ColumnsTable->setCellWidget(i, 3, box);
+    }
+    const CsvField field = static_cast<std::size_t>(i) < columns.size() ? columns[static_cast<std::size_t>(i)].field : CsvField::Unknown;
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(std::max(0, box->findData(static_cast<int>(field))));
+  }
 }

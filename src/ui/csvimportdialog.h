@@ -9,6 +9,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "io/csvimport.h"
@@ -28,14 +29,21 @@ struct CsvImportRequest {
   QString path;                    // the file, as the file chooser gave it
   QStringList typeNames;           // the data types' names as the window shows them, by DataType
   CsvEncodingChoice encoding = CsvEncodingChoice::Detect;
-  CsvPreview preview;                   // the file as read with encoding, prepared for the survey
+  std::optional<DataType> type;    // the data type chosen in the preview; none: from the header
+  std::vector<CsvField> fields;    // what each column was mapped to; empty: from the header
+  CsvPreview preview;                   // the file as read with these choices, prepared for the survey
   std::vector<StationProblem> checks;   // what the checks of typed stations find in its stations
 
-  // Reads the file with the encoding chosen, then prepares and checks its stations for the
-  // survey (Survey::prepareImport).
+  // Reads the file with the encoding chosen (and the type and columns chosen), then prepares
+  // and checks its stations for the survey (Survey::prepareImport).
   void read(CsvEncodingChoice choice);
-  // Whether the import may go ahead: the file was read with no row refused, and the checks
-  // found nothing.
+  // Reads it again as the data type chosen (none: as the header says).
+  void chooseType(std::optional<DataType> chosen);
+  // Reads it again with column `column` taken as field (Unknown: not imported), the other
+  // columns as they are understood now.
+  void mapColumn(int column, CsvField field);
+  // Whether the import may go ahead: the file was read and gives stations (refused rows are
+  // left out), and the checks found nothing.
   bool importable() const;
 };
 
@@ -54,9 +62,9 @@ struct CsvImportTexts {
 
 CsvImportTexts DescribeCsvImport(const CsvImportRequest& request);
 
-// The preview dialog (objectName CsvImportDialog). Choosing another encoding reads the file
-// again; the Import button is enabled only while the request is importable. Accepted means
-// import.
+// The preview dialog (objectName CsvImportDialog). Choosing another encoding, data type or
+// the field of a column reads the file again; the Import button is enabled only while the
+// request is importable. Accepted means import.
 class CsvImportDialog : public QDialog {
   Q_OBJECT
  public:
@@ -70,6 +78,9 @@ class CsvImportDialog : public QDialog {
   QComboBox* EncodingBox = nullptr;  // 自动识别, UTF-8, GBK
   QLabel* SeparatorLabel = nullptr;
   QLabel* TypeLabel = nullptr;
+  QComboBox* TypeBox = nullptr;  // 按表头判断, then the four data types
+  // Columns: number, header, how it is understood, and a chooser of what it holds
+  // (objectName CsvColumnField<n>, n from 1).
   QTableWidget* ColumnsTable = nullptr;
   QGroupBox* RefusedBox = nullptr;
   QListWidget* RefusedList = nullptr;
@@ -82,6 +93,7 @@ class CsvImportDialog : public QDialog {
  private:
   void encodingChosen(int index);
   void showTexts();
+  void showColumnChoosers();
 
   CsvImportRequest& request_;
   CsvImportTexts texts_;

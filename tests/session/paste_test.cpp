@@ -173,6 +173,29 @@ TEST(Paste, SpreadsheetBlockIntoTheWaterFindingGrid) {
   EXPECT_EQ(RowNumbers(s.form().grid), Numbers(22));
 }
 
+// A block copied with its table's header row: the header is not pasted, the readings go where
+// the first cell was put. A first row holding a number, or no known column name, is pasted.
+TEST(Paste, HeaderRowOfACopiedTableIsLeftOut) {
+  Session t;
+  Survey& s = t.survey;
+  const auto pasted = s.paste(1, 1, "极距\t视电阻率\n1.5\t100\n2.5\t120\n");
+  ASSERT_TRUE(pasted.has_value());
+  EXPECT_EQ(*pasted, (CellRange{1, 1, 2, 2}));
+  EXPECT_EQ(Rect(s.form().grid, {1, 1, 2, 2}), (Cells{{"1.5", "100"}, {"2.5", "120"}}));
+  EXPECT_TRUE(t.q.messages.empty());
+
+  ASSERT_TRUE(s.paste(2, 1, "AB/2 (m), Rho (Ohm.m)\n110\n"));  // English names with units
+  EXPECT_EQ(s.form().grid.cell(2, 1), "110");
+  ASSERT_TRUE(s.paste(2, 1, "OK\n120\n"));  // no column name: a text typed as a reading
+  EXPECT_EQ(s.form().grid.cell(2, 1), "OK");
+  ASSERT_TRUE(s.paste(1, 1, "1.5\t视电阻率\n"));  // a number in it: no header
+  EXPECT_EQ(s.form().grid.cell(2, 1), "视电阻率");
+
+  t.q.clear();
+  EXPECT_FALSE(s.paste(2, 1, "视电阻率\n"));  // the header alone: nothing to paste
+  EXPECT_EQ(t.q.texts(), std::vector<std::string>{"剪贴板中没有可以粘贴的文本。"});
+}
+
 // More rows than the grid has grow the grid and the count within the type's limit; beyond it
 // the limit is named and nothing changes.
 TEST(Paste, GrowsTheGridWithinTheLimit) {

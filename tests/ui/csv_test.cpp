@@ -1,5 +1,7 @@
 // CSV tables through the window: 文件 › 导出 CSV… and 文件 › 导入 CSV…, what the import
 // preview says of files made in spreadsheets, and the preview dialog itself.
+#include <QComboBox>
+#include <QFile>
 #include <QTest>
 #include <bit>
 #include <cstdint>
@@ -14,6 +16,17 @@
 namespace {
 
 QString Fixture(const QString& name) { return QStringLiteral(FIXTURES_DIR "/csv/") + name; }
+
+// An import of the file into the window's survey, read as the preview first reads it.
+CsvImportRequest Request(FormDriver& d, const QString& path) {
+  CsvImportRequest request;
+  request.survey = &d.form->survey();
+  request.path = path;
+  request.typeNames = QStringList{QStringLiteral("电阻率测深"), QStringLiteral("电阻率找水"), QStringLiteral("四极剖面数据"),
+                                  QStringLiteral("联合剖面法")};
+  request.read(CsvEncodingChoice::Detect);
+  return request;
+}
 
 // A station as text, every float as its bits, so that lists compare bit for bit and a
 // difference shows where it is.
@@ -75,7 +88,8 @@ struct FixtureCase {
   int stationsAfter;  // imported, the Import button pressed whenever it can be
 };
 
-const QString kRefusedRows = QStringLiteral("有 %1 行被拒绝，什么也不会导入。请在电子表格中改正这些行后再导入。");
+// The good rows are imported; the refused ones are listed and left out.
+const QString kRefusedRows = QStringLiteral("将导入 %1 个测点（%2 行数据）。被拒绝的 %3 行不导入。");
 
 // Files as spreadsheets save them, and what the preview says of each.
 QList<FixtureCase> FixtureCases() {
@@ -142,14 +156,14 @@ QList<FixtureCase> FixtureCases() {
                 {QStringLiteral("第 3 行：有 6 个单元格，比表头的 5 列多。是不是数字里用了逗号作小数点？逗号分隔的文件里小数点要用“.”。"),
                  QStringLiteral("第 4 行：只有 4 个单元格，表头有 5 列，“视电阻率”等列缺了。")},
                 {},
-                kRefusedRows.arg(2), dtSounding, 0});
+                kRefusedRows.arg(1).arg(1).arg(2), dtSounding, 1});
   cases.append({QStringLiteral("excel_quoted_linebreak.csv"), QStringLiteral("编码：UTF-8（带 BOM），自动识别"),
                 QStringLiteral("分隔符：逗号"), QStringLiteral("数据类型：电阻率测深"),
                 {QStringLiteral("测点编号 -> 测点编号"), QStringLiteral("x坐标 -> x坐标"), QStringLiteral("y坐标 -> y坐标"),
                  QStringLiteral("测区 -> 测区"), QStringLiteral("AB/2 -> AB/2"), QStringLiteral("视电阻率 -> 视电阻率")},
                 {QStringLiteral("第 4 行：测区中有换行：数据文件的一行容不下它。")},
                 {},
-                kRefusedRows.arg(1), dtSounding, 0});
+                kRefusedRows.arg(2).arg(3).arg(1), dtSounding, 2});
   cases.append({QStringLiteral("excel_repeated_spacing.csv"), QStringLiteral("编码：UTF-8（带 BOM），自动识别"),
                 QStringLiteral("分隔符：逗号"), QStringLiteral("数据类型：电阻率测深"),
                 {QStringLiteral("测点编号 -> 测点编号"), QStringLiteral("x -> x坐标"), QStringLiteral("y -> y坐标"),
@@ -172,7 +186,7 @@ QList<FixtureCase> FixtureCases() {
                 QStringLiteral("分隔符：逗号"), QStringLiteral("数据类型：电阻率测深"), englishColumns,
                 {QStringLiteral("第 2 行：测点编号“��1”中有替换字符“�”：原来的文字已经丢失了（GBK 编码的文件被当作 UTF-8 打开后又保存过？）。")},
                 {},
-                kRefusedRows.arg(1), dtSounding, 0});
+                QStringLiteral("文件中没有可以导入的测点。"), dtSounding, 0});
   cases.append({QStringLiteral("excel_unicode_text.txt"), QStringLiteral("编码：—"), QStringLiteral("分隔符：—"),
                 QStringLiteral("数据类型：看不出"),
                 {},
@@ -349,15 +363,68 @@ class CsvTest : public QObject {
     QCOMPARE(Described(d.form->survey().stations()), Described(before));
   }
 
+  // A spreadsheet's table the header does not explain: a comment above it is passed over, the
+  // columns are mapped by hand with the keyboard, a data type can be chosen; the good rows are
+  // imported and the refused one listed.
+  void columnsMappedAndTypeChosenInThePreview() {
+    FormDriver d;
+    const QString path = d.path(QStringLiteral("logger.csv"));
+    {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      QVERIFY(file.write("# exported by the logger\nStation,East,North,Spacing,MN/2,Rho\nS1,0,0,1.5,0.5,100\n"
+                         "S1,0,0,2.5,0.5,abc\nS1,0,0,4,0.5,130\n") > 0);
+      file.close();
+      QCOMPARE(file.error(), QFileDevice::NoError);
+    }
+    CsvImportRequest request = Request(d, path);
+    CsvImportDialog dialog(request, d.form.get());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(!dialog.ImportButton->isEnabled());
+    QVERIFY(dialog.texts().notes.contains(QStringLiteral("第 1 行：是注释行，已跳过。")));
+    QCOMPARE(dialog.ColumnsTable->rowCount(), 6);
+
+    // East, North and Spacing are x, y and AB/2: chosen in each column's chooser.
+    auto choose = [&](int column, const QString& label) {
+      auto* box = dialog.findChild<QComboBox*>(QStringLiteral("CsvColumnField%1").arg(column));
+      QVERIFY(box);
+      const int target = box->findText(label);
+      QVERIFY(target > 0);
+      box->setFocus();
+      while (box->currentIndex() != target) QTest::keyClick(box, box->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    };
+    choose(2, QStringLiteral("x坐标"));
+    choose(3, QStringLiteral("y坐标"));
+    choose(4, QStringLiteral("AB/2"));
+    QCOMPARE(dialog.ColumnsTable->item(3, 2)->text(), QStringLiteral("AB/2"));
+    QVERIFY(dialog.ImportButton->isEnabled());
+    QCOMPARE(dialog.texts().refused.size(), 1);
+    QVERIFY(dialog.texts().refused[0].startsWith(QStringLiteral("第 4 行：")));
+    QVERIFY(dialog.texts().notes.contains(QStringLiteral("第 2 行：第 5 列“MN/2”不属于电阻率测深数据，这一列不导入。")));
+    QCOMPARE(dialog.SummaryLabel->text(), QStringLiteral("将导入 1 个测点（2 行数据）。被拒绝的 1 行不导入。"));
+
+    // Read as four-pole lines it lacks their columns; back to the header's type, it imports.
+    dialog.TypeBox->setFocus();
+    QTest::keyClick(dialog.TypeBox, Qt::Key_Down);
+    QTest::keyClick(dialog.TypeBox, Qt::Key_Down);
+    QTest::keyClick(dialog.TypeBox, Qt::Key_Down);
+    QCOMPARE(request.type, std::optional<DataType>(dtFourPoleProfile));
+    QVERIFY(!dialog.ImportButton->isEnabled());
+    QVERIFY(dialog.SummaryLabel->text().contains(QStringLiteral("选定的“四极剖面数据”数据缺少必需的列")));
+    QTest::keyClick(dialog.TypeBox, Qt::Key_Home);
+    QVERIFY(!request.type);
+    QVERIFY(dialog.ImportButton->isEnabled());
+    QTest::mouseClick(dialog.ImportButton, Qt::LeftButton);
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QCOMPARE(request.preview.stations.size(), std::size_t{1});
+    QCOMPARE(request.preview.stations[0].Columns[colRho], (std::vector<float>{100, 130}));
+  }
+
   // The real preview dialog: what it shows, the encoding chooser, the Import button.
   void previewDialog() {
     FormDriver d;
-    CsvImportRequest request;
-    request.survey = &d.form->survey();
-    request.path = Fixture(QStringLiteral("gbk_or_utf8.csv"));
-    request.typeNames = QStringList{QStringLiteral("电阻率测深"), QStringLiteral("电阻率找水"), QStringLiteral("四极剖面数据"),
-                                    QStringLiteral("联合剖面法")};
-    request.read(CsvEncodingChoice::Detect);
+    CsvImportRequest request = Request(d, Fixture(QStringLiteral("gbk_or_utf8.csv")));
     CsvImportDialog dialog(request, d.form.get());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
