@@ -2,7 +2,8 @@
 // - the window's first paint with the pane shown against hidden, measured alternately;
 // - a replot after one typed cell: a 49-spacing sounding, a 100-point line, a combined line's two
 //   100-point branches;
-// - typing 1,000 cells through the keyboard with the pane shown against hidden, alternately.
+// - typing 1,000 cells through the keyboard with the pane shown against hidden, alternately;
+// - typing a sounding with the live fit on against off, alternately.
 // The pane's visibility is set through its remembered setting, in a scratch configuration folder.
 #include <benchmark/benchmark.h>
 
@@ -132,7 +133,7 @@ double Min(const std::vector<double>& v) { return v.empty() ? 0.0 : *std::min_el
 // time and the shortest times on the clock, each with shown / hidden; the benchmark's time is
 // the shown time on the clock.
 template <typename Measure>
-void ShownVsHidden(benchmark::State& state, Measure measure) {
+void Alternate(benchmark::State& state, Measure measure, const std::string& on, const std::string& off) {
   std::vector<double> shownWall, hiddenWall, shownCpu, hiddenCpu;
   bool shownFirst = true;
   for (auto _ : state) {
@@ -151,12 +152,17 @@ void ShownVsHidden(benchmark::State& state, Measure measure) {
     hiddenCpu.push_back(b.cpu);
     state.SetIterationTime(a.wall / 1000.0);
   }
-  state.counters["shown_cpu_ms"] = Median(shownCpu);
-  state.counters["hidden_cpu_ms"] = Median(hiddenCpu);
+  state.counters[on + "_cpu_ms"] = Median(shownCpu);
+  state.counters[off + "_cpu_ms"] = Median(hiddenCpu);
   state.counters["cpu_ratio"] = Median(shownCpu) / Median(hiddenCpu);
-  state.counters["shown_min_ms"] = Min(shownWall);
-  state.counters["hidden_min_ms"] = Min(hiddenWall);
+  state.counters[on + "_min_ms"] = Min(shownWall);
+  state.counters[off + "_min_ms"] = Min(hiddenWall);
   state.counters["min_ratio"] = Min(shownWall) / Min(hiddenWall);
+}
+
+template <typename Measure>
+void ShownVsHidden(benchmark::State& state, Measure measure) {
+  Alternate(state, measure, "shown", "hidden");
 }
 
 void BM_FirstPaint_ShownVsHidden(benchmark::State& state) { ShownVsHidden(state, FirstPaint); }
@@ -292,22 +298,19 @@ BENCHMARK(BM_ReplotAfterOneCellEdit_100Points_NoPaint)
     ->Arg(dtCombinedProfile)
     ->Unit(benchmark::kMillisecond);
 
-// Types 1,000 resistivities into a 100-point line through the keyboard (F2, the digits,
-// Return), letting the window handle its events after each cell as it would between keys.
-Took TypeCells(bool shown) {
-  QtDialogs dialogs;
-  auto form = UnitForm(dialogs, dtFourPoleProfile);
-  form->ShowPlot->setChecked(shown);
+// Types `cells` resistivities into the form's grid through the keyboard (F2, the digits,
+// Return), row after row of column `column` over `rows` rows, letting the window handle its
+// events after each cell as it would between keys; the form is disposed of afterwards.
+Took TypeInto(std::unique_ptr<TInputDataForm>& form, int column, int rows, int cells) {
   QApplication::setActiveWindow(form.get());
   QCoreApplication::processEvents();
   StringGrid* grid = form->SG;
   grid->setFocus();
   const Stopwatch watch;
-  for (int i = 0; i < 1000; ++i) {
-    grid->setCurrentCell(4, i % 100 + 1);
+  for (int i = 0; i < cells; ++i) {
+    grid->setCurrentCell(column, i % rows + 1);
     QTest::keyClick(grid, Qt::Key_F2);
-    QWidget* editor = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+    if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
       line->selectAll();
       QTest::keyClicks(line, QString::number(100 + (i * 37) % 50));
       QTest::keyClick(line, Qt::Key_Return);
@@ -319,8 +322,31 @@ Took TypeCells(bool shown) {
   return took;
 }
 
+// Types 1,000 resistivities into a 100-point line.
+Took TypeCells(bool shown) {
+  QtDialogs dialogs;
+  auto form = UnitForm(dialogs, dtFourPoleProfile);
+  form->ShowPlot->setChecked(shown);
+  return TypeInto(form, 4, 100, 1000);
+}
+
 void BM_Type1000Cells_ShownVsHidden(benchmark::State& state) { ShownVsHidden(state, TypeCells); }
 BENCHMARK(BM_Type1000Cells_ShownVsHidden)->UseManualTime()->Iterations(4)->Unit(benchmark::kMillisecond);
+
+// Types 300 resistivities into a 49-spacing sounding through the keyboard with the pane shown,
+// the live fit on against off, alternately: the fit runs on a thread of its own, so typing
+// should not wait for it.
+Took TypeSounding(bool liveFit) {
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(QStringLiteral("plot/liveFit"), liveFit);
+  QtDialogs dialogs;
+  auto form = UnitForm(dialogs, dtSounding);
+  const Took took = TypeInto(form, 2, 49, 300);
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(QStringLiteral("plot/liveFit"));
+  return took;
+}
+
+void BM_TypeSounding_LiveFitOnVsOff(benchmark::State& state) { Alternate(state, TypeSounding, "fit_on", "fit_off"); }
+BENCHMARK(BM_TypeSounding_LiveFitOnVsOff)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -402,6 +402,34 @@ be read or written, or a file without stations). Messages go to standard error.
         <source>曲线图</source>
         <translation>curve</translation>
     </message>
+    <message>
+        <source>模型曲线</source>
+        <translation>Model curve</translation>
+    </message>
+    <message>
+        <source>实时拟合</source>
+        <translation>Live fit</translation>
+    </message>
+    <message>
+        <source>输入测深读数时拟合层状模型，在图上画出模型曲线（只是建议，不保存到测点）</source>
+        <translation>Fits a layered model while sounding readings are typed and draws its curve on the plot (a proposal only; the station keeps no model)</translation>
+    </message>
+    <message>
+        <source>测点的模型：%1 层，均方根误差 %2 %</source>
+        <translation>Station&apos;s model: %1 layers, RMS misfit %2 %</translation>
+    </message>
+    <message>
+        <source>拟合的模型（建议，未保存到测点）：%1 层，均方根误差 %2 %</source>
+        <translation>Fitted model (a proposal, not stored with the station): %1 layers, RMS misfit %2 %</translation>
+    </message>
+    <message>
+        <source>正在拟合…</source>
+        <translation>Fitting…</translation>
+    </message>
+    <message>
+        <source>不能拟合：%1</source>
+        <translation>Cannot fit: %1</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

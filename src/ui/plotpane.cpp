@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -30,7 +31,10 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
+#include "interp/livefit.h"
+#include "interp/stationmodel.h"
 #include "ui/coretext.h"
 #include "io/textconv.h"
 #include "plot/outliers.h"
@@ -72,6 +76,16 @@ const char* const kTouchAt = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 相切（%
 const char* const kCoincide = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 至 %2 重合");
 const char* const kTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离曲线");
 const char* const kListSeparator = QT_TRANSLATE_NOOP("PlotPane", "、");
+const char* const kLegendModel = QT_TRANSLATE_NOOP("PlotPane", "模型曲线");
+const char* const kLiveFitText = QT_TRANSLATE_NOOP("PlotPane", "实时拟合");
+const char* const kLiveFitTip = QT_TRANSLATE_NOOP("PlotPane", "输入测深读数时拟合层状模型，在图上画出模型曲线（只是建议，不保存到测点）");
+const char* const kModelOfStation = QT_TRANSLATE_NOOP("PlotPane", "测点的模型：%1 层，均方根误差 %2 %");
+const char* const kModelFitted = QT_TRANSLATE_NOOP("PlotPane", "拟合的模型（建议，未保存到测点）：%1 层，均方根误差 %2 %");
+const char* const kModelFitting = QT_TRANSLATE_NOOP("PlotPane", "正在拟合…");
+const char* const kModelNoFit = QT_TRANSLATE_NOOP("PlotPane", "不能拟合：%1");
+
+// The typed readings settle this long before the live fit is asked for.
+constexpr int kFitDelayMs = 300;
 
 // ---- Remembered settings ----
 const QString kOrganization = QStringLiteral("FieldInput");
@@ -80,6 +94,7 @@ const QString kVisibleKey = QStringLiteral("plot/visible");
 const QString kSplitterKey = QStringLiteral("plot/splitter");
 const QString kIpKey = QStringLiteral("plot/ipParameter");
 const QString kFactorKey = QStringLiteral("plot/outlierFactor");
+const QString kLiveFitKey = QStringLiteral("plot/liveFit");
 
 QSettings Settings() { return QSettings(kOrganization, kApplication); }
 
@@ -165,8 +180,13 @@ PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
   exportButton->setObjectName(QStringLiteral("ExportPlotButton"));
   exportButton->setDefaultAction(exportAction_);
   exportButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  liveFitBox_ = new QCheckBox(Tr(kLiveFitText), this);
+  liveFitBox_->setObjectName(QStringLiteral("LiveFit"));
+  liveFitBox_->setToolTip(Tr(kLiveFitTip));
+  liveFitBox_->setChecked(Settings().value(kLiveFitKey, true).toBool());
   bar->addWidget(ipLabel_);
   bar->addWidget(ipChooser_);
+  bar->addWidget(liveFitBox_);
   bar->addStretch();
   bar->addWidget(factorLabel);
   bar->addWidget(factor_);
@@ -212,10 +232,22 @@ PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
     schedule();
   });
   connect(exportAction_, &QAction::triggered, this, [this] { exportPlot(); });
+  connect(liveFitBox_, &QCheckBox::toggled, this, [this](bool on) {
+    Settings().setValue(kLiveFitKey, on);
+    schedule();
+  });
+  fitTimer_ = new QTimer(this);
+  fitTimer_->setSingleShot(true);
+  fitTimer_->setInterval(kFitDelayMs);
+  connect(fitTimer_, &QTimer::timeout, this, [this] { startFit(); });
   survey_.addObserver(this);
 }
 
-PlotPane::~PlotPane() { survey_.removeObserver(this); }
+PlotPane::~PlotPane() {
+  // The fit's thread ends before the pane does: no result arrives for a pane half destroyed.
+  liveFit_.reset();
+  survey_.removeObserver(this);
+}
 
 QSize PlotPane::sizeHint() const { return QSize(430, 460); }
 
@@ -266,6 +298,7 @@ void PlotPane::replotNow() {
   if (!curveChart_) buildCharts();
   dirty_ = false;
   recompute();
+  updateModel();
   draw();
   showTexts();
   applyTint();
@@ -422,8 +455,15 @@ void PlotPane::draw() {
   const PlotChart::Style faint{kFaint, 1.5, 5.0, false};
   const PlotChart::Style styles[] = {current, faint, other};
 
-  curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2]}), XScale(kind_), YScale(kind_), xTitle_,
+  std::vector<float> modelX, modelY;
+  for (const QPointF& p : modelCurve_) {
+    modelX.push_back(static_cast<float>(p.x()));
+    modelY.push_back(static_cast<float>(p.y()));
+  }
+  const Series model = SeriesFromColumns(kind_, modelX, modelY);
+  curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2], &model}), XScale(kind_), YScale(kind_), xTitle_,
                        yTitle_);
+  curveChart_->setModelCurve(modelCurve_, Tr(kLegendModel));
   for (int l = 0; l < PlotChart::kLayers; ++l) curveChart_->setLayer(l, curve_[l], names_[l], styles[l]);
   curveChart_->setOutliers(outliers_, Tr(kLegendOutliers));
   QList<QPointF> crossings;
@@ -458,6 +498,7 @@ void PlotPane::showTexts() {
     }
     lines << (points.isEmpty() ? Tr(kNoCrossing) : Tr(kCrossings).arg(points.join(Tr(kListSeparator))));
   }
+  if (!modelText_.isEmpty()) lines << modelText_;
   std::vector<int> outlierRows;
   for (const PlotPoint& p : outliers_) outlierRows.push_back(p.row);
   if (!outlierRows.empty()) lines << Tr(kOutlierRows).arg(RowList(outlierRows));
@@ -511,6 +552,97 @@ void PlotPane::applyTint() {
   }
   tinted_ = wanted;
 }
+
+// ---- The model of a sounding ----
+
+namespace {
+QList<QPointF> CurveOf(const StationModel& model, const Series& readings) {
+  double lo = 0.0, hi = 0.0;
+  for (const Segment& seg : readings.segments)
+    for (const PlotPoint& p : seg) {
+      lo = lo == 0.0 ? p.x : std::min(lo, p.x);
+      hi = std::max(hi, p.x);
+    }
+  QList<QPointF> points;
+  if (hi <= 0.0) return points;
+  for (const CurvePoint& p : ModelCurve(model, lo, hi))
+    if (std::isfinite(p.rho) && p.rho > 0.0) points << QPointF(p.ab2, p.rho);
+  return points;
+}
+
+QString Percent(double v) { return QString::number(v, 'f', 1); }
+}  // namespace
+
+void PlotPane::updateModel() {
+  const bool sounding = kind_ == CurveKind::Sounding && rhoColumn_ > 0;
+  const int shown = survey_.browsing() ? survey_.currentIndex() : -1;
+  const StationList& stations = survey_.stations();
+  if (sounding && shown >= 0 && static_cast<std::size_t>(shown) < stations.size() &&
+      IsUsableModel(stations[static_cast<std::size_t>(shown)].Model)) {
+    // A station shown with a model of its own: that model, and how far it misses the readings.
+    const sdata& s = stations[static_cast<std::size_t>(shown)];
+    fitTimer_->stop();
+    if (liveFit_) liveFit_->cancel();
+    fitReadings_.clear();
+    modelCurve_ = CurveOf(s.Model, curve_[kCurrent]);
+    const double rms = RmsResidualPercent(s.Columns[colRho], ModelApparentResistivity(s));
+    modelText_ = Tr(kModelOfStation).arg(s.Model.Resistivity.size()).arg(std::isfinite(rms) ? Percent(rms) : QStringLiteral("—"));
+    return;
+  }
+  std::vector<Reading> readings;
+  if (sounding && liveFitBox_->isChecked())
+    for (const Segment& seg : curve_[kCurrent].segments)
+      for (const PlotPoint& p : seg) readings.push_back({p.x, 0.0, p.y});
+  std::vector<double> spacings;
+  for (const Reading& r : readings) spacings.push_back(r.ab2);
+  std::sort(spacings.begin(), spacings.end());
+  const auto distinct = std::unique(spacings.begin(), spacings.end()) - spacings.begin();
+  if (distinct < 3 || readings.size() < 4) {
+    // Too few readings to fit (or the live fit is off): nothing proposed.
+    fitTimer_->stop();
+    if (liveFit_ && !fitReadings_.empty()) liveFit_->cancel();
+    fitReadings_.clear();
+    modelCurve_.clear();
+    modelText_.clear();
+    return;
+  }
+  auto same = [](const std::vector<Reading>& a, const std::vector<Reading>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Reading& x, const Reading& y) { return x.ab2 == y.ab2 && x.rho == y.rho; });
+  };
+  if (same(readings, fitReadings_)) return;
+  // The curve of the readings before stays until the fit of these arrives.
+  fitReadings_ = std::move(readings);
+  if (modelCurve_.isEmpty()) modelText_ = Tr(kModelFitting);
+  fitTimer_->start();
+}
+
+void PlotPane::startFit() {
+  if (fitReadings_.empty()) return;
+  if (!liveFit_) {
+    liveFit_ = std::make_unique<LiveFit>([this](std::uint64_t request, const FitResult& result) {
+      // On the fit's thread: the result goes to the window's thread, where a stale one is dropped.
+      QMetaObject::invokeMethod(this, [this, request, result] { fitDone(request, result); }, Qt::QueuedConnection);
+    });
+  }
+  fitRequest_ = liveFit_->request(fitReadings_, FitOptions{});
+}
+
+void PlotPane::fitDone(std::uint64_t request, const FitResult& result) {
+  if (request != fitRequest_ || fitReadings_.empty()) return;
+  if (result.ok) {
+    modelCurve_ = CurveOf(StationModelFrom(result.model, ModelOrigin::Fitted), curve_[kCurrent]);
+    modelText_ = Tr(kModelFitted).arg(result.model.layers()).arg(Percent(result.rmsPercent));
+  } else {
+    modelCurve_.clear();
+    modelText_ = Tr(kModelNoFit).arg(CoreText(result.reason));
+  }
+  if (!curveChart_) return;
+  draw();
+  showTexts();
+}
+
+QList<QPointF> PlotPane::drawnModelCurve() const { return curveChart_ ? curveChart_->modelCurve() : QList<QPointF>(); }
 
 // ---- Hover ----
 

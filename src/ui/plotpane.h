@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "interp/fit.h"
 #include "plot/crossings.h"
 #include "plot/series.h"
 #include "session/survey.h"
@@ -27,12 +28,15 @@ class Dialogs;
 class QAction;
 class QChart;
 class QChartView;
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QSplitter;
 class QTableWidget;
 class PlotChart;
+class LiveFit;
+class QTimer;
 
 class PlotPane : public QWidget, private SurveyObserver {
   Q_OBJECT
@@ -81,6 +85,10 @@ class PlotPane : public QWidget, private SurveyObserver {
   QList<QList<QPointF>> drawnSegments(View view, Layer layer) const;
   QList<QPointF> drawnOutliers() const;
   QList<QPointF> drawnCrossings() const;
+  // The curve of the layered model drawn over the readings (a shown station's model, or the
+  // live fit of the readings typed), and the line that tells about it; empty when none.
+  QList<QPointF> drawnModelCurve() const;
+  QString modelText() const { return modelText_; }
   // The text shown for the point under the mouse (empty when none).
   QString hoverText() const;
 
@@ -107,6 +115,11 @@ class PlotPane : public QWidget, private SurveyObserver {
   void applyTint();
   void exportPlot();
   void hoverAt(View view, const QPoint& viewportPos);
+  // The model drawn with a sounding: the shown station's own, or a fit of the typed readings
+  // run on a thread of its own (a proposal: the station keeps no model).
+  void updateModel();
+  void startFit();
+  void fitDone(std::uint64_t request, const FitResult& result);
 
   Survey& survey_;
   Dialogs& dialogs_;
@@ -132,6 +145,7 @@ class PlotPane : public QWidget, private SurveyObserver {
 
   QLabel* ipLabel_ = nullptr;
   QComboBox* ipChooser_ = nullptr;
+  QCheckBox* liveFitBox_ = nullptr;  // 实时拟合 (objectName LiveFit), remembered
   QDoubleSpinBox* factor_ = nullptr;
   QLabel* note_ = nullptr;
   QLabel* info_ = nullptr;
@@ -142,4 +156,12 @@ class PlotPane : public QWidget, private SurveyObserver {
   std::unique_ptr<PlotChart> ipChart_;
   QTableWidget* tintGrid_ = nullptr;
   QList<QPoint> tinted_;
+
+  // The model drawn with a sounding.
+  QList<QPointF> modelCurve_;
+  QString modelText_;
+  std::vector<Reading> fitReadings_;  // the readings the live fit was last asked for
+  std::uint64_t fitRequest_ = 0;      // the newest request; results of older ones are dropped
+  QTimer* fitTimer_ = nullptr;        // typing settles before a fit is asked for
+  std::unique_ptr<LiveFit> liveFit_;  // made when first needed
 };

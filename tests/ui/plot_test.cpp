@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -26,6 +27,7 @@
 
 #include "formdriver.h"
 #include "stationbuilder.h"
+#include "interp/stationmodel.h"
 #include "ui/plotpane.h"
 
 using Layer = PlotPane::Layer;
@@ -308,6 +310,8 @@ class PlotTest : public QObject {
     FormDriver d;
     PlotPane* pane = Pane(d);
     QTRY_VERIFY(ChartsBuilt(d));
+    // The live fit's curve would join the legend at a time of its own; it is checked apart.
+    pane->findChild<QCheckBox*>(QStringLiteral("LiveFit"))->setChecked(false);
     const QString ab2 = QStringLiteral("极距 (m)"), rho = QStringLiteral("视电阻率 (Ω·m)");
     QCOMPARE(RenderedCurve(pane, ab2, rho, {}), QString());
 
@@ -349,6 +353,52 @@ class PlotTest : public QObject {
     QTRY_COMPARE(RenderedCurve(pane, ab2, rho, {}), QString());
   }
 
+
+  // A sounding typed far enough is fitted on a thread of its own and the model's curve drawn over
+  // the readings with its misfit; the station committed keeps no model (the fit is a proposal).
+  // A station shown with a model of its own draws that model instead.
+  void liveFitProposesAModel() {
+    FormDriver d;
+    PlotPane* pane = Pane(d);
+    QTRY_VERIFY(ChartsBuilt(d));
+    sdata truth = SoundingStation("T", 0);
+    truth.Columns[colAB2].clear();
+    for (int r = 1; r < d.form->SG->rowCount(); ++r) truth.Columns[colAB2].push_back(d.form->SG->cell(1, r).toFloat());
+    truth.Model = {{5, 20, 100}, {100, 10, 300}, ModelOrigin::File};  // an H curve
+    const std::vector<double> rho = ModelApparentResistivity(truth);
+    d.setCell(2, 1, QString::number(rho[0], 'g', 6));
+    d.setCell(2, 2, QString::number(rho[1], 'g', 6));
+    d.setCell(2, 3, QString::number(rho[2], 'g', 6));
+    pane->replotNow();
+    QVERIFY(pane->modelText().isEmpty());  // three readings: too few to fit
+    for (std::size_t r = 3; r < rho.size(); ++r) d.setCell(2, static_cast<int>(r) + 1, QString::number(rho[r], 'g', 6));
+    QTRY_VERIFY_WITH_TIMEOUT(pane->modelText().contains(QStringLiteral("拟合的模型")), 20000);
+    QVERIFY2(pane->modelText().contains(QStringLiteral("3 层")), qPrintable(pane->modelText()));
+    QVERIFY(!pane->drawnModelCurve().isEmpty());
+    QVERIFY(pane->findChild<QLabel*>(QStringLiteral("PlotInfo"))->text().contains(QStringLiteral("均方根误差")));
+    QVERIFY(pane->chart(View::Curve)->legend()->markers(qobject_cast<QAbstractSeries*>(
+        SeriesNamed(pane->chart(View::Curve), QStringLiteral("模型曲线")))).value(0)->isVisible());
+
+    d.click(d.form->BitBtn2);
+    QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
+    QVERIFY(d.form->survey().stations().back().Model.empty());
+    QTRY_VERIFY(pane->drawnModelCurve().isEmpty());  // the grid's readings are emptied
+
+    // Turned off, typed readings are not fitted; a station's own model is still drawn.
+    auto* live = pane->findChild<QCheckBox*>(QStringLiteral("LiveFit"));
+    QVERIFY(live->isChecked());
+    live->click();
+    for (std::size_t r = 0; r < rho.size(); ++r) d.setCell(2, static_cast<int>(r) + 1, QString::number(rho[r], 'g', 6));
+    pane->replotNow();
+    QVERIFY(pane->modelText().isEmpty());
+    QVERIFY(pane->drawnModelCurve().isEmpty());
+    d.load({truth});
+    d.dialogs.setNextAnswer(Dialogs::Answer::Yes);  // the readings typed are left uninserted
+    QVERIFY(d.form->survey().showAt(0));
+    pane->replotNow();
+    QVERIFY2(pane->modelText().contains(QStringLiteral("测点的模型：3 层")), qPrintable(pane->modelText()));
+    QVERIFY(!pane->drawnModelCurve().isEmpty());
+  }
 
   // A mistyped reading is ringed on the plot and its cell tinted; a larger factor accepts it,
   // and correcting it clears both. Nothing asks anything.
