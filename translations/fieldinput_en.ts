@@ -430,6 +430,10 @@ be read or written, or a file without stations). Messages go to standard error.
         <source>不能拟合：%1</source>
         <translation>Cannot fit: %1</translation>
     </message>
+    <message>
+        <source>该读数偏离模型曲线 %1 %</source>
+        <translation>This reading misses the model curve by %1 %</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -75,6 +75,12 @@ const char* const kCrossAt = QT_TRANSLATE_NOOP("PlotPane", "点号 %1（%2）");
 const char* const kTouchAt = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 相切（%2）");
 const char* const kCoincide = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 至 %2 重合");
 const char* const kTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离曲线");
+const char* const kModelTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离模型曲线 %1 %");
+
+// A reading misses the fitted model when its residual passes this many times the fit's RMS
+// misfit, and this many percent.
+constexpr double kResidualPerRms = 2.0;
+constexpr double kResidualFloorPercent = 5.0;
 const char* const kListSeparator = QT_TRANSLATE_NOOP("PlotPane", "、");
 const char* const kLegendModel = QT_TRANSLATE_NOOP("PlotPane", "模型曲线");
 const char* const kLiveFitText = QT_TRANSLATE_NOOP("PlotPane", "实时拟合");
@@ -299,6 +305,7 @@ void PlotPane::replotNow() {
   dirty_ = false;
   recompute();
   updateModel();
+  mergeModelOutliers();
   draw();
   showTexts();
   applyTint();
@@ -529,7 +536,16 @@ QList<QPoint> PlotPane::outlierCells() const {
 void PlotPane::applyTint() {
   if (tintGrid_ == nullptr) return;
   const QList<QPoint> wanted = outlierCells();
-  if (wanted == tinted_) return;
+  // A reading that misses the fitted model tells by how much; one that breaks the line of its
+  // neighbours says so.
+  QStringList tips;
+  for (const QPoint& cell : wanted) {
+    QString tip = Tr(kTintTip);
+    for (const auto& [row, residual] : modelOutliers_)
+      if (row + 1 == cell.y()) tip = Tr(kModelTintTip).arg(QString::number(residual, 'f', 1));
+    tips << tip;
+  }
+  if (wanted == tinted_ && tips == tintTips_) return;
   // Only the look of the cells changes: the grid reports no edit for it.
   const QSignalBlocker block(tintGrid_);
   auto item = [this](const QPoint& cell) -> QTableWidgetItem* {
@@ -544,13 +560,14 @@ void PlotPane::applyTint() {
       it->setData(Qt::ToolTipRole, QVariant());
     }
   }
-  for (const QPoint& cell : wanted) {
-    if (QTableWidgetItem* it = item(cell)) {
+  for (qsizetype i = 0; i < wanted.size(); ++i) {
+    if (QTableWidgetItem* it = item(wanted[i])) {
       it->setData(Qt::BackgroundRole, QBrush(QColor(255, 205, 160)));
-      it->setData(Qt::ToolTipRole, Tr(kTintTip));
+      it->setData(Qt::ToolTipRole, tips[i]);
     }
   }
   tinted_ = wanted;
+  tintTips_ = tips;
 }
 
 // ---- The model of a sounding ----
@@ -584,15 +601,20 @@ void PlotPane::updateModel() {
     fitTimer_->stop();
     if (liveFit_) liveFit_->cancel();
     fitReadings_.clear();
+    modelOutliers_.clear();
     modelCurve_ = CurveOf(s.Model, curve_[kCurrent]);
     const double rms = RmsResidualPercent(s.Columns[colRho], ModelApparentResistivity(s));
     modelText_ = Tr(kModelOfStation).arg(s.Model.Resistivity.size()).arg(std::isfinite(rms) ? Percent(rms) : QStringLiteral("—"));
     return;
   }
   std::vector<Reading> readings;
+  std::vector<int> rows;
   if (sounding && liveFitBox_->isChecked())
     for (const Segment& seg : curve_[kCurrent].segments)
-      for (const PlotPoint& p : seg) readings.push_back({p.x, 0.0, p.y});
+      for (const PlotPoint& p : seg) {
+        readings.push_back({p.x, 0.0, p.y});
+        rows.push_back(p.row);
+      }
   std::vector<double> spacings;
   for (const Reading& r : readings) spacings.push_back(r.ab2);
   std::sort(spacings.begin(), spacings.end());
@@ -602,6 +624,7 @@ void PlotPane::updateModel() {
     fitTimer_->stop();
     if (liveFit_ && !fitReadings_.empty()) liveFit_->cancel();
     fitReadings_.clear();
+    modelOutliers_.clear();
     modelCurve_.clear();
     modelText_.clear();
     return;
@@ -611,8 +634,12 @@ void PlotPane::updateModel() {
                       [](const Reading& x, const Reading& y) { return x.ab2 == y.ab2 && x.rho == y.rho; });
   };
   if (same(readings, fitReadings_)) return;
-  // The curve of the readings before stays until the fit of these arrives.
+  // The curve of the readings before stays until the fit of these arrives; its marks of
+  // readings that miss it go (they were of other readings).
   fitReadings_ = std::move(readings);
+  fitRows_ = std::move(rows);
+  ++fitReadingsVersion_;
+  modelOutliers_.clear();
   if (modelCurve_.isEmpty()) modelText_ = Tr(kModelFitting);
   fitTimer_->start();
 }
@@ -626,20 +653,42 @@ void PlotPane::startFit() {
     });
   }
   fitRequest_ = liveFit_->request(fitReadings_, FitOptions{});
+  requestRows_ = fitRows_;
+  requestVersion_ = fitReadingsVersion_;
 }
 
 void PlotPane::fitDone(std::uint64_t request, const FitResult& result) {
   if (request != fitRequest_ || fitReadings_.empty()) return;
+  modelOutliers_.clear();
   if (result.ok) {
     modelCurve_ = CurveOf(StationModelFrom(result.model, ModelOrigin::Fitted), curve_[kCurrent]);
     modelText_ = Tr(kModelFitted).arg(result.model.layers()).arg(Percent(result.rmsPercent));
+    // Readings far off the model: marked and tinted with the others that break the curve.
+    const double limit = std::max(kResidualPerRms * result.rmsPercent, kResidualFloorPercent);
+    // Only while the readings are those fitted: a reading changed since is no longer judged.
+    if (result.residuals.size() == requestRows_.size() && requestVersion_ == fitReadingsVersion_)
+      for (std::size_t i = 0; i < requestRows_.size(); ++i)
+        if (std::abs(result.residuals[i]) > limit) modelOutliers_.emplace_back(requestRows_[i], result.residuals[i]);
   } else {
     modelCurve_.clear();
     modelText_ = Tr(kModelNoFit).arg(CoreText(result.reason));
   }
   if (!curveChart_) return;
+  outliers_ = FindOutliers(curve_[kCurrent], factor_->value());
+  mergeModelOutliers();
   draw();
   showTexts();
+  applyTint();
+}
+
+void PlotPane::mergeModelOutliers() {
+  for (const auto& [row, residual] : modelOutliers_) {
+    if (std::any_of(outliers_.begin(), outliers_.end(), [row = row](const PlotPoint& p) { return p.row == row; })) continue;
+    for (const Segment& seg : curve_[kCurrent].segments)
+      for (const PlotPoint& p : seg)
+        if (p.row == row) outliers_.push_back(p);
+  }
+  std::sort(outliers_.begin(), outliers_.end(), [](const PlotPoint& a, const PlotPoint& b) { return a.row < b.row; });
 }
 
 QList<QPointF> PlotPane::drawnModelCurve() const { return curveChart_ ? curveChart_->modelCurve() : QList<QPointF>(); }

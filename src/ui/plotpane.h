@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -120,6 +121,8 @@ class PlotPane : public QWidget, private SurveyObserver {
   void updateModel();
   void startFit();
   void fitDone(std::uint64_t request, const FitResult& result);
+  // Adds the readings that miss the fitted model to the outliers (one set of marks and tints).
+  void mergeModelOutliers();
 
   Survey& survey_;
   Dialogs& dialogs_;
@@ -156,11 +159,17 @@ class PlotPane : public QWidget, private SurveyObserver {
   std::unique_ptr<PlotChart> ipChart_;
   QTableWidget* tintGrid_ = nullptr;
   QList<QPoint> tinted_;
+  QStringList tintTips_;
 
   // The model drawn with a sounding.
   QList<QPointF> modelCurve_;
   QString modelText_;
   std::vector<Reading> fitReadings_;  // the readings the live fit was last asked for
+  std::vector<int> fitRows_;          // their rows (0-based)
+  std::vector<int> requestRows_;      // the rows of the request sent last
+  std::uint64_t fitReadingsVersion_ = 0;  // counts the changes of fitReadings_
+  std::uint64_t requestVersion_ = 0;      // the version the request sent last was made of
+  std::vector<std::pair<int, double>> modelOutliers_;  // rows far off the fitted model, residual %
   std::uint64_t fitRequest_ = 0;      // the newest request; results of older ones are dropped
   QTimer* fitTimer_ = nullptr;        // typing settles before a fit is asked for
   std::unique_ptr<LiveFit> liveFit_;  // made when first needed

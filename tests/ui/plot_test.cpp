@@ -355,7 +355,8 @@ class PlotTest : public QObject {
 
 
   // A sounding typed far enough is fitted on a thread of its own and the model's curve drawn over
-  // the readings with its misfit; the station committed keeps no model (the fit is a proposal).
+  // the readings with its misfit; a reading far off it is marked; the station committed keeps no
+  // model (the fit is a proposal).
   // A station shown with a model of its own draws that model instead.
   void liveFitProposesAModel() {
     FormDriver d;
@@ -378,6 +379,21 @@ class PlotTest : public QObject {
     QVERIFY(pane->findChild<QLabel*>(QStringLiteral("PlotInfo"))->text().contains(QStringLiteral("均方根误差")));
     QVERIFY(pane->chart(View::Curve)->legend()->markers(qobject_cast<QAbstractSeries*>(
         SeriesNamed(pane->chart(View::Curve), QStringLiteral("模型曲线")))).value(0)->isVisible());
+
+    QVERIFY(pane->outliers().empty());  // readings of the model itself: none misses it
+
+    // A reading 40 % off the model, too little to break the line of its neighbours, misses the
+    // fitted model by more than twice the misfit: it is ringed and its cell tinted like the other
+    // outliers, the tooltip telling by how much.
+    d.setCell(2, 7, QString::number(rho[6] * 1.4, 'g', 6));
+    // (The fit spreads the miss over the neighbours too: row 8 may be marked with it.)
+    QTRY_VERIFY_WITH_TIMEOUT(pane->outlierCells().contains(QPoint(2, 7)), 20000);
+    QCOMPARE(pane->drawnOutliers().size(), pane->outlierCells().size());
+    const QString tip = d.form->SG->item(6, 2)->data(Qt::ToolTipRole).toString();
+    QVERIFY2(tip.startsWith(QStringLiteral("该读数偏离模型曲线")), qPrintable(tip));
+    d.setCell(2, 7, QString::number(rho[6], 'g', 6));
+    QTRY_VERIFY_WITH_TIMEOUT(pane->outlierCells().isEmpty(), 20000);
+    QVERIFY(!d.form->SG->item(6, 2)->data(Qt::ToolTipRole).isValid());
 
     d.click(d.form->BitBtn2);
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join('|')));
