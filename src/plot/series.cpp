@@ -77,6 +77,12 @@ AxisRange LinearAxis(double lo, double hi) {
   return {AxisScale::Linear, min, max, step};
 }
 
+// [lo, hi] made to hold v.
+void Widen(std::optional<double>& lo, std::optional<double>& hi, double v) {
+  lo = lo ? std::min(*lo, v) : v;
+  hi = hi ? std::max(*hi, v) : v;
+}
+
 AxisRange FitAxis(AxisScale scale, std::optional<double> lo, std::optional<double> hi) {
   if (!lo || !hi) return DefaultAxis(scale);
   return scale == AxisScale::Log10 ? LogAxis(*lo, *hi) : LinearAxis(*lo, *hi);
@@ -177,18 +183,14 @@ Series SeriesFromStation(const sdata& station, CurveKind kind, int yColumn) {
 Axes FitAxes(CurveKind kind, const std::vector<const Series*>& series) {
   const AxisScale xScale = XScale(kind), yScale = YScale(kind);
   std::optional<double> xLo, xHi, yLo, yHi;
-  auto widen = [](std::optional<double>& lo, std::optional<double>& hi, double v) {
-    lo = lo ? std::min(*lo, v) : v;
-    hi = hi ? std::max(*hi, v) : v;
-  };
   for (const Series* s : series) {
     if (s == nullptr) continue;
     for (const Segment& seg : s->segments)
       for (const PlotPoint& p : seg) {
         // A series of another kind may hold values these scales cannot show.
         if (!Drawable(xScale, p.x) || !Drawable(yScale, p.y)) continue;
-        widen(xLo, xHi, p.x);
-        widen(yLo, yHi, p.y);
+        Widen(xLo, xHi, p.x);
+        Widen(yLo, yHi, p.y);
       }
   }
   return {FitAxis(xScale, xLo, xHi), FitAxis(yScale, yLo, yHi)};
@@ -196,10 +198,7 @@ Axes FitAxes(CurveKind kind, const std::vector<const Series*>& series) {
 
 AxisRange FitValues(AxisScale scale, const std::vector<double>& values) {
   std::optional<double> lo, hi;
-  for (double v : values) {
-    if (!Drawable(scale, v)) continue;
-    lo = lo ? std::min(*lo, v) : v;
-    hi = hi ? std::max(*hi, v) : v;
-  }
+  for (double v : values)
+    if (Drawable(scale, v)) Widen(lo, hi, v);
   return FitAxis(scale, lo, hi);
 }

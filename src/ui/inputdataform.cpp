@@ -349,7 +349,7 @@ void TInputDataForm::buildMenus() {
   ShowStationList->setText(QCoreApplication::translate("TInputDataForm", "测点列表"));
   N17View->addAction(ShowStationList);
   // Shown below the window's contents, a dock takes room of its own where the screen has it.
-  for (QDockWidget* dock : {static_cast<QDockWidget*>(StationList), static_cast<QDockWidget*>(StationPlan)})
+  for (QDockWidget* dock : bottomDocks())
     connect(dock->toggleViewAction(), &QAction::toggled, this, [this, dock](bool shown) {
       if (!shown) return;
       makeRoomFor(dock);
@@ -489,10 +489,12 @@ void TInputDataForm::fitPlotPane(bool shown) {
   resize(std::max(w, minimumWidth()), height());
 }
 
+std::array<QDockWidget*, 2> TInputDataForm::bottomDocks() const { return {StationList, StationPlan}; }
+
 void TInputDataForm::makeRoomFor(QDockWidget* dock) {
   if (dock->isFloating() || isMaximized() || isFullScreen()) return;
   // Tabbed with a dock already shown, it takes that one's room.
-  for (QDockWidget* other : {static_cast<QDockWidget*>(StationList), static_cast<QDockWidget*>(StationPlan)})
+  for (QDockWidget* other : bottomDocks())
     if (other != dock && other->isVisible() && !other->isFloating()) return;
   const QScreen* s = screen();
   if (s == nullptr) return;

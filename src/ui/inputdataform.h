@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -161,6 +162,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   void fitToContents();
   // Makes the window taller by a dock just shown below, within the screen.
   void makeRoomFor(QDockWidget* dock);
+  // The docks below the window: the station list and the plan, tabbed.
+  std::array<QDockWidget*, 2> bottomDocks() const;
   // The pane shown or hidden from the 查看 menu.
   void fitPlotPane(bool shown);
   // ---- Files (inputdataform_files.cpp) ----

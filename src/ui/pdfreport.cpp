@@ -55,18 +55,14 @@ QString ModelNumber(double v) { return QString::number(v, 'g', 6); }
 
 // The curve of the station's model from its smallest AB/2 to its largest; none when the
 // station has no usable model or no spacing to draw it over.
-QList<QPointF> ModelCurvePoints(const sdata& s) {
+QList<QPointF> StationModelCurve(const sdata& s) {
   double lo = 0.0, hi = 0.0;
   for (float a : s.Columns[colAB2]) {
     if (!std::isfinite(a) || a <= 0.0f) continue;
     lo = lo == 0.0 ? a : std::min<double>(lo, a);
     hi = std::max<double>(hi, a);
   }
-  QList<QPointF> points;
-  if (hi <= 0.0) return points;
-  for (const CurvePoint& p : ModelCurve(s.Model, lo, hi))
-    if (std::isfinite(p.rho) && p.rho > 0.0) points << QPointF(p.ab2, p.rho);
-  return points;
+  return ModelCurvePoints(s.Model, lo, hi);
 }
 
 QString OriginText(ModelOrigin origin) {
@@ -221,13 +217,8 @@ class ReportWriter {
     // model's table below the chart.
     const sdata& first = unit(units.front());
     const bool modelled = c_.type == dtSounding && !first.Model.empty();
-    const QList<QPointF> modelCurve = modelled ? ModelCurvePoints(first) : QList<QPointF>();
-    std::vector<float> modelX, modelY;
-    for (const QPointF& p : modelCurve) {
-      modelX.push_back(static_cast<float>(p.x()));
-      modelY.push_back(static_cast<float>(p.y()));
-    }
-    const Series modelSeries = SeriesFromColumns(CurveKind::Sounding, modelX, modelY);
+    const QList<QPointF> modelCurve = modelled ? StationModelCurve(first) : QList<QPointF>();
+    const Series modelSeries = SeriesOfPoints(CurveKind::Sounding, modelCurve);
 
     auto fill = [&](PlotChart& chart, CurveKind k, const Series* series, const QString& yTitle, bool withModel) {
       chart.setAxes(FitAxes(k, {&series[0], &series[1], &series[2], withModel ? &modelSeries : nullptr}), XScale(k),

@@ -13,6 +13,8 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "interp/stationmodel.h"
+
 namespace {
 // A point under the mouse is one within this many pixels of it.
 constexpr qreal kHoverRadius = 8.0;
@@ -49,7 +51,9 @@ void StyleTitle(QAbstractAxis* axis) {
   axis->setTitleFont(font);
 }
 
-QAbstractAxis* MakeAxis(AxisScale scale) {
+}  // namespace
+
+QAbstractAxis* MakePlotAxis(AxisScale scale) {
   if (scale == AxisScale::Log10) {
     auto* axis = new QLogValueAxis();
     StyleTitle(axis);
@@ -66,7 +70,7 @@ QAbstractAxis* MakeAxis(AxisScale scale) {
   return axis;
 }
 
-void ApplyRange(QAbstractAxis* axis, const AxisRange& wanted, AxisScale scale) {
+void ApplyPlotAxisRange(QAbstractAxis* axis, const AxisRange& wanted, AxisScale scale) {
   const AxisRange r = Sane(wanted, scale) ? wanted : DefaultRange(scale);
   if (auto* log = qobject_cast<QLogValueAxis*>(axis)) {
     if (log->min() != r.min || log->max() != r.max) log->setRange(r.min, r.max);
@@ -85,6 +89,33 @@ void ApplyRange(QAbstractAxis* axis, const AxisRange& wanted, AxisScale scale) {
   if (value->min() != r.min || value->max() != r.max) value->setRange(r.min, r.max);
 }
 
+QScatterSeries* MakeRingSeries() {
+  auto* ring = new QScatterSeries();
+  ring->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+  ring->setMarkerSize(15.0);
+  ring->setBrush(Qt::NoBrush);
+  ring->setPen(QPen(QColor(220, 0, 0), 2.5));
+  return ring;
+}
+
+QList<QPointF> ModelCurvePoints(const StationModel& model, double lo, double hi) {
+  QList<QPointF> points;
+  if (!(lo > 0.0) || !(hi >= lo)) return points;
+  for (const CurvePoint& p : ModelCurve(model, lo, hi))
+    if (std::isfinite(p.rho) && p.rho > 0.0) points << QPointF(p.ab2, p.rho);
+  return points;
+}
+
+Series SeriesOfPoints(CurveKind kind, const QList<QPointF>& points) {
+  std::vector<float> x, y;
+  for (const QPointF& p : points) {
+    x.push_back(static_cast<float>(p.x()));
+    y.push_back(static_cast<float>(p.y()));
+  }
+  return SeriesFromColumns(kind, x, y);
+}
+
+namespace {
 QList<QPointF> Points(const Segment& segment) {
   QList<QPointF> out;
   out.reserve(static_cast<qsizetype>(segment.size()));
@@ -129,11 +160,7 @@ PlotChart::PlotChart(QWidget* parent, const QString& objectName) {
   model_ = new QLineSeries();
   model_->setPen(QPen(kModelColor, 2.0, Qt::DashLine));
   chart_->addSeries(model_);
-  outliers_ = new QScatterSeries();
-  outliers_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-  outliers_->setMarkerSize(15.0);
-  outliers_->setBrush(Qt::NoBrush);
-  outliers_->setPen(QPen(QColor(220, 0, 0), 2.5));
+  outliers_ = MakeRingSeries();
   chart_->addSeries(outliers_);
   crossings_ = new QScatterSeries();
   crossings_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
@@ -161,15 +188,15 @@ void PlotChart::setAxes(const Axes& axes, AxisScale xScale, AxisScale yScale, co
       chart_->removeAxis(axis);
       delete axis;
     }
-    axis = MakeAxis(scale);
+    axis = MakePlotAxis(scale);
     chart_->addAxis(axis, side);
     for (QAbstractSeries* s : chart_->series()) s->attachAxis(axis);
     current = scale;
   };
   replace(x_, xScale_, xScale, Qt::AlignBottom);
   replace(y_, yScale_, yScale, Qt::AlignLeft);
-  ApplyRange(x_, axes.x, xScale);
-  ApplyRange(y_, axes.y, yScale);
+  ApplyPlotAxisRange(x_, axes.x, xScale);
+  ApplyPlotAxisRange(y_, axes.y, yScale);
   if (x_->titleText() != xTitle) x_->setTitleText(xTitle);
   if (y_->titleText() != yTitle) y_->setTitleText(yTitle);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/sdata.h"
 #include "plot/series.h"
 
 class QAbstractAxis;
@@ -26,6 +27,19 @@ class QRectF;
 class QScatterSeries;
 class QWidget;
 class QXYSeries;
+
+// An axis of the plots' look for a scale ("%g" labels, a smaller title, light minor grid on a
+// log axis), and its range set as PlotChart sets it (a linear axis ticks on its steps).
+QAbstractAxis* MakePlotAxis(AxisScale scale);
+void ApplyPlotAxisRange(QAbstractAxis* axis, const AxisRange& range, AxisScale scale);
+// The red ring that marks a point (an outlier, the station shown on the plan).
+QScatterSeries* MakeRingSeries();
+
+// The apparent-resistivity curve of a layered model from AB/2 lo to hi, as chart points (none
+// for a model the forward model cannot evaluate), and points as a series of their own (for
+// fitting axes around them).
+QList<QPointF> ModelCurvePoints(const StationModel& model, double lo, double hi);
+Series SeriesOfPoints(CurveKind kind, const QList<QPointF>& points);
 
 class PlotChart {
  public:

@@ -462,12 +462,7 @@ void PlotPane::draw() {
   const PlotChart::Style faint{kFaint, 1.5, 5.0, false};
   const PlotChart::Style styles[] = {current, faint, other};
 
-  std::vector<float> modelX, modelY;
-  for (const QPointF& p : modelCurve_) {
-    modelX.push_back(static_cast<float>(p.x()));
-    modelY.push_back(static_cast<float>(p.y()));
-  }
-  const Series model = SeriesFromColumns(kind_, modelX, modelY);
+  const Series model = SeriesOfPoints(kind_, modelCurve_);
   curveChart_->setAxes(FitAxes(kind_, {&curve_[0], &curve_[1], &curve_[2], &model}), XScale(kind_), YScale(kind_), xTitle_,
                        yTitle_);
   curveChart_->setModelCurve(modelCurve_, Tr(kLegendModel));
@@ -573,6 +568,7 @@ void PlotPane::applyTint() {
 // ---- The model of a sounding ----
 
 namespace {
+// The model's curve over the AB/2 of the readings.
 QList<QPointF> CurveOf(const StationModel& model, const Series& readings) {
   double lo = 0.0, hi = 0.0;
   for (const Segment& seg : readings.segments)
@@ -580,11 +576,7 @@ QList<QPointF> CurveOf(const StationModel& model, const Series& readings) {
       lo = lo == 0.0 ? p.x : std::min(lo, p.x);
       hi = std::max(hi, p.x);
     }
-  QList<QPointF> points;
-  if (hi <= 0.0) return points;
-  for (const CurvePoint& p : ModelCurve(model, lo, hi))
-    if (std::isfinite(p.rho) && p.rho > 0.0) points << QPointF(p.ab2, p.rho);
-  return points;
+  return ModelCurvePoints(model, lo, hi);
 }
 
 QString Percent(double v) { return QString::number(v, 'f', 1); }

@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <QScatterSeries>
 #include <QToolTip>
-#include <QValueAxis>
+#include <QAbstractAxis>
 #include <QVBoxLayout>
 #include <cmath>
 #include <vector>
@@ -16,6 +16,7 @@
 #include "io/textconv.h"
 #include "plot/series.h"
 #include "ui/gbkqt.h"
+#include "ui/plotchart.h"
 
 namespace {
 QString Tr(const char* text) { return QCoreApplication::translate("StationPlan", text); }
@@ -31,12 +32,6 @@ constexpr qreal kHitRadius = 8.0;
 
 QString Number(float v) { return QString::fromStdString(FormatFloatShortest(v)); }
 
-void ApplyRange(QValueAxis* axis, const AxisRange& r) {
-  const double intervals = r.step > 0.0 ? (r.max - r.min) / r.step : 5.0;
-  const int ticks = intervals >= 1.0 && intervals <= 50.0 ? static_cast<int>(std::lround(intervals)) + 1 : 6;
-  axis->setTickCount(ticks);
-  axis->setRange(r.min, r.max);
-}
 }  // namespace
 
 StationPlanDock::StationPlanDock(Survey& survey, std::function<void(int)> show, QWidget* parent)
@@ -46,6 +41,10 @@ StationPlanDock::StationPlanDock(Survey& survey, std::function<void(int)> show, 
 }
 
 StationPlanDock::~StationPlanDock() { survey_.removeObserver(this); }
+
+QSize StationPlanDock::sizeHint() const {
+  return QDockWidget::sizeHint().expandedTo(QSize(0, 14 * fontMetrics().height()));
+}
 
 void StationPlanDock::showEvent(QShowEvent* event) {
   QDockWidget::showEvent(event);
@@ -67,21 +66,11 @@ void StationPlanDock::build() {
   all_->setMarkerSize(8.0);
   all_->setColor(QColor(31, 95, 191));
   all_->setBorderColor(QColor(31, 95, 191));
-  shown_ = new QScatterSeries();
-  shown_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-  shown_->setMarkerSize(16.0);
-  shown_->setBrush(Qt::NoBrush);
-  shown_->setPen(QPen(QColor(220, 0, 0), 2.5));
+  shown_ = MakeRingSeries();
   chart_->addSeries(all_);
   chart_->addSeries(shown_);
-  x_ = new QValueAxis();
-  y_ = new QValueAxis();
-  for (QValueAxis* axis : {x_, y_}) {
-    axis->setLabelFormat(QStringLiteral("%g"));
-    QFont font = axis->titleFont();
-    font.setPointSizeF(font.pointSizeF() * 0.9);
-    axis->setTitleFont(font);
-  }
+  x_ = MakePlotAxis(AxisScale::Linear);
+  y_ = MakePlotAxis(AxisScale::Linear);
   x_->setTitleText(Tr(kXTitle));
   y_->setTitleText(Tr(kYTitle));
   chart_->addAxis(x_, Qt::AlignBottom);
@@ -94,7 +83,7 @@ void StationPlanDock::build() {
   view_->setObjectName(QStringLiteral("StationPlan"));
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
-  view_->setMinimumSize(220, 120);
+  view_->setMinimumSize(220, 180);  // lower, Qt Charts elides the tick labels
   view_->viewport()->setMouseTracking(true);
   view_->viewport()->installEventFilter(this);
   caption_ = new QLabel(body);
@@ -122,8 +111,8 @@ void StationPlanDock::redraw() {
     ys.push_back(s.Y);
   }
   all_->replace(points);
-  ApplyRange(x_, FitValues(AxisScale::Linear, xs));
-  ApplyRange(y_, FitValues(AxisScale::Linear, ys));
+  ApplyPlotAxisRange(x_, FitValues(AxisScale::Linear, xs), AxisScale::Linear);
+  ApplyPlotAxisRange(y_, FitValues(AxisScale::Linear, ys), AxisScale::Linear);
   const int index = survey_.currentIndex();
   if (survey_.browsing() && index >= 0 && static_cast<std::size_t>(index) < stations.size()) {
     const sdata& s = stations[static_cast<std::size_t>(index)];

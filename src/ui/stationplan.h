@@ -15,7 +15,7 @@ class QChart;
 class QChartView;
 class QLabel;
 class QScatterSeries;
-class QValueAxis;
+class QAbstractAxis;
 
 class StationPlanDock : public QDockWidget, private SurveyObserver {
   Q_OBJECT
@@ -28,6 +28,8 @@ class StationPlanDock : public QDockWidget, private SurveyObserver {
   QList<QPointF> positions() const;
   QList<QPointF> marked() const;
   QString caption() const;
+  // Room for a readable plan when the dock is shown (as much as the station list asks).
+  QSize sizeHint() const override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -46,8 +48,8 @@ class StationPlanDock : public QDockWidget, private SurveyObserver {
   QChart* chart_ = nullptr;
   QScatterSeries* all_ = nullptr;
   QScatterSeries* shown_ = nullptr;
-  QValueAxis* x_ = nullptr;
-  QValueAxis* y_ = nullptr;
+  QAbstractAxis* x_ = nullptr;
+  QAbstractAxis* y_ = nullptr;
   QLabel* caption_ = nullptr;
   bool dirty_ = true;
 };
