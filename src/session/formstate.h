@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/sdata.h"
+
 // The station fields, in the order of the window's form.
 enum class Field { ES, EP, EW, EX, EY, EO, EI, EAB };
 inline constexpr std::size_t kFieldCount = 8;
@@ -44,6 +46,10 @@ struct FormState {
   std::array<std::string, kFieldCount> fields;
   int branch = 0;  // 0 RhoA, 1 RhoB
   GridTexts grid;
+  // The layered model accepted or edited for the station being typed: it goes with the station
+  // when committed, and with its readings when they are emptied. Always empty while a committed
+  // station is shown, whose model is its own (sdata::Model).
+  StationModel model;
 
   const std::string& field(Field f) const { return fields[static_cast<std::size_t>(f)]; }
   std::string& field(Field f) { return fields[static_cast<std::size_t>(f)]; }

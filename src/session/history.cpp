@@ -49,6 +49,10 @@ std::size_t EditBytes(const Edit& edit) {
                                 return n;
                               } else if constexpr (std::is_same_v<T, ReorderEdit>) {
                                 return e.order.capacity() * sizeof(std::size_t);
+                              } else if constexpr (std::is_same_v<T, FormModelEdit>) {
+                                return (e.before.Thickness.capacity() + e.before.Resistivity.capacity() +
+                                        e.after.Thickness.capacity() + e.after.Resistivity.capacity()) *
+                                       sizeof(float);
                               } else {
                                 return e.other ? FormBytes(*e.other) : 0;
                               }

@@ -80,7 +80,13 @@ struct ShownEdit {
   std::unique_ptr<FormState> other;
 };
 
-using Edit = std::variant<FieldEdit, CellEdit, ShapeEdit, ShiftEdit, StationEdit, ClearEdit, ReorderEdit, ShownEdit>;
+// The model accepted for the station being typed (FormState::model).
+struct FormModelEdit {
+  StationModel before, after;
+};
+
+using Edit = std::variant<FieldEdit, CellEdit, ShapeEdit, ShiftEdit, StationEdit, ClearEdit, ReorderEdit, ShownEdit,
+                          FormModelEdit>;
 
 // The survey's small state, taken before and after a step.
 struct Scalars {

@@ -4,6 +4,7 @@
 // question, and the long work run behind a progress dialog. The window answers with its
 // dialogs; tests answer from a script.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -92,6 +93,11 @@ class WorkControl {
  public:
   virtual ~WorkControl() = default;
   virtual bool cancelled() const = 0;
+  // How far the work has come: done of total parts; shown by the progress dialog.
+  virtual void progress(std::size_t done, std::size_t total) const {
+    (void)done;
+    (void)total;
+  }
 };
 
 class Questions {

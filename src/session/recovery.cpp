@@ -185,6 +185,14 @@ class Reader {
 // A station's values in the order the file holds them: io is a Writer or Counter (with a const
 // station) or a Reader. A new value of a station is added here. Stations of version 1 files end
 // after the columns (withModel false): they have Z 0 and no model.
+// A layered model: its origin, thicknesses and resistivities.
+template <class IO, class Model>
+void ModelFields(IO& io, Model& m) {
+  io.origin(m.Origin);
+  io.floats(m.Thickness);
+  io.floats(m.Resistivity);
+}
+
 template <class IO, class Station>
 void StationFields(IO& io, Station& s, bool withModel = true) {
   io.str(s.Name);
@@ -198,9 +206,7 @@ void StationFields(IO& io, Station& s, bool withModel = true) {
   for (auto& column : s.Columns) io.floats(column);
   if (!withModel) return;
   io.f32(s.Z);
-  io.origin(s.Model.Origin);
-  io.floats(s.Model.Thickness);
-  io.floats(s.Model.Resistivity);
+  ModelFields(io, s.Model);
 }
 
 template <class Out>
@@ -221,6 +227,7 @@ void WriteForm(Out& w, const FormState& form) {
   WriteFields(w, form.fields);
   w.i32(form.branch);
   WriteGrid(w, form.grid);
+  ModelFields(w, form.model);
 }
 
 // The session's small state as the base and every change begin with it: s is a SessionState or
@@ -248,6 +255,7 @@ void WriteChange(Out& w, const RecoveryChange& c) {
   SmallState(w, c);
   WriteFields(w, c.fields);
   w.i32(c.branch);
+  ModelFields(w, c.formModel);
   w.u8(static_cast<std::uint8_t>(c.grid));
   if (c.grid == RecoveryChange::Grid::Cells) {
     w.u32(static_cast<std::uint32_t>(c.cells.size()));
@@ -295,21 +303,29 @@ bool CheckBranch(int branch, std::string& why) {
   return false;
 }
 
-bool ReadForm(Reader& r, FormState& form, std::string& why) {
+bool CheckModel(const StationModel& m, std::string& why) {
+  if (static_cast<std::uint8_t>(m.Origin) > static_cast<std::uint8_t>(ModelOrigin::Edited) ||
+      m.Thickness.size() != m.Resistivity.size()) {
+    why = QT_TRANSLATE_NOOP("core", "测点的层状模型不对。");
+    return false;
+  }
+  return true;
+}
+
+// A form; withModel: the file's version keeps the model accepted for the station being typed.
+bool ReadForm(Reader& r, FormState& form, std::string& why, bool withModel) {
   for (std::string& field : form.fields) field = r.str();
   form.branch = r.i32();
   if (r.failed()) return false;
-  return CheckBranch(form.branch, why) && ReadGrid(r, form.grid, why);
+  if (!CheckBranch(form.branch, why) || !ReadGrid(r, form.grid, why)) return false;
+  if (!withModel) return true;
+  ModelFields(r, form.model);
+  return !r.failed() && CheckModel(form.model, why);
 }
 
 bool ReadStation(Reader& r, sdata& s, std::string& why, bool withModel) {
   StationFields(r, s, withModel);
-  if (r.failed()) return false;
-  if (static_cast<std::uint8_t>(s.Model.Origin) > static_cast<std::uint8_t>(ModelOrigin::Edited) ||
-      s.Model.Thickness.size() != s.Model.Resistivity.size()) {
-    why = QT_TRANSLATE_NOOP("core", "测点的层状模型不对。");
-    return false;
-  }
+  if (r.failed() || !CheckModel(s.Model, why)) return false;
   if (s.SpacingCount < 0 || static_cast<std::uint32_t>(s.SpacingCount) > kMaxRows) {
     why = QT_TRANSLATE_NOOP("core", "测点的极距个数不对。");
     return false;
@@ -354,12 +370,17 @@ bool CheckSession(const SessionState& s, std::size_t count, std::string& why) {
   return true;
 }
 
-bool ReadChange(std::string_view payload, RecoveryChange& c) {
+// A change; formModel: the file's version keeps the model accepted for the station being typed.
+bool ReadChange(std::string_view payload, RecoveryChange& c, bool formModel) {
   Reader r(payload);
   std::string why;
   SmallState(r, c);
   for (std::string& field : c.fields) field = r.str();
   c.branch = r.i32();
+  if (formModel) {
+    ModelFields(r, c.formModel);
+    if (r.failed() || !CheckModel(c.formModel, why)) return false;
+  }
   const std::uint8_t grid = r.u8();
   if (r.failed()) return false;
   if (grid == static_cast<std::uint8_t>(RecoveryChange::Grid::Cells)) {
@@ -384,7 +405,7 @@ bool ReadChange(std::string_view payload, RecoveryChange& c) {
   const std::uint8_t shown = r.u8();
   if (shown == 1) {
     c.shownForm.emplace();
-    if (!ReadForm(r, *c.shownForm, why)) return false;
+    if (!ReadForm(r, *c.shownForm, why, formModel)) return false;
   } else if (shown != 0) {
     return false;
   }
@@ -505,6 +526,7 @@ void ApplyToSession(SessionState& s, RecoveryChange& c) {
   s.file = std::move(c.file);
   s.form.fields = std::move(c.fields);
   s.form.branch = c.branch;
+  s.form.model = std::move(c.formModel);
   if (c.grid == RecoveryChange::Grid::Whole) s.form.grid = std::move(c.wholeGrid);
   for (CellText& cell : c.cells) s.form.grid.setCell(cell.col, cell.row, std::move(cell.text));
   if (c.shownForm) s.shownForm = std::move(*c.shownForm);
@@ -517,7 +539,9 @@ RecoveryReadResult Refuse(std::string why) {
 }
 
 // The base: the session and the stations block, nothing after them.
-RecoveryReadResult ReadBase(std::string_view body, bool withModels) {
+// withModels: stations with Z and model (version 2 on); formModels: forms with the model accepted
+// for the station being typed (version 3 on).
+RecoveryReadResult ReadBase(std::string_view body, bool withModels, bool formModels) {
   RecoveryReadResult result;
   SessionState& s = result.session;
   Reader r(body);
@@ -526,7 +550,8 @@ RecoveryReadResult ReadBase(std::string_view body, bool withModels) {
   std::string why;
   if (r.failed()) return Refuse(damaged);
   if (s.type < dtSounding || s.type > dtCombinedProfile) return Refuse(QT_TRANSLATE_NOOP("core", "数据类型不对。"));
-  if (!ReadForm(r, s.form, why) || !ReadForm(r, s.shownForm, why)) return Refuse(why.empty() ? damaged : why);
+  if (!ReadForm(r, s.form, why, formModels) || !ReadForm(r, s.shownForm, why, formModels))
+    return Refuse(why.empty() ? damaged : why);
   if (!ReadStations(r, result.stations, why, withModels)) return Refuse(why.empty() ? damaged : why);
   if (r.left() != 0) return Refuse(damaged);
   if (!CheckSession(s, result.stations.size(), why)) return Refuse(why);
@@ -545,13 +570,13 @@ RecoveryReadResult DecodeV1(std::string_view bytes) {
   if (have > size) return Refuse(Fill(tmpl::kRecoveryExtra, {std::to_string(have - size)}));
   const std::string_view body = bytes.substr(kHeaderSizeV1);
   if (Crc32(body) != crc) return Refuse(QT_TRANSLATE_NOOP("core", "校验和不符，文件内容已损坏。"));
-  return ReadBase(body, /*withModels=*/false);
+  return ReadBase(body, /*withModels=*/false, /*formModels=*/false);
 }
 
 // Applies the records that follow the base, up to the first that is cut short or wrong. The
 // station list is replayed as positions in a pool of stations, so that a record costs a pass
 // over positions, not over stations.
-void ReadRecords(std::string_view rest, RecoveryReadResult& result) {
+void ReadRecords(std::string_view rest, RecoveryReadResult& result, bool formModels) {
   StationList pool = std::move(result.stations);
   std::vector<std::uint32_t> order(pool.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
@@ -561,7 +586,7 @@ void ReadRecords(std::string_view rest, RecoveryReadResult& result) {
     const std::string_view payload = rest.substr(4, size);
     if (Crc32(payload, Crc32(rest.substr(0, 4))) != Le32(rest.substr(4 + std::size_t{size}))) break;
     RecoveryChange change;
-    if (!ReadChange(payload, change) || !RecoveryChangeFits(result.session, order.size(), change)) break;
+    if (!ReadChange(payload, change, formModels) || !RecoveryChangeFits(result.session, order.size(), change)) break;
     if (change.stationsChanged) {
       std::size_t next = 0;
       ApplyRuns(order, change.runs, [&] {
@@ -586,7 +611,7 @@ RecoveryReadResult Decode(std::string_view bytes) {
   const std::uint64_t size = head.u64();
   if (head.failed()) return Refuse(QT_TRANSLATE_NOOP("core", "文件不完整：只有文件头的一部分。"));
   if (version == 1) return DecodeV1(bytes);
-  if (version != kRecoveryVersion)
+  if (version != 2 && version != kRecoveryVersion)
     return Refuse(Fill(tmpl::kRecoveryVersion, {std::to_string(version), std::to_string(kRecoveryVersion)}));
   const std::uint64_t have = bytes.size() - kHeaderSize;
   if (have < size || have - size < 4)
@@ -594,8 +619,9 @@ RecoveryReadResult Decode(std::string_view bytes) {
   const std::string_view body = bytes.substr(kHeaderSize, size);
   if (Crc32(body) != Le32(bytes.substr(kHeaderSize + size)))
     return Refuse(QT_TRANSLATE_NOOP("core", "校验和不符，文件内容已损坏。"));
-  RecoveryReadResult result = ReadBase(body, /*withModels=*/true);
-  if (result.ok) ReadRecords(bytes.substr(kHeaderSize + size + 4), result);
+  const bool formModels = version >= 3;
+  RecoveryReadResult result = ReadBase(body, /*withModels=*/true, formModels);
+  if (result.ok) ReadRecords(bytes.substr(kHeaderSize + size + 4), result, formModels);
   return result;
 }
 

@@ -21,22 +21,24 @@
 //        followed by the change
 // The session: i32 data type, i32 current index, u8 saved, u8 browsing, u8 replace proposed,
 //   string status, string file, the form, the shown form.
-// A form: the 8 field texts, i32 branch, its grid. A grid: u32 rows, u32 columns, the cells
+// A form: the 8 field texts, i32 branch, its grid, its model (the model accepted for the
+//   station being typed: u8 origin, the thicknesses and the resistivities). A grid: u32 rows, u32 columns, the cells
 //   row by row.
 // The stations block: u32 count, then the stations. A station: the strings Name, WorkArea,
 //   Profile, Operator, Instrument, f32 X, f32 Y, i32 SpacingCount, 9 columns of u32 n and
 //   n f32, f32 Z, u8 the model's origin, and the model's thicknesses and resistivities (u32 n
 //   and n f32 each); one function in recovery.cpp lists them, for writing and reading alike.
 // A change: i32 data type, i32 current index, u8 saved, u8 browsing, u8 replace proposed,
-//   string status, string file, the 8 field texts, i32 branch; then
+//   string status, string file, the 8 field texts, i32 branch, the form's model; then
 //   u8 grid: 0 unchanged, 1 some cells (u32 n, then per cell u32 column, u32 row, string text),
 //     2 the whole grid;
 //   u8 shown form: 0 unchanged, 1 the form follows;
 //   u8 stations: 0 unchanged, 1 the new list as runs (u32 n, then per run u32 first and u32
 //     count: stations first .. first+count-1 of the list before, or, for first 0xFFFFFFFF, the
 //     next count stations of this change), then u32 count of stations and the stations.
-// Version 1 files (the base's CRC-32 before it, no records, stations that end after their
-// columns: Z 0 and no model) are read as well.
+// Version 2 files (forms and changes without the form's model) and version 1 files (the base's
+// CRC-32 before it, no records, stations that end after their columns: Z 0 and no model) are
+// read as well.
 
 #include <array>
 #include <cstdint>
@@ -49,7 +51,7 @@
 #include "model/sdata.h"
 #include "session/survey.h"
 
-inline constexpr std::uint32_t kRecoveryVersion = 2;
+inline constexpr std::uint32_t kRecoveryVersion = 3;
 
 // CRC-32 as zlib's crc32(crc, bytes) computes it (polynomial 0xEDB88320): Crc32(b, Crc32(a))
 // is the checksum of a followed by b.
@@ -84,6 +86,7 @@ struct RecoveryChange {
   std::string file;
   std::array<std::string, kFieldCount> fields;
   int branch = 0;
+  StationModel formModel;  // FormState::model
 
   enum class Grid : std::uint8_t { Unchanged = 0, Cells = 1, Whole = 2 };
   Grid grid = Grid::Unchanged;

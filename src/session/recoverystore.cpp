@@ -629,6 +629,7 @@ RecoveryChange RecoveryTracker::take() {
   c.file = s.file();
   c.fields = form.fields;
   c.branch = form.branch;
+  c.formModel = form.model;
 
   if (!everything_ && !wholeGrid_ && !cells_.empty()) {
     std::sort(cells_.begin(), cells_.end());

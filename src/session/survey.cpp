@@ -171,9 +171,12 @@ void Survey::removeObserver(SurveyObserver* observer) {
 }
 
 void Survey::flush() {
-  const unsigned changes = pending_;
+  unsigned changes = pending_;
   pending_ = 0;
   if (changes == 0) return;
+  // The model shown is the shown station's: another station shown, or the list changed, may
+  // show another model.
+  if (changes & (change::kStations | change::kBrowse | change::kType)) changes |= change::kModel;
   toldCells_ = std::move(changedCells_);
   changedCells_ = GridChanges();
   // A change of the list that no setter described is told as a new list.
@@ -444,6 +447,8 @@ bool Survey::commit() {
     // error leaves the list and the form as they were.
     std::optional<sdata> station = stationFromForm(sp.nameSource, sp.layout.readOrder, QT_TRANSLATE_NOOP("core", "插入"));
     if (!station) return false;
+    // A model accepted while the station was typed goes with it.
+    station->Model = form_.model;
 
     const std::size_t index = insertStation(std::move(*station));
     const auto n = static_cast<long long>(stations_.size());
@@ -518,6 +523,8 @@ void Survey::showStation(int index) {
     }
   }
   if (spec().hasBranches) setBranch(s.Name == "A" ? 0 : 1);
+  // The shown station's model is its own; the form keeps none while it is shown.
+  setFormModel(StationModel());
   browsing_ = true;
   markShown();
   touch(change::kBrowse);
@@ -708,6 +715,8 @@ void Survey::startAfresh() {
 void Survey::emptyReadings() {
   for (int c : spec().measuredColumns)
     for (int r = 1; r < form_.grid.rows(); ++r) setCell(c, r, std::string());
+  // A model accepted for the readings goes with them.
+  setFormModel(StationModel());
 }
 
 bool Survey::switchType(DataType chosen) {
@@ -790,6 +799,7 @@ void Survey::clearValues() {
   const GridTexts& g = form_.grid;
   for (int r = 1; r < g.rows(); ++r)
     for (int c = 2; c < g.cols(); ++c) setCell(c, r, std::string());
+  setFormModel(StationModel());  // the readings it was accepted for are gone
 }
 
 void Survey::defaultSpacings() {

@@ -16,6 +16,7 @@
 
 #include "io/messages.h"
 
+#include "interp/fit.h"
 #include "io/csvimport.h"
 #include "model/sdata.h"
 #include "session/datatypespec.h"
@@ -35,7 +36,8 @@ inline constexpr unsigned kSaved = 1u << 5;     // the saved state
 inline constexpr unsigned kStatus = 1u << 6;    // the status line
 inline constexpr unsigned kBranch = 1u << 7;    // the combined-profiling branch
 inline constexpr unsigned kHistory = 1u << 8;   // what undo and redo would do
-inline constexpr unsigned kAll = 0x1ffu;
+inline constexpr unsigned kModel = 1u << 9;     // the layered model of what is shown (model())
+inline constexpr unsigned kAll = 0x3ffu;
 }  // namespace change
 
 // The grid cells an operation changed: those listed, or every cell (and the grid's shape).
@@ -171,6 +173,27 @@ class Survey {
   // The most data rows the grid of the current type may have.
   int rowLimit() const;
 
+  // ---- The layered model of a sounding ----
+  // The model that goes with what the window shows: the shown station's own, or, while a
+  // station is typed, the one accepted for it (it goes with the station when committed and
+  // with its readings when they are emptied). Empty when there is none, and for the profile
+  // types.
+  const StationModel& model() const;
+  // Accepts a fitted model or keeps one edited by hand (by its Origin), as one step: stored
+  // with the shown station (the survey becomes unsaved), or kept for the station being typed.
+  // False, changing nothing, for the profile types and for a model the forward model cannot
+  // evaluate (IsUsableModel).
+  bool setModel(StationModel model);
+  // Takes the model away from the shown station or the station being typed, as one step.
+  // False when there was none.
+  bool clearModel();
+  // Fits a model to every sounding station without one (every station: all of them) with the
+  // options given, on another thread behind a progress dialog with Cancel (Questions::runWork),
+  // and stores the models as one step; the survey becomes unsaved. Cancelled, nothing changes.
+  // Stations that cannot be fitted keep what they had and are listed in one message. Returns
+  // the number of stations given a model (0 after a cancel or for a profile type).
+  std::size_t fitAllStations(bool everyStation, const FitOptions& options);
+
   // ---- Undo and redo ----
   // Every operation that changes the survey is one step; questions asked on the way are not
   // part of it, and a save is no step (the saved state follows the steps, see history.h).
@@ -291,6 +314,10 @@ class Survey {
   void resizeGrid(int count, bool rows);
   void shiftRows(int from, bool down);  // GridTexts::shiftDown or shiftUp
   void setBranch(int branch);
+  void setFormModel(StationModel model);
+  // The model of what is shown (model()) becomes model: the shown station's, recorded as its
+  // replacement and making the survey unsaved, or the form's.
+  void putModel(StationModel model);
   std::size_t insertStation(sdata station);  // at its x place, after putting the list in x order
   // Adds stations as AddImportedStations does (the list put in x order first; of equal x, the
   // stations there come first and the added ones keep their order).

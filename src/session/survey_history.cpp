@@ -129,6 +129,13 @@ void Survey::shiftRows(int from, bool down) {
   touch(change::kGrid);
 }
 
+void Survey::setFormModel(StationModel model) {
+  if (form_.model == model) return;
+  if (step_) record(history::FormModelEdit{form_.model, model});
+  form_.model = std::move(model);
+  touch(change::kModel);
+}
+
 void Survey::setBranch(int branch) {
   // Told even when it stays: the window shows the survey's branch again.
   form_.branch = branch;
@@ -357,6 +364,10 @@ void Survey::apply(history::Edit& edit, bool forward) {
             } else if (forward) {
               shownForm_ = form_;
             }
+          },
+          [&](history::FormModelEdit& e) {
+            form_.model = forward ? e.after : e.before;
+            touch(change::kModel);
           },
       },
       edit);

@@ -171,37 +171,80 @@ TEST(RecoveryFile, StationModelsComeBack) {
   EXPECT_TRUE(Contains(refused.error, "层状模型")) << refused.error;
 }
 
-// A file of the first version (the checksum before the base, nothing after it, stations that end
-// after their columns), as a program before this one left it, is still read, its stations with
-// Z 0 and no model; a byte more is refused as then.
-TEST(RecoveryFile, FirstVersionIsRead) {
+// Files of the earlier versions, as programs before this one left them, are still read: version
+// 2 (forms without the model accepted for a station being typed) with its records, and version
+// 1 (the checksum before the base, nothing after it, stations that end after their columns:
+// Z 0 and no model); a byte more is refused as then.
+TEST(RecoveryFile, EarlierVersionsAreRead) {
   Session t;
   MakeBusySurvey(t);
   const std::string file = FileOf(t.survey);
   const std::size_t head = 20 + 4 + 8;
   const std::string base = file.substr(head, file.size() - head - 4);
-  // The stations block ends the base; version 1 lacks what each station adds at its end: f32 Z,
-  // u8 origin, two empty sequences.
-  constexpr std::string_view kAdded("\0\0\0\0\0\0\0\0\0\0\0\0\0", 13);
+  auto littleEndian = [](std::string& out, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
+  };
+  auto text = [&](std::string& out, const std::string& v) {
+    littleEndian(out, v.size(), 4);
+    out += v;
+  };
+  // A form as versions 1 and 2 wrote it: the fields, the branch, the grid; no model.
+  auto oldForm = [&](const FormState& f) {
+    std::string out;
+    for (const std::string& field : f.fields) text(out, field);
+    littleEndian(out, static_cast<std::uint32_t>(f.branch), 4);
+    littleEndian(out, static_cast<std::uint32_t>(f.grid.rows()), 4);
+    littleEndian(out, static_cast<std::uint32_t>(f.grid.cols()), 4);
+    for (int r = 0; r < f.grid.rows(); ++r)
+      for (int c = 0; c < f.grid.cols(); ++c) text(out, f.grid.cell(c, r));
+    return out;
+  };
+  const SessionState session = t.survey.sessionState();
   const std::string block = EncodeRecoveryStations(t.survey.stations());
   ASSERT_EQ(base.substr(base.size() - block.size()), block);
-  std::string oldBase = base.substr(0, base.size() - block.size()) + block.substr(0, 4);
+  // Each form of this version ends with an empty model: origin 0 and two empty sequences.
+  constexpr std::size_t kEmptyModel = 1 + 4 + 4;
+  const std::string forms = oldForm(session.form) + oldForm(session.shownForm);
+  const std::size_t small = base.size() - block.size() - forms.size() - 2 * kEmptyModel;
+  const std::string oldSession = base.substr(0, small) + forms;
+
+  // Version 2, with a record after the base.
+  std::string v2Base = oldSession + block;
+  std::string v2 = file.substr(0, 20);
+  littleEndian(v2, 2, 4);
+  littleEndian(v2, v2Base.size(), 8);
+  v2 += v2Base;
+  littleEndian(v2, Crc32(v2Base), 4);
+  std::string change = base.substr(0, small);  // the small state, as a record begins
+  for (const std::string& field : session.form.fields) text(change, field);
+  littleEndian(change, static_cast<std::uint32_t>(session.form.branch), 4);
+  change += std::string("\0\0\0", 3);  // grid, shown form and stations unchanged
+  std::string size;
+  littleEndian(size, change.size(), 4);
+  v2 += size + change;
+  littleEndian(v2, Crc32(change, Crc32(size)), 4);
+  const RecoveryReadResult read2 = DecodeRecoveryFile(v2);
+  ASSERT_TRUE(read2.ok) << read2.error;
+  EXPECT_EQ(read2.records, 1u);
+  EXPECT_EQ(read2.session, session);
+  EXPECT_EQ(read2.stations, t.survey.stations());
+
+  // Version 1: stations without what each adds at its end: f32 Z, u8 origin, two empty sequences.
+  constexpr std::string_view kAdded("\0\0\0\0\0\0\0\0\0\0\0\0\0", 13);
+  std::string oldBase = oldSession + block.substr(0, 4);
   for (const sdata& s : t.survey.stations()) {
     const std::string one = EncodeRecoveryStations({s}).substr(4);
     ASSERT_EQ(one.substr(one.size() - kAdded.size()), kAdded);
     oldBase += one.substr(0, one.size() - kAdded.size());
   }
   std::string v1 = file.substr(0, 20);
-  auto littleEndian = [&v1](std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) v1 += static_cast<char>((v >> (8 * i)) & 0xff);
-  };
-  littleEndian(1, 4);
-  littleEndian(oldBase.size(), 8);
-  littleEndian(Crc32(oldBase), 4);
+  littleEndian(v1, 1, 4);
+  littleEndian(v1, oldBase.size(), 8);
+  littleEndian(v1, Crc32(oldBase), 4);
   v1 += oldBase;
   const RecoveryReadResult read = DecodeRecoveryFile(v1);
   ASSERT_TRUE(read.ok) << read.error;
-  EXPECT_EQ(read.session, t.survey.sessionState());
+  EXPECT_EQ(read.session, session);
   EXPECT_EQ(read.stations, t.survey.stations());
   EXPECT_TRUE(Contains(DecodeRecoveryFile(v1 + "x").error, "多出 1 字节"));
   v1[v1.size() - 1] = static_cast<char>(v1.back() ^ 1);

@@ -65,7 +65,7 @@ class Journal {
 };
 
 // Every kind of change the survey makes, each followed by check(): typing, pastes, rows
-// inserted and deleted, commits (one out of x order), browsing, an update that moves a station,
+// inserted and deleted, models accepted and edited, commits (one out of x order), browsing, an update that moves a station,
 // a deletion, a save, type switches, branches, a new line, opening a file, undo and redo of all.
 void EveryKindOfChange(Session& t, const std::function<void(const std::string&)>& check) {
   Survey& s = t.survey;
@@ -80,6 +80,8 @@ void EveryKindOfChange(Session& t, const std::function<void(const std::string&)>
   check("insert row");
   s.deleteRow(5);
   check("delete row");
+  ASSERT_TRUE(s.setModel(StationModel{{4, 100}, {80, 20}, ModelOrigin::Fitted}));
+  check("model accepted while typing");
   ASSERT_TRUE(s.commit());
   check("commit");
   ASSERT_TRUE(s.paste(2, 1, ResistivityBlock(13, 20)));
@@ -92,6 +94,8 @@ void EveryKindOfChange(Session& t, const std::function<void(const std::string&)>
   check("shown station edited");
   ASSERT_TRUE(s.update());  // the list is out of x order now
   check("update");
+  ASSERT_TRUE(s.setModel(StationModel{{7, 100}, {50, 300}, ModelOrigin::Edited}));
+  check("shown station's model edited");
   ASSERT_TRUE(s.next());
   s.clearValues();
   ASSERT_TRUE(s.paste(2, 1, ResistivityBlock(13, 40)));
