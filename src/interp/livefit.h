@@ -14,6 +14,12 @@
 
 #include "interp/fit.h"
 
+// What a request asks for beyond the fit.
+struct LiveFitExtra {
+  bool ranges = false;                 // the equivalence ranges, handed over in a second result
+  std::optional<LayerModel> rangesOf;  // no fit: the ranges of this model, in the only result
+};
+
 class LiveFit {
  public:
   using Done = std::function<void(std::uint64_t request, const FitResult& result)>;
@@ -24,9 +30,10 @@ class LiveFit {
   LiveFit(const LiveFit&) = delete;
   LiveFit& operator=(const LiveFit&) = delete;
 
+  using Extra = LiveFitExtra;
   // Asks for a fit of these readings (ideal Schlumberger); returns the request's number, larger
   // than every earlier one.
-  std::uint64_t request(std::vector<Reading> readings, FitOptions options);
+  std::uint64_t request(std::vector<Reading> readings, FitOptions options, Extra extra = {});
   // Drops a waiting request; a running fit still ends and is handed over (its number is stale).
   void cancel();
 
@@ -35,7 +42,9 @@ class LiveFit {
     std::uint64_t id = 0;
     std::vector<Reading> readings;
     FitOptions options;
+    Extra extra;
   };
+  bool newerWaiting();
   void run();
 
   Done done_;

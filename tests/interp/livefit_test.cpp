@@ -84,3 +84,45 @@ TEST(LiveFit, BadReadingsGiveAReasonAndCancelDropsTheWaitingRequest) {
   EXPECT_GT(after, dropped + 1);  // cancel moved the numbers on: a running fit's result is stale
   ASSERT_TRUE(got.waitFor(after));
 }
+
+// Ranges asked for: the fit comes first, then the same request again with the ranges of its
+// model; the ranges of a given model come in one result, without a fit.
+TEST(LiveFit, RangesFollowTheFit) {
+  const LayerModel truth{{100.0, 10.0, 300.0}, {5.0, 20.0}};
+  const std::vector<Reading> readings =
+      SyntheticReadings(truth, ArrayKind::SchlumbergerIdeal, LogSpacings(19, 1.5, 500.0), 0.02, 3);
+  FitOptions three;
+  three.layers = 3;
+  Collected got;
+  LiveFit fit([&](std::uint64_t id, const FitResult& r) {
+    {
+      std::lock_guard<std::mutex> lock(got.mutex);
+      got.results.emplace_back(id, r);
+    }
+    got.arrived.notify_all();
+  });
+  const std::uint64_t withRanges = fit.request(readings, three, {.ranges = true, .rangesOf = std::nullopt});
+  {
+    std::unique_lock<std::mutex> lock(got.mutex);
+    ASSERT_TRUE(got.arrived.wait_for(lock, std::chrono::minutes(1), [&] { return got.results.size() == 2; }));
+    EXPECT_EQ(got.results[0].first, withRanges);
+    EXPECT_EQ(got.results[1].first, withRanges);
+    EXPECT_TRUE(got.results[0].second.equivalence.layers.empty());
+    const FitResult& second = got.results[1].second;
+    EXPECT_EQ(second.model, got.results[0].second.model);
+    ASSERT_EQ(second.equivalence.layers.size(), 3u);
+    // The conductor of an H curve: its conductance is known far better than its thickness.
+    const LayerRanges& conductor = second.equivalence.layers[1];
+    EXPECT_LE(conductor.conductance.low, 2.0);  // 20 m of 10 ohm-m
+    EXPECT_GE(conductor.conductance.high, 2.0);
+    EXPECT_LT(conductor.conductance.high / conductor.conductance.low,
+              conductor.thickness.high / conductor.thickness.low);
+    got.results.clear();
+  }
+  const std::uint64_t given = fit.request(readings, three, {.ranges = false, .rangesOf = truth});
+  ASSERT_TRUE(got.waitFor(given));
+  std::lock_guard<std::mutex> lock(got.mutex);
+  ASSERT_EQ(got.results.size(), 1u);
+  EXPECT_EQ(got.results[0].second.model, truth);
+  EXPECT_EQ(got.results[0].second.equivalence.layers.size(), 3u);
+}
