@@ -60,21 +60,28 @@ bool IsUsableModel(const StationModel& model) {
   return true;
 }
 
-std::vector<double> ModelApparentResistivity(const sdata& station) {
-  const std::vector<float>& ab2 = station.Columns[colAB2];
-  if (ab2.empty() || !IsUsableModel(station.Model)) return {};
+std::vector<double> ModelApparentResistivityAt(const StationModel& model, const std::vector<Reading>& readings) {
+  if (!IsUsableModel(model)) return {};
   std::vector<Spacing> spacings;
   std::vector<std::size_t> rows;
-  for (std::size_t r = 0; r < ab2.size(); ++r) {
-    if (!InForwardRange(ab2[r])) continue;
-    spacings.push_back({ab2[r], 0.0});
+  for (std::size_t r = 0; r < readings.size(); ++r) {
+    if (!InForwardRange(readings[r].ab2)) continue;
+    spacings.push_back({readings[r].ab2, 0.0});
     rows.push_back(r);
   }
-  std::vector<double> out(ab2.size(), kNaN);
+  std::vector<double> out(readings.size(), kNaN);
   if (spacings.empty()) return out;
-  const std::vector<double> rhoa = Evaluate(station.Model, spacings);
+  const std::vector<double> rhoa = Evaluate(model, spacings);
   for (std::size_t i = 0; i < rows.size() && i < rhoa.size(); ++i) out[rows[i]] = rhoa[i];
   return out;
+}
+
+std::vector<double> ModelApparentResistivity(const sdata& station) {
+  const std::vector<float>& ab2 = station.Columns[colAB2];
+  if (ab2.empty()) return {};
+  std::vector<Reading> at(ab2.size());
+  for (std::size_t r = 0; r < ab2.size(); ++r) at[r].ab2 = ab2[r];
+  return ModelApparentResistivityAt(station.Model, at);
 }
 
 double ResidualPercent(double measured, double model) { return 100.0 * (measured - model) / model; }

@@ -28,6 +28,10 @@ bool IsUsableModel(const StationModel& model);
 // station has no usable model. A spacing that is not finite and > 0 gets NaN.
 std::vector<double> ModelApparentResistivity(const sdata& station);
 
+// The model's apparent resistivity at the AB/2 of each reading (ideal Schlumberger); empty for a
+// model that is not usable, NaN for a spacing outside the forward model's range.
+std::vector<double> ModelApparentResistivityAt(const StationModel& model, const std::vector<Reading>& readings);
+
 // The residual of a reading in percent of the model's value, as the fit gives its residuals:
 // 100 (measured - model) / model.
 double ResidualPercent(double measured, double model);
