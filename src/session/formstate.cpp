@@ -63,3 +63,11 @@ std::string ShownText(const std::string& gbk) {
     return out;
   }
 }
+
+std::vector<std::string> ColumnTexts(const GridTexts& grid, int col) {
+  std::vector<std::string> out;
+  if (col < 1) return out;
+  out.reserve(static_cast<std::size_t>(grid.rows()));
+  for (int r = 1; r < grid.rows(); ++r) out.push_back(grid.cell(col, r));
+  return out;
+}

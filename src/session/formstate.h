@@ -60,5 +60,8 @@ struct FormState {
 // '?' and keeps the rest readable.
 std::string ShownText(const std::string& gbk);
 
+// The texts of column col of the data rows (1 ..), in row order; none for a column < 1.
+std::vector<std::string> ColumnTexts(const GridTexts& grid, int col);
+
 // The row label of grid row n: its decimal number.
 std::string RowLabel(int n);

@@ -30,6 +30,8 @@
 
 #include "ui/coretext.h"
 #include "session/datatypespec.h"
+#include "ui/modelpane.h"
+#include "ui/modelstate.h"
 #include "ui/plotpane.h"
 #include "ui/stationlist.h"
 #include "ui/stationplan.h"
@@ -115,6 +117,7 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   connect(ShowPlot, &QAction::toggled, this, &TInputDataForm::fitPlotPane);
   fitToContents();
   restoreWindowGeometry();
+  if (QSettings(kSettingsOrganization, kSettingsApplication).value(kModelPaneKey, false).toBool()) ModelDock->show();
 }
 
 void TInputDataForm::restoreWindowGeometry() {
@@ -130,6 +133,8 @@ TInputDataForm::~TInputDataForm() {
   delete Plot;
   delete StationList;
   delete StationPlan;
+  delete ModelDock;
+  delete Model;
   survey_->removeObserver(this);
 }
 
@@ -274,7 +279,8 @@ void TInputDataForm::buildControls() {
   AB->hide();
   // The plot pane comes after the grid's controls in the tab order; it takes the room the
   // window gains when it is made larger.
-  Plot = new PlotPane(*survey_, dialogs_, PlotSplitter);
+  Model = new ModelState(*survey_, this);
+  Plot = new PlotPane(*survey_, *Model, dialogs_, PlotSplitter);
   PlotSplitter->addWidget(Plot);
   // A wider window widens the grid and the plot alike.
   PlotSplitter->setStretchFactor(0, 1);
@@ -294,6 +300,14 @@ void TInputDataForm::buildControls() {
   // Both share the room below as tabs: shown together they take one row's height, not two.
   tabifyDockWidget(StationList, StationPlan);
   StationPlan->hide();
+
+  // The model panel, right of the charts.
+  ModelDock = new QDockWidget(QCoreApplication::translate("TInputDataForm", "层状模型"), this);
+  ModelDock->setObjectName(QStringLiteral("ModelDock"));
+  ModelPanel = new ModelPane(*Model, dialogs_, ModelDock);
+  ModelDock->setWidget(ModelPanel);
+  addDockWidget(Qt::RightDockWidgetArea, ModelDock);
+  ModelDock->hide();
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -360,6 +374,20 @@ void TInputDataForm::buildMenus() {
   ShowStationPlan->setObjectName(QStringLiteral("ShowStationPlan"));
   ShowStationPlan->setText(QCoreApplication::translate("TInputDataForm", "测点位置图"));
   N17View->addAction(ShowStationPlan);
+
+  InterpMenu = bar->addMenu(QCoreApplication::translate("TInputDataForm", "解释(&I)"));
+  InterpMenu->setObjectName(QStringLiteral("InterpMenu"));
+  ShowModelPane = ModelDock->toggleViewAction();
+  ShowModelPane->setObjectName(QStringLiteral("ShowModelPane"));
+  ShowModelPane->setText(QCoreApplication::translate("TInputDataForm", "层状模型面板"));
+  InterpMenu->addAction(ShowModelPane);
+  N17View->addAction(ShowModelPane);
+  FitAllStationsAction =
+      MakeAction(InterpMenu, "FitAllStations", QCoreApplication::translate("TInputDataForm", "拟合全部测点(&A)…"));
+  connect(ShowModelPane, &QAction::triggered, this, [this](bool shown) {
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kModelPaneKey, shown);
+    if (shown) makeRoomBeside(ModelDock);
+  });
 
   // The language menu reads the same in both languages, so that it can be found in either.
   LanguageMenu = bar->addMenu(QStringLiteral("语言/Language"));
@@ -429,6 +457,7 @@ void TInputDataForm::connectHandlers() {
   on(ExportPdfAction, &QAction::triggered, &TInputDataForm::exportPdfReport);
   on(ImportCsvAction, &QAction::triggered, &TInputDataForm::importCsv);
   on(ExportCsvAction, &QAction::triggered, &TInputDataForm::exportCsv);
+  on(FitAllStationsAction, &QAction::triggered, &TInputDataForm::fitAllStations);
   on(BitBtn3, &QPushButton::clicked, &TInputDataForm::quit);
   on(N7, &QAction::triggered, &TInputDataForm::quit);
   on(Image1, &QToolButton::clicked, &TInputDataForm::showHelp);
@@ -505,6 +534,18 @@ void TInputDataForm::makeRoomFor(QDockWidget* dock) {
   resize(width(), std::min(height() + dock->sizeHint().height(), room.height() - frame));
   const int below = frameGeometry().bottom() - room.bottom();
   if (below > 0) move(x(), std::max(room.top(), y() - below));
+}
+
+void TInputDataForm::makeRoomBeside(QDockWidget* dock) {
+  if (dock->isFloating() || isMaximized() || isFullScreen()) return;
+  const QScreen* s = screen();
+  if (s == nullptr) return;
+  // Wider by the dock, within the screen; moved left where its right edge would leave it.
+  const QRect room = s->availableGeometry();
+  const int frame = frameGeometry().width() - width();
+  resize(std::min(width() + dock->sizeHint().width(), room.width() - frame), height());
+  const int beyond = frameGeometry().right() - room.right();
+  if (beyond > 0) move(std::max(room.left(), x() - beyond), y());
 }
 
 void TInputDataForm::fitToContents() {

@@ -36,6 +36,8 @@ class QPrinter;
 class QPushButton;
 class QSplitter;
 class QToolButton;
+class ModelPane;
+class ModelState;
 class PlotPane;
 class StationDock;
 class StationPlanDock;
@@ -89,6 +91,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Reads a CSV table the user chooses, shows the preview, and imports its stations when the
   // user confirms (Survey::importStations).
   void importCsv();
+  // 解释 › 拟合全部测点: every station without a model (or, when asked, every station) fitted.
+  void fitAllStations();
   void showHelp();
   void showAbout();
   void quit();
@@ -166,6 +170,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   std::array<QDockWidget*, 2> bottomDocks() const;
   // The pane shown or hidden from the 查看 menu.
   void fitPlotPane(bool shown);
+  // A dock shown right of the charts: the window grows by its width where the screen has room.
+  void makeRoomBeside(QDockWidget* dock);
   // ---- Files (inputdataform_files.cpp) ----
   void buildFileMenu();
   void showRecentFiles();
@@ -219,6 +225,13 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   QAction* ShowStationList = nullptr;  // 查看 › 测点列表
   StationPlanDock* StationPlan = nullptr;  // the plan of positions (its chart: StationPlan), hidden at first
   QAction* ShowStationPlan = nullptr;      // 查看 › 测点位置图
+  // The layered model of the sounding in the grid, drawn by the plot pane and the model panel.
+  ModelState* Model = nullptr;
+  QDockWidget* ModelDock = nullptr;  // the model panel (ModelPane), right of the charts, hidden at first
+  ModelPane* ModelPanel = nullptr;
+  QMenu* InterpMenu = nullptr;            // "解释(&I)"
+  QAction* ShowModelPane = nullptr;       // 解释 › 层状模型 (the dock's view action, in 查看 too)
+  QAction* FitAllStationsAction = nullptr;  // 解释 › 拟合全部测点…
 
   // Context menu of the grid.
   QMenu* PopupMenu1 = nullptr;
@@ -286,3 +299,4 @@ QString AppTitle();
 inline const QString kSettingsOrganization = QStringLiteral("FieldInput");
 inline const QString kSettingsApplication = QStringLiteral("fieldinput");
 inline const QString kGeometryKey = QStringLiteral("InputDataForm/geometry");
+inline const QString kModelPaneKey = QStringLiteral("InputDataForm/modelPane");

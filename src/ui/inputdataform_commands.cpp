@@ -11,11 +11,13 @@
 #include <QLineEdit>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 
 #include "io/folders.h"
 #include "ui/coretext.h"
 #include "ui/helpwindow.h"
 #include "ui/language.h"
+#include "ui/modelstate.h"
 #include "ui/inputdataform.h"
 #include "ui/stringgrid.h"
 #include "ui/tabout.h"
@@ -267,4 +269,37 @@ void TInputDataForm::showAbout() {
   TAbout about(this);
   about.setWindowTitle(QCoreApplication::translate("TInputDataForm", "电法勘探数据处理软件..."));
   about.exec();
+}
+
+// ---- Interpretation ----
+
+void TInputDataForm::fitAllStations() {
+  finishEditing();
+  auto tr = [](const char* text) { return QCoreApplication::translate("TInputDataForm", text); };
+  const QString caption = tr(QT_TRANSLATE_NOOP("TInputDataForm", "拟合全部测点"));
+  if (!IsSoundingType(survey_->type())) {
+    dialogs_.message(this, caption, tr(QT_TRANSLATE_NOOP("TInputDataForm", "剖面数据没有层状模型。")),
+                     Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    return;
+  }
+  const std::vector<sdata>& stations = survey_->stations();
+  if (stations.empty()) {
+    dialogs_.message(this, caption, tr(QT_TRANSLATE_NOOP("TInputDataForm", "还没有插入的测点。")),
+                     Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    return;
+  }
+  // Stations that have a model keep it unless the user asks to fit them again.
+  bool every = true;
+  if (std::any_of(stations.begin(), stations.end(), [](const sdata& s) { return !s.Model.empty(); })) {
+    const Dialogs::Answer a = dialogs_.message(
+        this, caption,
+        tr(QT_TRANSLATE_NOOP("TInputDataForm",
+                             "有些测点已经有模型。是否也重新拟合它们？\n\n是：拟合全部测点\n否：只拟合没有模型的测点")),
+        Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+    if (a == Dialogs::Answer::Cancel) return;
+    every = a == Dialogs::Answer::Yes;
+  }
+  FitOptions options;
+  options.layers = Model->layers();
+  survey_->fitAllStations(every, options);
 }

@@ -33,7 +33,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "interp/livefit.h"
 #include "interp/stationmodel.h"
 #include "ui/coretext.h"
 #include "io/textconv.h"
@@ -42,6 +41,7 @@
 #include "ui/dialogs.h"
 #include "ui/exportpath.h"
 #include "ui/gbkqt.h"
+#include "ui/modelstate.h"
 #include "ui/plotchart.h"
 
 namespace {
@@ -77,21 +77,15 @@ const char* const kCoincide = QT_TRANSLATE_NOOP("PlotPane", "点号 %1 至 %2 �
 const char* const kTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离曲线");
 const char* const kModelTintTip = QT_TRANSLATE_NOOP("PlotPane", "该读数偏离模型曲线 %1 %");
 
-// A reading misses the fitted model when its residual passes this many times the fit's RMS
-// misfit, and this many percent.
-constexpr double kResidualPerRms = 2.0;
-constexpr double kResidualFloorPercent = 5.0;
 const char* const kListSeparator = QT_TRANSLATE_NOOP("PlotPane", "、");
 const char* const kLegendModel = QT_TRANSLATE_NOOP("PlotPane", "模型曲线");
 const char* const kLiveFitText = QT_TRANSLATE_NOOP("PlotPane", "实时拟合");
 const char* const kLiveFitTip = QT_TRANSLATE_NOOP("PlotPane", "输入测深读数时拟合层状模型，在图上画出模型曲线（只是建议，不保存到测点）");
 const char* const kModelOfStation = QT_TRANSLATE_NOOP("PlotPane", "测点的模型：%1 层，均方根误差 %2 %");
+const char* const kModelDragged = QT_TRANSLATE_NOOP("PlotPane", "正在修改的模型：%1 层，均方根误差 %2 %");
 const char* const kModelFitted = QT_TRANSLATE_NOOP("PlotPane", "拟合的模型（建议，未保存到测点）：%1 层，均方根误差 %2 %");
 const char* const kModelFitting = QT_TRANSLATE_NOOP("PlotPane", "正在拟合…");
 const char* const kModelNoFit = QT_TRANSLATE_NOOP("PlotPane", "不能拟合：%1");
-
-// The typed readings settle this long before the live fit is asked for.
-constexpr int kFitDelayMs = 300;
 
 // ---- Remembered settings ----
 const QString kOrganization = QStringLiteral("FieldInput");
@@ -117,14 +111,6 @@ const QColor kFaint(150, 150, 150, 150);
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString Number(double v) { return QString::number(v, 'g', 6); }
-
-std::vector<std::string> ColumnTexts(const GridTexts& grid, int col) {
-  std::vector<std::string> out;
-  if (col < 1) return out;
-  out.reserve(static_cast<std::size_t>(grid.rows()));
-  for (int r = 1; r < grid.rows(); ++r) out.push_back(grid.cell(col, r));
-  return out;
-}
 
 // Rows (0-based) where a cell holds text that cannot be drawn on a log axis: not a number, zero
 // or negative. A row only waiting for a reading is not one of them.
@@ -152,8 +138,8 @@ QString RowList(const std::vector<int>& rows) {
 
 }  // namespace
 
-PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), survey_(survey), dialogs_(dialogs) {
+PlotPane::PlotPane(Survey& survey, ModelState& model, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), survey_(survey), model_(model), dialogs_(dialogs) {
   setObjectName(QStringLiteral("PlotPane"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -240,20 +226,14 @@ PlotPane::PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent)
   connect(exportAction_, &QAction::triggered, this, [this] { exportPlot(); });
   connect(liveFitBox_, &QCheckBox::toggled, this, [this](bool on) {
     Settings().setValue(kLiveFitKey, on);
-    schedule();
+    model_.setLiveFit(on);
   });
-  fitTimer_ = new QTimer(this);
-  fitTimer_->setSingleShot(true);
-  fitTimer_->setInterval(kFitDelayMs);
-  connect(fitTimer_, &QTimer::timeout, this, [this] { startFit(); });
+  model_.setLiveFit(liveFitBox_->isChecked());
+  connect(&model_, &ModelState::changed, this, [this] { schedule(); });
   survey_.addObserver(this);
 }
 
-PlotPane::~PlotPane() {
-  // The fit's thread ends before the pane does: no result arrives for a pane half destroyed.
-  liveFit_.reset();
-  survey_.removeObserver(this);
-}
+PlotPane::~PlotPane() { survey_.removeObserver(this); }
 
 QSize PlotPane::sizeHint() const { return QSize(430, 460); }
 
@@ -583,94 +563,27 @@ QString Percent(double v) { return QString::number(v, 'f', 1); }
 }  // namespace
 
 void PlotPane::updateModel() {
-  const bool sounding = kind_ == CurveKind::Sounding && rhoColumn_ > 0;
-  const int shown = survey_.browsing() ? survey_.currentIndex() : -1;
-  const StationList& stations = survey_.stations();
-  if (sounding && shown >= 0 && static_cast<std::size_t>(shown) < stations.size() &&
-      IsUsableModel(stations[static_cast<std::size_t>(shown)].Model)) {
-    // A station shown with a model of its own: that model, and how far it misses the readings.
-    const sdata& s = stations[static_cast<std::size_t>(shown)];
-    fitTimer_->stop();
-    if (liveFit_) liveFit_->cancel();
-    fitReadings_.clear();
-    modelOutliers_.clear();
-    modelCurve_ = CurveOf(s.Model, curve_[kCurrent]);
-    const double rms = RmsResidualPercent(s.Columns[colRho], ModelApparentResistivity(s));
-    modelText_ = Tr(kModelOfStation).arg(s.Model.Resistivity.size()).arg(std::isfinite(rms) ? Percent(rms) : QStringLiteral("—"));
-    return;
-  }
-  std::vector<Reading> readings;
-  std::vector<int> rows;
-  if (sounding && liveFitBox_->isChecked())
-    for (const Segment& seg : curve_[kCurrent].segments)
-      for (const PlotPoint& p : seg) {
-        readings.push_back({p.x, 0.0, p.y});
-        rows.push_back(p.row);
-      }
-  std::vector<double> spacings;
-  for (const Reading& r : readings) spacings.push_back(r.ab2);
-  std::sort(spacings.begin(), spacings.end());
-  const auto distinct = std::unique(spacings.begin(), spacings.end()) - spacings.begin();
-  if (distinct < 3 || readings.size() < 4) {
-    // Too few readings to fit (or the live fit is off): nothing proposed.
-    fitTimer_->stop();
-    if (liveFit_ && !fitReadings_.empty()) liveFit_->cancel();
-    fitReadings_.clear();
-    modelOutliers_.clear();
-    modelCurve_.clear();
-    modelText_.clear();
-    return;
-  }
-  auto same = [](const std::vector<Reading>& a, const std::vector<Reading>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const Reading& x, const Reading& y) { return x.ab2 == y.ab2 && x.rho == y.rho; });
-  };
-  if (same(readings, fitReadings_)) return;
-  // The curve of the readings before stays until the fit of these arrives; its marks of
-  // readings that miss it go (they were of other readings).
-  fitReadings_ = std::move(readings);
-  fitRows_ = std::move(rows);
-  ++fitReadingsVersion_;
+  const bool sounding = kind_ == CurveKind::Sounding && rhoColumn_ > 0 && model_.sounding();
   modelOutliers_.clear();
-  if (modelCurve_.isEmpty()) modelText_ = Tr(kModelFitting);
-  fitTimer_->start();
-}
-
-void PlotPane::startFit() {
-  if (fitReadings_.empty()) return;
-  if (!liveFit_) {
-    liveFit_ = std::make_unique<LiveFit>([this](std::uint64_t request, const FitResult& result) {
-      // On the fit's thread: the result goes to the window's thread, where a stale one is dropped.
-      QMetaObject::invokeMethod(this, [this, request, result] { fitDone(request, result); }, Qt::QueuedConnection);
-    });
+  modelCurve_.clear();
+  modelText_.clear();
+  if (!sounding) return;
+  const StationModel& m = model_.shown();
+  const double rms = model_.misfit();
+  const QString misfit = std::isfinite(rms) ? Percent(rms) : QStringLiteral("—");
+  const qsizetype layers = static_cast<qsizetype>(m.Resistivity.size());
+  switch (model_.source()) {
+    case ModelState::Source::Station: modelText_ = Tr(kModelOfStation).arg(layers).arg(misfit); break;
+    case ModelState::Source::Proposal: modelText_ = Tr(kModelFitted).arg(layers).arg(misfit); break;
+    case ModelState::Source::Preview: modelText_ = Tr(kModelDragged).arg(layers).arg(misfit); break;
+    case ModelState::Source::None:
+      if (model_.fitting()) modelText_ = Tr(kModelFitting);
+      else if (!model_.failure().empty()) modelText_ = Tr(kModelNoFit).arg(CoreText(model_.failure()));
+      break;
   }
-  fitRequest_ = liveFit_->request(fitReadings_, FitOptions{});
-  requestRows_ = fitRows_;
-  requestVersion_ = fitReadingsVersion_;
-}
-
-void PlotPane::fitDone(std::uint64_t request, const FitResult& result) {
-  if (request != fitRequest_ || fitReadings_.empty()) return;
-  modelOutliers_.clear();
-  if (result.ok) {
-    modelCurve_ = CurveOf(StationModelFrom(result.model, ModelOrigin::Fitted), curve_[kCurrent]);
-    modelText_ = Tr(kModelFitted).arg(result.model.layers()).arg(Percent(result.rmsPercent));
-    // Readings far off the model: marked and tinted with the others that break the curve.
-    const double limit = std::max(kResidualPerRms * result.rmsPercent, kResidualFloorPercent);
-    // Only while the readings are those fitted: a reading changed since is no longer judged.
-    if (result.residuals.size() == requestRows_.size() && requestVersion_ == fitReadingsVersion_)
-      for (std::size_t i = 0; i < requestRows_.size(); ++i)
-        if (std::abs(result.residuals[i]) > limit) modelOutliers_.emplace_back(requestRows_[i], result.residuals[i]);
-  } else {
-    modelCurve_.clear();
-    modelText_ = Tr(kModelNoFit).arg(CoreText(result.reason));
-  }
-  if (!curveChart_) return;
-  outliers_ = FindOutliers(curve_[kCurrent], factor_->value());
-  mergeModelOutliers();
-  draw();
-  showTexts();
-  applyTint();
+  if (m.empty()) return;
+  modelCurve_ = CurveOf(m, curve_[kCurrent]);
+  modelOutliers_ = model_.missing();
 }
 
 void PlotPane::mergeModelOutliers() {

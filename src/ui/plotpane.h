@@ -20,7 +20,6 @@
 #include <memory>
 #include <vector>
 
-#include "interp/fit.h"
 #include "plot/crossings.h"
 #include "plot/series.h"
 #include "session/survey.h"
@@ -36,8 +35,7 @@ class QLabel;
 class QSplitter;
 class QTableWidget;
 class PlotChart;
-class LiveFit;
-class QTimer;
+class ModelState;
 
 class PlotPane : public QWidget, private SurveyObserver {
   Q_OBJECT
@@ -50,7 +48,8 @@ class PlotPane : public QWidget, private SurveyObserver {
   };
   enum class View { Curve, Ip };
 
-  PlotPane(Survey& survey, Dialogs& dialogs, QWidget* parent = nullptr);
+  // model: the layered model drawn over a sounding's readings.
+  PlotPane(Survey& survey, ModelState& model, Dialogs& dialogs, QWidget* parent = nullptr);
   ~PlotPane() override;
 
   // "导出曲线图..." (objectName ExportPlot): saves the charts as PNG, SVG or PDF.
@@ -116,15 +115,13 @@ class PlotPane : public QWidget, private SurveyObserver {
   void applyTint();
   void exportPlot();
   void hoverAt(View view, const QPoint& viewportPos);
-  // The model drawn with a sounding: the shown station's own, or a fit of the typed readings
-  // run on a thread of its own (a proposal: the station keeps no model).
+  // The model drawn with a sounding (ModelState::shown), its text and the readings it misses.
   void updateModel();
-  void startFit();
-  void fitDone(std::uint64_t request, const FitResult& result);
   // Adds the readings that miss the fitted model to the outliers (one set of marks and tints).
   void mergeModelOutliers();
 
   Survey& survey_;
+  ModelState& model_;
   Dialogs& dialogs_;
 
   // Computed from the survey.
@@ -164,13 +161,5 @@ class PlotPane : public QWidget, private SurveyObserver {
   // The model drawn with a sounding.
   QList<QPointF> modelCurve_;
   QString modelText_;
-  std::vector<Reading> fitReadings_;  // the readings the live fit was last asked for
-  std::vector<int> fitRows_;          // their rows (0-based)
-  std::vector<int> requestRows_;      // the rows of the request sent last
-  std::uint64_t fitReadingsVersion_ = 0;  // counts the changes of fitReadings_
-  std::uint64_t requestVersion_ = 0;      // the version the request sent last was made of
-  std::vector<std::pair<int, double>> modelOutliers_;  // rows far off the fitted model, residual %
-  std::uint64_t fitRequest_ = 0;      // the newest request; results of older ones are dropped
-  QTimer* fitTimer_ = nullptr;        // typing settles before a fit is asked for
-  std::unique_ptr<LiveFit> liveFit_;  // made when first needed
+  std::vector<std::pair<int, double>> modelOutliers_;  // rows far off the model, residual %
 };

@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
+#include <limits>
 #include <exception>
 #include <memory>
 
@@ -15,8 +17,17 @@ namespace {
 class Control : public WorkControl {
  public:
   bool cancelled() const override { return stop.load(); }
+  void progress(std::size_t done, std::size_t total) const override {
+    done_.store(done);
+    total_.store(total);
+  }
   std::atomic<bool> stop{false};
+  mutable std::atomic<std::size_t> done_{0};
+  mutable std::atomic<std::size_t> total_{0};
 };
+
+// How often the dialog shows how far the work has come.
+constexpr int kProgressRefreshMs = 100;
 
 class WorkProgressDialog : public QProgressDialog {
  public:
@@ -72,8 +83,17 @@ void RunWork(QWidget* window, const QString& label, const std::function<void(con
   QObject::connect(&showLater, &QTimer::timeout, &progress, [&] {
     if (!done) progress.show();
   });
+  // Work that tells how far it has come gets a bar that fills, else a busy indicator.
+  QTimer refresh;
+  QObject::connect(&refresh, &QTimer::timeout, &progress, [&] {
+    const std::size_t total = control.total_.load();
+    if (total == 0 || total > static_cast<std::size_t>(std::numeric_limits<int>::max())) return;
+    if (progress.maximum() != static_cast<int>(total)) progress.setRange(0, static_cast<int>(total));
+    progress.setValue(static_cast<int>(std::min(control.done_.load(), total)));
+  });
   thread->start();
   showLater.start(kWorkProgressDelayMs);
+  refresh.start(kProgressRefreshMs);
   while (!done) {
     QEventLoop::ProcessEventsFlags flags = QEventLoop::WaitForMoreEvents;
     // Until the window-modal dialog stands over the window, its input waits.

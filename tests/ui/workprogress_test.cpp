@@ -1,5 +1,6 @@
 // Long work behind the progress dialog: it runs off the window's thread while the window goes
-// on with its events, the dialog appears only for work that lasts, Cancel asks the work to stop
+// on with its events, the dialog appears only for work that lasts and shows how far it has
+// come when the work tells, Cancel asks the work to stop
 // and waits for it, questions asked by the work are shown by the window, and what the work
 // throws comes out.
 #include <QProgressDialog>
@@ -54,6 +55,25 @@ class WorkProgressTest : public QObject {
     QVERIFY(stillShownAfterCancel);  // until the work has stopped
     QVERIFY(ticks > 10);             // the window's events went on meanwhile
     QTRY_VERIFY(Progress(f) == nullptr);
+  }
+
+  // Work that tells how far it has come fills a bar instead of the busy indicator.
+  void showsHowFarTheWorkHasCome() {
+    FormDriver d;
+    TInputDataForm& f = *d.form;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      QTRY_VERIFY_WITH_TIMEOUT(Progress(f) != nullptr && Progress(f)->isVisible(), 10000);
+      QTRY_COMPARE(Progress(f)->maximum(), 10);
+      QTRY_COMPARE(Progress(f)->value(), 3);
+      seen = true;
+      QTest::mouseClick(Progress(f)->findChild<QPushButton*>(QStringLiteral("WorkCancel")), Qt::LeftButton);
+    });
+    RunWork(&f, QStringLiteral("正在拟合测点的层状模型…"), [&](const WorkControl& control) {
+      control.progress(3, 10);
+      while (!control.cancelled()) std::this_thread::yield();
+    });
+    QVERIFY(seen);
   }
 
   void shortWorkShowsNoDialog() {
