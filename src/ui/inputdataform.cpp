@@ -117,7 +117,10 @@ TInputDataForm::TInputDataForm(Dialogs& dialogs, const QString& programPath, QWi
   connect(ShowPlot, &QAction::toggled, this, &TInputDataForm::fitPlotPane);
   fitToContents();
   restoreWindowGeometry();
-  if (QSettings(kSettingsOrganization, kSettingsApplication).value(kModelPaneKey, false).toBool()) ModelDock->show();
+  if (QSettings(kSettingsOrganization, kSettingsApplication).value(kModelPaneKey, false).toBool()) {
+    ModelDock->show();
+    QTimer::singleShot(0, ModelDock, [this] { resizeDocks({ModelDock}, {ModelDock->sizeHint().width()}, Qt::Horizontal); });
+  }
 }
 
 void TInputDataForm::restoreWindowGeometry() {
@@ -537,7 +540,10 @@ void TInputDataForm::makeRoomFor(QDockWidget* dock) {
 }
 
 void TInputDataForm::makeRoomBeside(QDockWidget* dock) {
-  if (dock->isFloating() || isMaximized() || isFullScreen()) return;
+  if (dock->isFloating()) return;
+  // The dock takes the width it asks for from the grid's side where the window cannot grow.
+  QTimer::singleShot(0, dock, [this, dock] { resizeDocks({dock}, {dock->sizeHint().width()}, Qt::Horizontal); });
+  if (isMaximized() || isFullScreen()) return;
   const QScreen* s = screen();
   if (s == nullptr) return;
   // Wider by the dock, within the screen; moved left where its right edge would leave it.

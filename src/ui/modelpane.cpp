@@ -14,7 +14,9 @@
 #include <QMouseEvent>
 #include <QPen>
 #include <QPushButton>
+#include <QPainter>
 #include <QScatterSeries>
+#include <QStyledItemDelegate>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -38,16 +40,18 @@ const char* const kAccept = QT_TRANSLATE_NOOP("ModelPane", "接受");
 const char* const kAcceptTip = QT_TRANSLATE_NOOP("ModelPane", "把拟合的模型保存到测点");
 const char* const kClear = QT_TRANSLATE_NOOP("ModelPane", "清除");
 const char* const kClearTip = QT_TRANSLATE_NOOP("ModelPane", "去掉测点的模型");
-const char* const kThickness = QT_TRANSLATE_NOOP("ModelPane", "厚度 h (m)");
+const char* const kThickness = QT_TRANSLATE_NOOP("ModelPane", "h (m)");
 const char* const kDepth = QT_TRANSLATE_NOOP("ModelPane", "底深 (m)");
-const char* const kRho = QT_TRANSLATE_NOOP("ModelPane", "电阻率 ρ (Ω·m)");
+const char* const kRho = QT_TRANSLATE_NOOP("ModelPane", "ρ (Ω·m)");
 const char* const kProduct = QT_TRANSLATE_NOOP("ModelPane", "S 或 T");
-const char* const kThicknessRange = QT_TRANSLATE_NOOP("ModelPane", "h 的范围");
-const char* const kRhoRange = QT_TRANSLATE_NOOP("ModelPane", "ρ 的范围");
-const char* const kProductRange = QT_TRANSLATE_NOOP("ModelPane", "S 或 T 的范围");
+const char* const kThicknessTip = QT_TRANSLATE_NOOP("ModelPane", "层的厚度，米");
+const char* const kDepthTip = QT_TRANSLATE_NOOP("ModelPane", "层底面的深度，米");
+const char* const kRhoTip = QT_TRANSLATE_NOOP("ModelPane", "层的电阻率，欧姆米");
+const char* const kProductTip = QT_TRANSLATE_NOOP("ModelPane", "纵向电导 S = h/ρ（西门子）或横向电阻 T = h·ρ（欧姆平方米）");
+const char* const kRangeTip = QT_TRANSLATE_NOOP("ModelPane", "每格下面一行是等价范围：与最佳模型拟合得差不多好的模型中这个数值的范围");
 const char* const kBasement = QT_TRANSLATE_NOOP("ModelPane", "基底");
-const char* const kConductance = QT_TRANSLATE_NOOP("ModelPane", "S = %1 S");
-const char* const kResistance = QT_TRANSLATE_NOOP("ModelPane", "T = %1 Ω·m²");
+const char* const kConductance = QT_TRANSLATE_NOOP("ModelPane", "S %1");
+const char* const kResistance = QT_TRANSLATE_NOOP("ModelPane", "T %1");
 const char* const kOnlyS = QT_TRANSLATE_NOOP("ModelPane", "读数只确定这一层的纵向电导 S：h 和 ρ 可以在范围内一起变化");
 const char* const kOnlyT = QT_TRANSLATE_NOOP("ModelPane", "读数只确定这一层的横向电阻 T：h 和 ρ 可以在范围内一起变化");
 const char* const kNeither = QT_TRANSLATE_NOOP("ModelPane", "读数确定不了这一层");
@@ -94,6 +98,37 @@ QString RangeText(const ParameterRange& r) {
 // Pixels from a step or boundary within which the mouse takes hold of it.
 constexpr qreal kGripPixels = 6.0;
 }  // namespace
+
+// A value with its equivalence range in a smaller grey line below it; the editor takes the value.
+class RangeDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QString range = index.data(ModelPane::kRangeRole).toString();
+    QStyleOptionViewItem top = option;
+    if (!range.isEmpty()) top.rect.setHeight(option.rect.height() / 2 + 2);
+    QStyledItemDelegate::paint(painter, top, index);
+    if (range.isEmpty()) return;
+    painter->save();
+    QFont small = option.font;
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    painter->setFont(small);
+    painter->setPen(QColor(110, 110, 110));
+    const QRect below = option.rect.adjusted(4, option.rect.height() / 2, -4, 0);
+    painter->drawText(below, Qt::AlignRight | Qt::AlignVCenter, range);
+    painter->restore();
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    const QString range = index.data(ModelPane::kRangeRole).toString();
+    const QFontMetrics metrics(option.font);
+    size.setWidth(std::max(size.width(), metrics.horizontalAdvance(range) + 10));
+    size.setHeight(std::max(size.height(), 2 * metrics.lineSpacing() + 4));
+    return size;
+  }
+};
 
 // The table keeps the grid's keys: Enter goes down a row after an edit, as in the grid.
 class ModelTableWidget : public QTableWidget {
@@ -165,8 +200,14 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
 
   table_ = new ModelTableWidget(0, ColCount, this);
   table_->setObjectName(QStringLiteral("ModelTable"));
-  table_->setHorizontalHeaderLabels({Tr(kThickness), Tr(kDepth), Tr(kRho), Tr(kProduct), Tr(kThicknessRange),
-                                     Tr(kRhoRange), Tr(kProductRange)});
+  table_->setHorizontalHeaderLabels({Tr(kThickness), Tr(kDepth), Tr(kRho), Tr(kProduct)});
+  {
+    const char* const tips[] = {kThicknessTip, kDepthTip, kRhoTip, kProductTip};
+    for (int c = 0; c < ColCount; ++c)
+      table_->horizontalHeaderItem(c)->setToolTip(Tr(tips[c]) + QLatin1Char('\n') + Tr(kRangeTip));
+  }
+  table_->setItemDelegate(new RangeDelegate(table_));
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                           QAbstractItemView::EditKeyPressed);
@@ -201,7 +242,7 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
 
 ModelPane::~ModelPane() = default;
 
-QSize ModelPane::sizeHint() const { return QSize(520, 560); }
+QSize ModelPane::sizeHint() const { return QSize(480, 560); }
 
 void ModelPane::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -267,10 +308,11 @@ void ModelPane::fillTable() {
   for (int k = 0; k < layers; ++k) {
     const auto layer = static_cast<std::size_t>(k);
     const bool basement = k + 1 == layers;
-    rowNames << (basement ? QStringLiteral("%1 %2").arg(k + 1).arg(Tr(kBasement)) : QString::number(k + 1));
+    rowNames << QString::number(k + 1);
     const LayerLocks lock = layer < locks.size() ? locks[layer] : LayerLocks{};
     const LayerRanges* r = withRanges ? &ranges[layer] : nullptr;
-    auto put = [&](int col, const QString& text, bool editable, std::optional<bool> locked, const QString& tip = {}) {
+    auto put = [&](int col, const QString& text, const QString& range, bool editable, std::optional<bool> locked,
+                   const QString& tip = {}) {
       QTableWidgetItem* item = table_->item(k, col);
       if (!item) {
         item = new QTableWidgetItem();
@@ -281,6 +323,7 @@ void ModelPane::fillTable() {
       if (locked) flags |= Qt::ItemIsUserCheckable;
       item->setFlags(flags);
       item->setText(text);
+      item->setData(kRangeRole, range);
       item->setToolTip(locked ? Tr(kLockTip) : tip);
       if (locked) {
         item->setCheckState(*locked ? Qt::Checked : Qt::Unchecked);
@@ -290,13 +333,13 @@ void ModelPane::fillTable() {
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     };
     if (basement) {
-      put(ColThickness, QString(), false, std::nullopt);
-      put(ColDepth, QString(), false, std::nullopt);
+      put(ColThickness, Tr(kBasement), QString(), false, std::nullopt);
+      put(ColDepth, QString(), QString(), false, std::nullopt);
     } else {
-      put(ColThickness, Number(m.Thickness[layer]), true, lock.thickness);
-      put(ColDepth, Number(bottoms[layer]), true, lock.depth);
+      put(ColThickness, Number(m.Thickness[layer]), r ? RangeText(r->thickness) : QString(), true, lock.thickness);
+      put(ColDepth, Number(bottoms[layer]), QString(), true, lock.depth);
     }
-    put(ColRho, Number(m.Resistivity[layer]), true, lock.rho);
+    put(ColRho, Number(m.Resistivity[layer]), r ? RangeText(r->rho) : QString(), true, lock.rho);
     QString product, productRange, productTip;
     if (!basement) {
       const Resolved resolved = r ? r->resolved : Resolved::Both;
@@ -313,10 +356,7 @@ void ModelPane::fillTable() {
       if (resolved == Resolved::Resistance) productTip = Tr(kOnlyT);
       if (resolved == Resolved::Neither) productTip = Tr(kNeither);
     }
-    put(ColProduct, product, false, std::nullopt, productTip);
-    put(ColThicknessRange, r && !basement ? RangeText(r->thickness) : QString(), false, std::nullopt, productTip);
-    put(ColRhoRange, r ? RangeText(r->rho) : QString(), false, std::nullopt, productTip);
-    put(ColProductRange, productRange, false, std::nullopt, productTip);
+    put(ColProduct, product, productRange, false, std::nullopt, productTip);
   }
   table_->setVerticalHeaderLabels(rowNames);
   filling_ = false;
@@ -347,7 +387,7 @@ void ModelPane::cellChanged(QTableWidgetItem* item) {
         lock.rho = on;
       }
       state_.setLocks(std::move(locks));
-      refresh();
+      schedule();
       return;
     }
   }
@@ -356,7 +396,7 @@ void ModelPane::cellChanged(QTableWidgetItem* item) {
   const std::optional<double> value = ParseNumber(typed);
   const QWidget* owner = window();
   auto refuse = [&](const QString& why) {
-    refresh();  // the cell shows the model's value again
+    schedule();  // the cell shows the model's value again once its editor has closed
     dialogs_.message(const_cast<QWidget*>(owner), Tr(kCaption), why, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
   };
   if (!value || *value <= 0.0) {
@@ -381,7 +421,7 @@ void ModelPane::cellChanged(QTableWidgetItem* item) {
     return;
   }
   state_.edit(*changed);
-  refresh();
+  schedule();
 }
 
 // ---- The section: resistivity against depth ----

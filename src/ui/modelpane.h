@@ -1,7 +1,7 @@
 #pragma once
 // The model panel beside the charts (objectName ModelPane): the layered model of the sounding in
 // the grid as a table (ModelTable: per layer its thickness, the depth of its bottom, its
-// resistivity, S or T, and the equivalence range of each), the model as a step curve of
+// resistivity, S or T, each with its equivalence range below it), the model as a step curve of
 // resistivity against depth (ModelSection) whose steps and boundaries can be dragged, the layer
 // count of the next fit (ModelLayers, 0 = automatic), the commands Fit (FitModel), Accept
 // (AcceptModel) and Clear (ClearModel), and the misfit (ModelMisfit). A cell edited or a step
@@ -30,8 +30,10 @@ class QTimer;
 class ModelPane : public QWidget {
   Q_OBJECT
  public:
-  // Columns of the model table.
-  enum Column { ColThickness, ColDepth, ColRho, ColProduct, ColThicknessRange, ColRhoRange, ColProductRange, ColCount };
+  // Columns of the model table. Under each value its cell shows the value's equivalence range
+  // (the item's data in kRangeRole).
+  enum Column { ColThickness, ColDepth, ColRho, ColProduct, ColCount };
+  static constexpr int kRangeRole = Qt::UserRole + 1;
 
   ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent = nullptr);
   ~ModelPane() override;
