@@ -250,6 +250,177 @@ be read or written, or a file without stations). Messages go to standard error.
     </message>
 </context>
 <context>
+    <name>ModelPane</name>
+    <message>
+        <source>层数</source>
+        <translation>Layers</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>下一次拟合的层数；“自动”取能拟合读数的最少层数</source>
+        <translation>Number of layers of the next fit; “Auto” takes the fewest layers that fit the readings</translation>
+    </message>
+    <message>
+        <source>拟合</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>按选定的层数和锁定的参数拟合读数</source>
+        <translation>Fit the readings with the chosen number of layers, keeping the locked parameters</translation>
+    </message>
+    <message>
+        <source>接受</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>把拟合的模型保存到测点</source>
+        <translation>Keep the fitted model with the station</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>去掉测点的模型</source>
+        <translation>Remove the station&apos;s model</translation>
+    </message>
+    <message>
+        <source>h (m)</source>
+        <translation>h (m)</translation>
+    </message>
+    <message>
+        <source>底深 (m)</source>
+        <translation>Bottom (m)</translation>
+    </message>
+    <message>
+        <source>ρ (Ω·m)</source>
+        <translation>ρ (Ω·m)</translation>
+    </message>
+    <message>
+        <source>S 或 T</source>
+        <translation>S or T</translation>
+    </message>
+    <message>
+        <source>层的厚度，米</source>
+        <translation>Thickness of the layer, metres</translation>
+    </message>
+    <message>
+        <source>层底面的深度，米</source>
+        <translation>Depth of the layer&apos;s bottom, metres</translation>
+    </message>
+    <message>
+        <source>层的电阻率，欧姆米</source>
+        <translation>Resistivity of the layer, ohm-metres</translation>
+    </message>
+    <message>
+        <source>纵向电导 S = h/ρ（西门子）或横向电阻 T = h·ρ（欧姆平方米）</source>
+        <translation>Longitudinal conductance S = h/ρ (siemens) or transverse resistance T = h·ρ (ohm-square metres)</translation>
+    </message>
+    <message>
+        <source>每格下面一行是等价范围：与最佳模型拟合得差不多好的模型中这个数值的范围</source>
+        <translation>The second line of each cell is the equivalence range: the values this parameter takes in models that fit about as well as the best one</translation>
+    </message>
+    <message>
+        <source>基底</source>
+        <translation>Basement</translation>
+    </message>
+    <message>
+        <source>S %1</source>
+        <translation>S %1</translation>
+    </message>
+    <message>
+        <source>T %1</source>
+        <translation>T %1</translation>
+    </message>
+    <message>
+        <source>读数只确定这一层的纵向电导 S：h 和 ρ 可以在范围内一起变化</source>
+        <translation>The readings determine only this layer&apos;s conductance S: h and ρ can change together within their ranges</translation>
+    </message>
+    <message>
+        <source>读数只确定这一层的横向电阻 T：h 和 ρ 可以在范围内一起变化</source>
+        <translation>The readings determine only this layer&apos;s transverse resistance T: h and ρ can change together within their ranges</translation>
+    </message>
+    <message>
+        <source>读数确定不了这一层</source>
+        <translation>The readings do not determine this layer</translation>
+    </message>
+    <message>
+        <source>勾选：下一次拟合时保持这个数值（例如钻孔给出的深度）</source>
+        <translation>Checked: the next fit keeps this value (such as a depth known from a borehole)</translation>
+    </message>
+    <message>
+        <source>≤ %1</source>
+        <translation>≤ %1</translation>
+    </message>
+    <message>
+        <source>≥ %1</source>
+        <translation>≥ %1</translation>
+    </message>
+    <message>
+        <source>测点的模型，均方根误差 %1 %</source>
+        <translation>Station&apos;s model, RMS misfit %1 %</translation>
+    </message>
+    <message>
+        <source>拟合的模型（尚未接受），均方根误差 %1 %</source>
+        <translation>Fitted model (not accepted), RMS misfit %1 %</translation>
+    </message>
+    <message>
+        <source>正在修改，均方根误差 %1 %</source>
+        <translation>Being changed, RMS misfit %1 %</translation>
+    </message>
+    <message>
+        <source>正在拟合…</source>
+        <translation>Fitting…</translation>
+    </message>
+    <message>
+        <source>不能拟合：%1</source>
+        <translation>Cannot fit: %1</translation>
+    </message>
+    <message>
+        <source>剖面数据没有层状模型。</source>
+        <translation>Profiling data have no layered model.</translation>
+    </message>
+    <message>
+        <source>至少要有 3 个不同极距上的 4 个读数才能拟合。</source>
+        <translation>A fit needs at least 4 readings at 3 different spacings.</translation>
+    </message>
+    <message>
+        <source>还没有模型：点“拟合”，或打开“实时拟合”。</source>
+        <translation>No model yet: press “Fit”, or turn on “Live fit”.</translation>
+    </message>
+    <message>
+        <source>“%1”不是正数。</source>
+        <translation>“%1” is not a positive number.</translation>
+    </message>
+    <message>
+        <source>第 %1 层的底深应在它的顶深 %2 m 和下一层的底深 %3 m 之间。</source>
+        <translation>The bottom of layer %1 must lie between its top at %2 m and the bottom of the next layer at %3 m.</translation>
+    </message>
+    <message>
+        <source>第 %1 层的底深应大于它的顶深 %2 m。</source>
+        <translation>The bottom of layer %1 must lie below its top at %2 m.</translation>
+    </message>
+    <message>
+        <source>数值超出模型允许的范围。</source>
+        <translation>The value is outside the range the model allows.</translation>
+    </message>
+    <message>
+        <source>层状模型</source>
+        <translation>Layered model</translation>
+    </message>
+    <message>
+        <source>深度 (m)</source>
+        <translation>Depth (m)</translation>
+    </message>
+    <message>
+        <source>电阻率 (Ω·m)</source>
+        <translation>Resistivity (Ω·m)</translation>
+    </message>
+</context>
+<context>
     <name>PdfReportDialog</name>
     <message>
         <source>导出 PDF 报告</source>
@@ -433,6 +604,10 @@ be read or written, or a file without stations). Messages go to standard error.
     <message>
         <source>该读数偏离模型曲线 %1 %</source>
         <translation>This reading misses the model curve by %1 %</translation>
+    </message>
+    <message>
+        <source>正在修改的模型：%1 层，均方根误差 %2 %</source>
+        <translation>Model being changed: %1 layers, RMS misfit %2 %</translation>
     </message>
 </context>
 <context>
@@ -1016,6 +1191,44 @@ E-mail: %1</translation>
     <message>
         <source>测点位置图</source>
         <translation>Station plan</translation>
+    </message>
+    <message>
+        <source>层状模型</source>
+        <translation>Layered model</translation>
+    </message>
+    <message>
+        <source>解释(&amp;I)</source>
+        <translation>&amp;Interpretation</translation>
+    </message>
+    <message>
+        <source>层状模型面板</source>
+        <translation>Layered model panel</translation>
+    </message>
+    <message>
+        <source>拟合全部测点(&amp;A)…</source>
+        <translation>Fit &amp;all stations…</translation>
+    </message>
+    <message>
+        <source>拟合全部测点</source>
+        <translation>Fit all stations</translation>
+    </message>
+    <message>
+        <source>剖面数据没有层状模型。</source>
+        <translation>Profiling data have no layered model.</translation>
+    </message>
+    <message>
+        <source>还没有插入的测点。</source>
+        <translation>No station has been inserted yet.</translation>
+    </message>
+    <message>
+        <source>有些测点已经有模型。是否也重新拟合它们？
+
+是：拟合全部测点
+否：只拟合没有模型的测点</source>
+        <translation>Some stations have a model already. Fit them again too?
+
+Yes: fit every station
+No: fit only the stations without a model</translation>
     </message>
 </context>
 <context>
@@ -2350,6 +2563,30 @@ Save anyway?</translation>
     <message>
         <source>第 %1 行：第 %2 列“%3”不属于%4数据，这一列不导入。</source>
         <translation>Line %1: column %2 “%3” is not part of %4 data; this column is not imported.</translation>
+    </message>
+    <message>
+        <source>接受模型</source>
+        <translation>Accept model</translation>
+    </message>
+    <message>
+        <source>修改模型</source>
+        <translation>Edit model</translation>
+    </message>
+    <message>
+        <source>清除模型</source>
+        <translation>Clear model</translation>
+    </message>
+    <message>
+        <source>拟合全部测点</source>
+        <translation>Fit all stations</translation>
+    </message>
+    <message>
+        <source>正在拟合测点的层状模型…</source>
+        <translation>Fitting the stations&apos; layered models…</translation>
+    </message>
+    <message>
+        <source>以下测点没有拟合：</source>
+        <translation>These stations were not fitted:</translation>
     </message>
 </context>
 </TS>

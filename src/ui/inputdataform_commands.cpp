@@ -273,29 +273,32 @@ void TInputDataForm::showAbout() {
 
 // ---- Interpretation ----
 
+namespace {
+const char* const kFitAllCaption = QT_TRANSLATE_NOOP("TInputDataForm", "拟合全部测点");
+const char* const kFitAllProfile = QT_TRANSLATE_NOOP("TInputDataForm", "剖面数据没有层状模型。");
+const char* const kFitAllNone = QT_TRANSLATE_NOOP("TInputDataForm", "还没有插入的测点。");
+const char* const kFitAllWhich = QT_TRANSLATE_NOOP(
+    "TInputDataForm", "有些测点已经有模型。是否也重新拟合它们？\n\n是：拟合全部测点\n否：只拟合没有模型的测点");
+}  // namespace
+
 void TInputDataForm::fitAllStations() {
   finishEditing();
   auto tr = [](const char* text) { return QCoreApplication::translate("TInputDataForm", text); };
-  const QString caption = tr(QT_TRANSLATE_NOOP("TInputDataForm", "拟合全部测点"));
+  const QString caption = tr(kFitAllCaption);
   if (!IsSoundingType(survey_->type())) {
-    dialogs_.message(this, caption, tr(QT_TRANSLATE_NOOP("TInputDataForm", "剖面数据没有层状模型。")),
-                     Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    dialogs_.message(this, caption, tr(kFitAllProfile), Dialogs::Icon::None, Dialogs::Buttons::Ok);
     return;
   }
   const std::vector<sdata>& stations = survey_->stations();
   if (stations.empty()) {
-    dialogs_.message(this, caption, tr(QT_TRANSLATE_NOOP("TInputDataForm", "还没有插入的测点。")),
-                     Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    dialogs_.message(this, caption, tr(kFitAllNone), Dialogs::Icon::None, Dialogs::Buttons::Ok);
     return;
   }
   // Stations that have a model keep it unless the user asks to fit them again.
   bool every = true;
   if (std::any_of(stations.begin(), stations.end(), [](const sdata& s) { return !s.Model.empty(); })) {
-    const Dialogs::Answer a = dialogs_.message(
-        this, caption,
-        tr(QT_TRANSLATE_NOOP("TInputDataForm",
-                             "有些测点已经有模型。是否也重新拟合它们？\n\n是：拟合全部测点\n否：只拟合没有模型的测点")),
-        Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+    const Dialogs::Answer a =
+        dialogs_.message(this, caption, tr(kFitAllWhich), Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
     if (a == Dialogs::Answer::Cancel) return;
     every = a == Dialogs::Answer::Yes;
   }

@@ -58,7 +58,6 @@ const char* const kNeither = QT_TRANSLATE_NOOP("ModelPane", "读数确定不了�
 const char* const kLockTip = QT_TRANSLATE_NOOP("ModelPane", "勾选：下一次拟合时保持这个数值（例如钻孔给出的深度）");
 const char* const kAtMost = QT_TRANSLATE_NOOP("ModelPane", "≤ %1");
 const char* const kAtLeast = QT_TRANSLATE_NOOP("ModelPane", "≥ %1");
-const char* const kMisfit = QT_TRANSLATE_NOOP("ModelPane", "均方根误差 %1 %");
 const char* const kOfStation = QT_TRANSLATE_NOOP("ModelPane", "测点的模型，均方根误差 %1 %");
 const char* const kProposed = QT_TRANSLATE_NOOP("ModelPane", "拟合的模型（尚未接受），均方根误差 %1 %");
 const char* const kDragging = QT_TRANSLATE_NOOP("ModelPane", "正在修改，均方根误差 %1 %");
