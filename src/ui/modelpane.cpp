@@ -183,13 +183,17 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
   fit_ = button("FitModel", kFit, kFitTip);
   accept_ = button("AcceptModel", kAccept, kAcceptTip);
   clear_ = button("ClearModel", kClear, kClearTip);
+  // Two short rows, so that the panel fits beside the charts on a small screen.
   bar->addWidget(layersLabel);
   bar->addWidget(layers_);
   bar->addWidget(fit_);
-  bar->addWidget(accept_);
-  bar->addWidget(clear_);
   bar->addStretch();
+  auto* commands = new QHBoxLayout();
+  commands->addWidget(accept_);
+  commands->addWidget(clear_);
+  commands->addStretch();
   layout->addLayout(bar);
+  layout->addLayout(commands);
 
   misfit_ = new QLabel(this);
   misfit_->setObjectName(QStringLiteral("ModelMisfit"));
@@ -211,7 +215,6 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
   table_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                           QAbstractItemView::EditKeyPressed);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   table_->setMinimumHeight(5 * fontMetrics().lineSpacing());
   layout->addWidget(table_, 0);
 
