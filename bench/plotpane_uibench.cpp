@@ -3,7 +3,9 @@
 // - a replot after one typed cell: a 49-spacing sounding, a 100-point line, a combined line's two
 //   100-point branches;
 // - typing 1,000 cells through the keyboard with the pane shown against hidden, alternately;
-// - typing a sounding with the live fit on against off, alternately.
+// - typing a sounding with the live fit on against off, alternately;
+// - the window's first paint with the model panel shown against hidden, alternately;
+// - a model value changed (a table cell, a drag) until both charts and the table show it.
 // The pane's visibility is set through its remembered setting, in a scratch configuration folder.
 #include <benchmark/benchmark.h>
 
@@ -22,8 +24,11 @@
 #include <string>
 #include <vector>
 
+#include "interp/modeledit.h"
 #include "ui/dialogs.h"
 #include "ui/inputdataform.h"
+#include "ui/modelpane.h"
+#include "ui/modelstate.h"
 #include "ui/plotpane.h"
 #include "ui/stringgrid.h"
 
@@ -347,6 +352,70 @@ Took TypeSounding(bool liveFit) {
 
 void BM_TypeSounding_LiveFitOnVsOff(benchmark::State& state) { Alternate(state, TypeSounding, "fit_on", "fit_off"); }
 BENCHMARK(BM_TypeSounding_LiveFitOnVsOff)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
+
+// The window's first paint with the model panel shown against hidden (the plot pane shown in
+// both): the panel may build its section after the first paint.
+Took FirstPaintWithModelPane(bool shown) {
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, shown);
+  const Took took = FirstPaint(true);
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
+  return took;
+}
+
+void BM_FirstPaint_ModelPaneShownVsHidden(benchmark::State& state) {
+  Alternate(state, FirstPaintWithModelPane, "shown", "hidden");
+}
+BENCHMARK(BM_FirstPaint_ModelPaneShownVsHidden)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
+
+// A 49-reading sounding with a three-layer model of its own, the model panel shown: one value
+// of the model changed (as a typed cell or a drag step does), then the plot pane and the panel
+// brought up to date and the curve chart painted.
+void BM_ModelEdit_CurveFollows_49Readings(benchmark::State& state) {
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, true);
+  QtDialogs dialogs;
+  auto form = UnitForm(dialogs, dtSounding);
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
+  const StationModel model{{5, 20, 100}, {100, 10, 300}, ModelOrigin::Edited};
+  form->survey().setModel(model);
+  while (form->ModelPanel->sectionView() == nullptr) QCoreApplication::processEvents();
+  form->Plot->replotNow();
+  QWidget* viewport = form->Plot->chartView(PlotPane::View::Curve)->viewport();
+  PaintCounter counter;
+  viewport->installEventFilter(&counter);
+  int i = 0;
+  for (auto _ : state) {
+    const int before = counter.paints;
+    form->Model->edit(*WithResistivity(model, 1, (++i % 2) ? 12.0 : 8.0));
+    form->Plot->replotNow();
+    form->ModelPanel->refreshNow();
+    for (int loop = 0; loop < 1000 && counter.paints == before; ++loop) QCoreApplication::processEvents();
+  }
+  viewport->removeEventFilter(&counter);
+  state.counters["readings"] = static_cast<double>(form->Model->readings().size());
+  Dispose(form);
+}
+BENCHMARK(BM_ModelEdit_CurveFollows_49Readings)->Unit(benchmark::kMillisecond);
+
+// Where that time goes: the model changed in the survey (0), the plot pane's replot (1), the
+// panel's table and section (2), and the window's events with the paints (3).
+void BM_ModelEdit_Parts(benchmark::State& state) {
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, true);
+  QtDialogs dialogs;
+  auto form = UnitForm(dialogs, dtSounding);
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
+  const StationModel model{{5, 20, 100}, {100, 10, 300}, ModelOrigin::Edited};
+  form->survey().setModel(model);
+  while (form->ModelPanel->sectionView() == nullptr) QCoreApplication::processEvents();
+  int i = 0;
+  for (auto _ : state) {
+    form->Model->edit(*WithResistivity(model, 1, (++i % 2) ? 12.0 : 8.0));
+    if (state.range(0) >= 1) form->Plot->replotNow();
+    if (state.range(0) >= 2) form->ModelPanel->refreshNow();
+    if (state.range(0) >= 3) QCoreApplication::processEvents();
+  }
+  Dispose(form);
+}
+BENCHMARK(BM_ModelEdit_Parts)->ArgName("parts")->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {

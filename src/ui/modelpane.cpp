@@ -210,8 +210,9 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
       table_->horizontalHeaderItem(c)->setToolTip(Tr(tips[c]) + QLatin1Char('\n') + Tr(kRangeTip));
   }
   table_->setItemDelegate(new RangeDelegate(table_));
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  // Columns and rows are sized to their contents when the layers change, not on every value:
+  // sizing them costs more than the rest of showing a change.
   table_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                           QAbstractItemView::EditKeyPressed);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -234,6 +235,7 @@ ModelPane::ModelPane(ModelState& state, Dialogs& dialogs, QWidget* parent)
     const QSignalBlocker block(layers_);
     layers_->setValue(state_.layers());
   }
+  for (QPushButton* b : {fit_, accept_, clear_}) b->setEnabled(false);
   connect(layers_, &QSpinBox::valueChanged, this, [this](int n) { state_.setLayers(n); });
   connect(fit_, &QPushButton::clicked, this, [this] { state_.fit(); });
   connect(accept_, &QPushButton::clicked, this, [this] { state_.accept(); });
@@ -248,9 +250,24 @@ QSize ModelPane::sizeHint() const { return QSize(480, 560); }
 
 void ModelPane::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  state_.setRangesWanted(true);
-  if (!view_) buildSection();
-  refresh();
+  // Filled once the event loop is back, so that the window's first paint does not wait for it.
+  schedule();
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible()) state_.setRangesWanted(true);
+  });
+}
+
+void ModelPane::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // The section is made once the pane has shown up, not before the window's first paint.
+  if (!view_ && !sectionScheduled_) {
+    sectionScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+      if (view_) return;
+      buildSection();
+      drawSection();
+    });
+  }
 }
 
 void ModelPane::hideEvent(QHideEvent* event) {
@@ -259,11 +276,12 @@ void ModelPane::hideEvent(QHideEvent* event) {
 }
 
 void ModelPane::schedule() {
-  if (isVisible() && !refreshTimer_->isActive()) refreshTimer_->start();
+  if (!refreshTimer_->isActive()) refreshTimer_->start();
 }
 
 void ModelPane::refresh() {
   refreshTimer_->stop();
+  if (!isVisible()) return;
   const ModelState::Source source = state_.source();
   const bool sounding = state_.sounding();
   const double rms = state_.misfit();
@@ -282,7 +300,7 @@ void ModelPane::refresh() {
       break;
   }
   if (source != ModelState::Source::None && state_.fitting()) text += QStringLiteral("  ") + Tr(kFitting);
-  misfit_->setText(text);
+  if (misfit_->text() != text) misfit_->setText(text);
   layers_->setEnabled(sounding);
   fit_->setEnabled(sounding && state_.fittable());
   accept_->setEnabled(source == ModelState::Source::Proposal);
@@ -305,6 +323,8 @@ void ModelPane::fillTable() {
   const std::vector<LayerLocks>& locks = state_.locks();
   const bool withRanges = ranges.size() == m.Resistivity.size();
   filling_ = true;
+  bool reshaped = table_->rowCount() != layers || withRanges != tableHadRanges_;
+  tableHadRanges_ = withRanges;
   table_->setRowCount(layers);
   QStringList rowNames;
   for (int k = 0; k < layers; ++k) {
@@ -361,6 +381,20 @@ void ModelPane::fillTable() {
     put(ColProduct, product, productRange, false, std::nullopt, productTip);
   }
   table_->setVerticalHeaderLabels(rowNames);
+  // A value longer than its column widens it.
+  if (!reshaped) {
+    const QFontMetrics metrics(table_->font());
+    for (int k = 0; k < layers && !reshaped; ++k)
+      for (int c = 0; c < ColCount && !reshaped; ++c) {
+        const QTableWidgetItem* item = table_->item(k, c);
+        const int wanted = metrics.horizontalAdvance(item->text()) + 3 * metrics.height();
+        reshaped = wanted > table_->columnWidth(c);
+      }
+  }
+  if (reshaped) {
+    table_->resizeColumnsToContents();
+    table_->resizeRowsToContents();
+  }
   filling_ = false;
 }
 
@@ -435,7 +469,8 @@ void ModelPane::buildSection() {
   chart_->setBackgroundRoundness(0);
   view_ = new QChartView(chart_, findChild<QWidget*>(QStringLiteral("ModelSectionArea")));
   view_->setObjectName(QStringLiteral("ModelSection"));
-  view_->setRenderHint(QPainter::Antialiasing);
+  // Steps and boundaries are straight lines on whole pixels: drawn without antialiasing, the
+  // section repaints quickly enough to follow a drag.
   view_->setMinimumHeight(200);
   view_->setMouseTracking(true);
   view_->viewport()->setMouseTracking(true);

@@ -42,13 +42,17 @@ class ModelPane : public QWidget {
   QList<QPointF> drawnSection() const;
   // Where a point (resistivity, depth) of the section lies in the section view's viewport.
   QPoint sectionPosition(const QPointF& value) const;
+  // The section's view; null until the pane has first been painted.
   QChartView* sectionView() const { return view_; }
+  // Shows the model as it is now (what a change of it schedules for the event loop).
+  void refreshNow() { refresh(); }
 
   QSize sizeHint() const override;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -81,6 +85,8 @@ class ModelPane : public QWidget {
   QLogValueAxis* depthAxis_ = nullptr;
   QTimer* refreshTimer_ = nullptr;
   bool filling_ = false;
+  bool tableHadRanges_ = false;  // the table was last sized with range lines
+  bool sectionScheduled_ = false;
   std::optional<Grip> grip_;
   std::optional<StationModel> dragged_;
 };
