@@ -367,17 +367,24 @@ void BM_FirstPaint_ModelPaneShownVsHidden(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstPaint_ModelPaneShownVsHidden)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
 
-// A 49-reading sounding with a three-layer model of its own, the model panel shown: one value
+const StationModel kBenchModel{{5, 20, 100}, {100, 10, 300}, ModelOrigin::Edited};
+
+// A 49-reading sounding with kBenchModel accepted for it, the model panel shown with its section.
+std::unique_ptr<TInputDataForm> ModelForm(QtDialogs& dialogs) {
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, true);
+  auto form = UnitForm(dialogs, dtSounding);
+  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
+  form->survey().setModel(kBenchModel);
+  while (form->ModelPanel->sectionView() == nullptr) QCoreApplication::processEvents();
+  return form;
+}
+
+// The sounding of ModelForm, the model panel shown: one value
 // of the model changed (as a typed cell or a drag step does), then the plot pane and the panel
 // brought up to date and the curve chart painted.
 void BM_ModelEdit_CurveFollows_49Readings(benchmark::State& state) {
-  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, true);
   QtDialogs dialogs;
-  auto form = UnitForm(dialogs, dtSounding);
-  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
-  const StationModel model{{5, 20, 100}, {100, 10, 300}, ModelOrigin::Edited};
-  form->survey().setModel(model);
-  while (form->ModelPanel->sectionView() == nullptr) QCoreApplication::processEvents();
+  auto form = ModelForm(dialogs);
   form->Plot->replotNow();
   QWidget* viewport = form->Plot->chartView(PlotPane::View::Curve)->viewport();
   PaintCounter counter;
@@ -385,7 +392,7 @@ void BM_ModelEdit_CurveFollows_49Readings(benchmark::State& state) {
   int i = 0;
   for (auto _ : state) {
     const int before = counter.paints;
-    form->Model->edit(*WithResistivity(model, 1, (++i % 2) ? 12.0 : 8.0));
+    form->Model->edit(*WithResistivity(kBenchModel, 1, (++i % 2) ? 12.0 : 8.0));
     form->Plot->replotNow();
     form->ModelPanel->refreshNow();
     for (int loop = 0; loop < 1000 && counter.paints == before; ++loop) QCoreApplication::processEvents();
@@ -399,16 +406,11 @@ BENCHMARK(BM_ModelEdit_CurveFollows_49Readings)->Unit(benchmark::kMillisecond);
 // Where that time goes: the model changed in the survey (0), the plot pane's replot (1), the
 // panel's table and section (2), and the window's events with the paints (3).
 void BM_ModelEdit_Parts(benchmark::State& state) {
-  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).setValue(kModelPaneKey, true);
   QtDialogs dialogs;
-  auto form = UnitForm(dialogs, dtSounding);
-  QSettings(QStringLiteral("FieldInput"), QStringLiteral("fieldinput")).remove(kModelPaneKey);
-  const StationModel model{{5, 20, 100}, {100, 10, 300}, ModelOrigin::Edited};
-  form->survey().setModel(model);
-  while (form->ModelPanel->sectionView() == nullptr) QCoreApplication::processEvents();
+  auto form = ModelForm(dialogs);
   int i = 0;
   for (auto _ : state) {
-    form->Model->edit(*WithResistivity(model, 1, (++i % 2) ? 12.0 : 8.0));
+    form->Model->edit(*WithResistivity(kBenchModel, 1, (++i % 2) ? 12.0 : 8.0));
     if (state.range(0) >= 1) form->Plot->replotNow();
     if (state.range(0) >= 2) form->ModelPanel->refreshNow();
     if (state.range(0) >= 3) QCoreApplication::processEvents();
