@@ -264,7 +264,7 @@ void TInputDataForm::buildControls() {
   SG = new StringGrid(central);
   SG->setObjectName(QStringLiteral("SG"));
   // The grid takes whatever room the window is given.
-  SG->setMinimumSize(360, 240);
+  SG->setMinimumSize(260, 240);
   right->addWidget(SG, 1);
   auto* branchRow = new QHBoxLayout();
   ABST = new QLabel(QCoreApplication::translate("TInputDataForm", "当前输入"), central);

@@ -87,11 +87,13 @@ std::optional<double> ParseNumber(const QString& text) {
   return v;
 }
 
+// A range to three digits: its ends are uncertain beyond that, and the cells stay narrow.
 QString RangeText(const ParameterRange& r) {
+  auto end = [](double v) { return QString::number(v, 'g', 3); };
   if (r.lowOpen && r.highOpen) return QStringLiteral("—");
-  if (r.lowOpen) return Tr(kAtMost).arg(Number(r.high));
-  if (r.highOpen) return Tr(kAtLeast).arg(Number(r.low));
-  return QStringLiteral("%1 – %2").arg(Number(r.low), Number(r.high));
+  if (r.lowOpen) return Tr(kAtMost).arg(end(r.high));
+  if (r.highOpen) return Tr(kAtLeast).arg(end(r.low));
+  return QStringLiteral("%1–%2").arg(end(r.low), end(r.high));
 }
 
 // Pixels from a step or boundary within which the mouse takes hold of it.
@@ -123,7 +125,7 @@ class RangeDelegate : public QStyledItemDelegate {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     const QString range = index.data(ModelPane::kRangeRole).toString();
     const QFontMetrics metrics(option.font);
-    size.setWidth(std::max(size.width(), metrics.horizontalAdvance(range) + 10));
+    size.setWidth(std::max(size.width(), metrics.horizontalAdvance(range) + 6));
     size.setHeight(std::max(size.height(), 2 * metrics.lineSpacing() + 4));
     return size;
   }
@@ -512,6 +514,8 @@ void ModelPane::drawSection() {
     }
   }
   steps_->replace(points);
+  // No model, no axes to read.
+  view_->setVisible(!m.empty());
 }
 
 QList<QPointF> ModelPane::drawnSection() const { return steps_ ? steps_->points() : QList<QPointF>(); }
