@@ -741,6 +741,109 @@ Discard them?</translation>
     </message>
 </context>
 <context>
+    <name>SectionView</name>
+    <message>
+        <source>视电阻率拟断面</source>
+        <translation>Apparent resistivity pseudo-section</translation>
+    </message>
+    <message>
+        <source>地电断面（测点的模型）</source>
+        <translation>Geoelectric section (the stations&apos; models)</translation>
+    </message>
+    <message>
+        <source>剖面平面图：视电阻率</source>
+        <translation>Plan map of the lines: apparent resistivity</translation>
+    </message>
+    <message>
+        <source>x (m)</source>
+        <translation>x (m)</translation>
+    </message>
+    <message>
+        <source>点号 (m)</source>
+        <translation>Point (m)</translation>
+    </message>
+    <message>
+        <source>AB/2 (m)</source>
+        <translation>AB/2 (m)</translation>
+    </message>
+    <message>
+        <source>深度 (m)</source>
+        <translation>Depth (m)</translation>
+    </message>
+    <message>
+        <source>测线</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Ω·m</source>
+        <translation>Ω·m</translation>
+    </message>
+    <message>
+        <source>无模型</source>
+        <translation>no model</translation>
+    </message>
+    <message>
+        <source>还没有可以画出的测点</source>
+        <translation>No stations to draw yet</translation>
+    </message>
+    <message>
+        <source>测点 %1：AB/2 = %2 m，视电阻率 %3 Ω·m</source>
+        <translation>Station %1: AB/2 = %2 m, apparent resistivity %3 Ω·m</translation>
+    </message>
+    <message>
+        <source>测点 %1：深度 %2 m，电阻率 %3 Ω·m</source>
+        <translation>Station %1: depth %2 m, resistivity %3 Ω·m</translation>
+    </message>
+    <message>
+        <source>测线 %1：点号 %2，视电阻率 %3 Ω·m</source>
+        <translation>Line %1: point %2, apparent resistivity %3 Ω·m</translation>
+    </message>
+    <message>
+        <source>测点 %1</source>
+        <translation>Station %1</translation>
+    </message>
+    <message>
+        <source>测线 %1：两支交于点号 %2</source>
+        <translation>Line %1: the branches cross at point %2</translation>
+    </message>
+    <message>
+        <source>联合剖面两支没有交点</source>
+        <translation>The combined-profiling branches do not cross</translation>
+    </message>
+    <message>
+        <source>剖面</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>导出断面图...</source>
+        <translation>Export sections...</translation>
+    </message>
+    <message>
+        <source>导出断面图</source>
+        <translation>Export sections</translation>
+    </message>
+    <message>
+        <source>PNG 图像 (*.png);;SVG 图像 (*.svg);;PDF 文件 (*.pdf)</source>
+        <translation>PNG image (*.png);;SVG image (*.svg);;PDF file (*.pdf)</translation>
+    </message>
+    <message>
+        <source>文件名应以 .png、.svg 或 .pdf 结尾。</source>
+        <translation>The file name should end in .png, .svg or .pdf.</translation>
+    </message>
+    <message>
+        <source>断面图</source>
+        <translation>Sections</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1。</source>
+        <translation>Cannot write the file %1.</translation>
+    </message>
+</context>
+<context>
     <name>SpacingsDialog</name>
     <message>
         <source>默认极距</source>
@@ -1229,6 +1332,10 @@ E-mail: %1</translation>
 
 Yes: fit every station
 No: fit only the stations without a model</translation>
+    </message>
+    <message>
+        <source>断面图</source>
+        <translation>Sections</translation>
     </message>
 </context>
 <context>

@@ -33,6 +33,7 @@
 #include "ui/modelpane.h"
 #include "ui/modelstate.h"
 #include "ui/plotpane.h"
+#include "ui/sectionview.h"
 #include "ui/stationlist.h"
 #include "ui/stationplan.h"
 #include "ui/stringgrid.h"
@@ -137,6 +138,7 @@ TInputDataForm::~TInputDataForm() {
   delete StationList;
   delete StationPlan;
   delete ModelDock;
+  delete Sections;
   delete Model;
   survey_->removeObserver(this);
 }
@@ -303,6 +305,10 @@ void TInputDataForm::buildControls() {
   // Both share the room below as tabs: shown together they take one row's height, not two.
   tabifyDockWidget(StationList, StationPlan);
   StationPlan->hide();
+  Sections = new SectionDock(*survey_, dialogs_, showStation, this);
+  addDockWidget(Qt::BottomDockWidgetArea, Sections);
+  tabifyDockWidget(StationPlan, Sections);
+  Sections->hide();
 
   // The model panel, right of the charts.
   ModelDock = new QDockWidget(QCoreApplication::translate("TInputDataForm", "层状模型"), this);
@@ -377,6 +383,10 @@ void TInputDataForm::buildMenus() {
   ShowStationPlan->setObjectName(QStringLiteral("ShowStationPlan"));
   ShowStationPlan->setText(QCoreApplication::translate("TInputDataForm", "测点位置图"));
   N17View->addAction(ShowStationPlan);
+  ShowSections = Sections->toggleViewAction();
+  ShowSections->setObjectName(QStringLiteral("ShowSections"));
+  ShowSections->setText(QCoreApplication::translate("TInputDataForm", "断面图"));
+  N17View->addAction(ShowSections);
 
   InterpMenu = bar->addMenu(QCoreApplication::translate("TInputDataForm", "解释(&I)"));
   InterpMenu->setObjectName(QStringLiteral("InterpMenu"));
@@ -521,7 +531,7 @@ void TInputDataForm::fitPlotPane(bool shown) {
   resize(std::max(w, minimumWidth()), height());
 }
 
-std::array<QDockWidget*, 2> TInputDataForm::bottomDocks() const { return {StationList, StationPlan}; }
+std::array<QDockWidget*, 3> TInputDataForm::bottomDocks() const { return {StationList, StationPlan, Sections}; }
 
 void TInputDataForm::makeRoomFor(QDockWidget* dock) {
   if (dock->isFloating() || isMaximized() || isFullScreen()) return;

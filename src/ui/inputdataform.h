@@ -37,6 +37,7 @@ class QPushButton;
 class QSplitter;
 class QToolButton;
 class ModelPane;
+class SectionDock;
 class ModelState;
 class PlotPane;
 class StationDock;
@@ -167,7 +168,7 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   // Makes the window taller by a dock just shown below, within the screen.
   void makeRoomFor(QDockWidget* dock);
   // The docks below the window: the station list and the plan, tabbed.
-  std::array<QDockWidget*, 2> bottomDocks() const;
+  std::array<QDockWidget*, 3> bottomDocks() const;
   // The pane shown or hidden from the 查看 menu.
   void fitPlotPane(bool shown);
   // A dock shown right of the charts: the window grows by its width where the screen has room.
@@ -229,6 +230,8 @@ class TInputDataForm : public QMainWindow, private Questions, private SurveyObse
   ModelState* Model = nullptr;
   QDockWidget* ModelDock = nullptr;  // the model panel (ModelPane), right of the charts, hidden at first
   ModelPane* ModelPanel = nullptr;
+  SectionDock* Sections = nullptr;    // sections of a line / plan map (its view: SectionView), hidden at first
+  QAction* ShowSections = nullptr;    // 查看 › 断面图
   QMenu* InterpMenu = nullptr;            // "解释(&I)"
   QAction* ShowModelPane = nullptr;       // 解释 › 层状模型 (the dock's view action, in 查看 too)
   QAction* FitAllStationsAction = nullptr;  // 解释 › 拟合全部测点…
