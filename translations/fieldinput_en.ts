@@ -421,6 +421,17 @@ be read or written, or a file without stations). Messages go to standard error.
     </message>
 </context>
 <context>
+    <name>PdfReport</name>
+    <message>
+        <source>断面图：测线 %1</source>
+        <translation>Sections: line %1</translation>
+    </message>
+    <message>
+        <source>剖面平面图</source>
+        <translation>Plan map of the lines</translation>
+    </message>
+</context>
+<context>
     <name>PdfReportDialog</name>
     <message>
         <source>导出 PDF 报告</source>

@@ -31,6 +31,7 @@
 #include "ui/coretext.h"
 #include "ui/gbkqt.h"
 #include "ui/plotchart.h"
+#include "ui/sectionview.h"
 
 namespace {
 
@@ -314,6 +315,61 @@ class ReportWriter {
 
 bool PlotsWritten(const PdfReportContent& content) { return content.withPlots || content.listing.empty(); }
 
+// The section pages after the plot pages: one per line of soundings, or the plan map of the
+// profiling lines; none without plot pages.
+std::vector<std::string> SectionPageLines(const PdfReportContent& content) {
+  if (!PlotsWritten(content) || content.stations.empty()) return {};
+  if (IsSoundingType(content.type)) return SoundingLines(content.stations);
+  return {std::string()};
+}
+
+// A section page: its heading, then the pictures one above the other, painted as the window's
+// section view paints them on a page 1200 units wide.
+void PaintSectionPage(QPainter& painter, const QPagedPaintDevice& device, const PdfReportContent& content,
+                      const std::string& line) {
+  constexpr double kWidth = 1200.0;
+  const double scale = device.width() / kWidth;
+  const double height = device.height() / scale;
+  painter.save();
+  painter.scale(scale, scale);
+  QFont font = painter.font();
+  font.setPixelSize(15);
+  painter.setFont(font);
+  const bool sounding = IsSoundingType(content.type);
+  const QString heading = sounding ? Tr(QT_TRANSLATE_NOOP("PdfReport", "断面图：测线 %1")).arg(FromGbk(line))
+                                   : Tr(QT_TRANSLATE_NOOP("PdfReport", "剖面平面图"));
+  const QString date = Tr("%1：%2").arg(Tr("报告日期"), QLocale::c().toString(content.date, QStringLiteral("yyyy-MM-dd")));
+  painter.drawText(QRectF(0, 0, kWidth, 30), Qt::AlignLeft | Qt::AlignVCenter, heading);
+  painter.drawText(QRectF(0, 0, kWidth, 30), Qt::AlignRight | Qt::AlignVCenter, date);
+  font.setPixelSize(13);
+  painter.setFont(font);
+  std::vector<SectionPicture> pictures;
+  if (sounding) {
+    const double depth = SectionDepth(content.stations, LineStations(content.stations, line));
+    pictures.emplace_back(SectionPicture::Kind::Pseudo, content.type, content.stations, line, depth);
+    pictures.emplace_back(SectionPicture::Kind::Geoelectric, content.type, content.stations, line, depth);
+  } else {
+    pictures.emplace_back(SectionPicture::Kind::Plan, content.type, content.stations, line, 0.0);
+  }
+  ValueRange range{};
+  bool first = true;
+  for (const SectionPicture& p : pictures) {
+    if (p.empty()) continue;
+    const ValueRange one = p.range();
+    range = first ? one : ValueRange{std::min(range.lo, one.lo), std::max(range.hi, one.hi)};
+    first = false;
+  }
+  const double each = std::min(520.0, (height - 50.0) / static_cast<double>(pictures.size()));
+  for (std::size_t i = 0; i < pictures.size(); ++i)
+    pictures[i].paint(painter, QRect(0, static_cast<int>(40 + i * each), static_cast<int>(kWidth), static_cast<int>(each) - 10), range);
+  // Crossings of combined profiling, listed below the map.
+  const QStringList crossings = pictures.front().crossingTexts();
+  if (!crossings.isEmpty())
+    painter.drawText(QRectF(0, 40 + each * static_cast<double>(pictures.size()), kWidth, height), Qt::AlignLeft | Qt::AlignTop,
+                     crossings.join(QLatin1Char('\n')));
+  painter.restore();
+}
+
 }  // namespace
 
 bool PaintListingPages(QPainter& painter, QPagedPaintDevice& device, const std::vector<std::string>& lines,
@@ -368,6 +424,7 @@ int PdfReportPageCount(const PdfReportContent& content) {
     pages += static_cast<int>(LayOutListing(content.listing, metrics.height(), writer.height()).size());
   }
   if (PlotsWritten(content)) pages += static_cast<int>(PlotPageUnits(content.type, content.stations).size());
+  pages += static_cast<int>(SectionPageLines(content).size());
   return pages;
 }
 
@@ -419,6 +476,14 @@ PdfReportResult WritePdfReport(const QString& path, const PdfReportContent& cont
         painter.restore();
         pageUsed = true;
       }
+    }
+    for (const std::string& line : complete ? SectionPageLines(content) : std::vector<std::string>()) {
+      if (!next() || (pageUsed && !writer.newPage())) {
+        complete = false;
+        break;
+      }
+      PaintSectionPage(painter, writer, content, line);
+      pageUsed = true;
     }
     const bool ended = painter.end();
     if (cancelled) return PdfReportResult::Cancelled;

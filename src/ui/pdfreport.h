@@ -7,6 +7,9 @@
 // instrument and the report's date. A sounding station with a layered model shows the model's
 // curve over its readings and, below the chart, the model's table: where it came from, its
 // root mean square misfit to the readings, and per layer thickness, depth and resistivity.
+// After the plot pages come the sections of each line of soundings (the pseudo-section and the
+// geoelectric section), or the plan map of the profiling lines, as the window's section view
+// draws them.
 
 #include <QDate>
 #include <QString>
@@ -46,7 +49,7 @@ struct PdfReportContent {
 };
 
 // The number of pages WritePdfReport writes for content: the listing's pages (none when the
-// listing is empty) and the plot pages when chosen.
+// listing is empty) and, when chosen, the plot pages and the section pages.
 int PdfReportPageCount(const PdfReportContent& content);
 
 enum class PdfReportResult { Written, Cancelled, Failed };

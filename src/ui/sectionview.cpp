@@ -543,6 +543,10 @@ bool SectionView::exportTo(const QString& path, QString* error) {
   const QSize size(one.width(), one.height() * static_cast<int>(shown.size()));
   auto paintAll = [&](QPainter& p, double scale) {
     p.scale(scale, scale);
+    // Text the size it has on screen, whatever the device's resolution.
+    QFont font = p.font();
+    font.setPixelSize(13);
+    p.setFont(font);
     for (std::size_t i = 0; i < shown.size(); ++i)
       shown[i].paint(p, QRect(QPoint(0, static_cast<int>(i) * one.height()), one), range);
   };

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "formdriver.h"
+#include "plot/section.h"
 #include "io/textconv.h"
 #include "print/listing.h"
 #include "stationbuilder.h"
@@ -199,7 +200,8 @@ class PdfTest : public QObject {
   }
 
   // The report of each data type, with and without plot pages: the listing's pages read back
-  // as the printed listing, then a page per station or line with its heading and its plot.
+  // as the printed listing, then a page per station or line with its heading and its plot, then
+  // the section pages.
   void exportsTheReport_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("withPlots");
@@ -256,7 +258,14 @@ class PdfTest : public QObject {
 
     // The plot pages: always for the profile types, which have no listing.
     const bool plots = withPlots || !IsSoundingType(dataType);
-    QCOMPARE(pages.size(), listingPages + (plots ? c.headings.size() : 0));
+    // After the plot pages, the sections of each line of soundings, or the plan map of the lines.
+    const qsizetype sectionPages = plots ? (IsSoundingType(dataType) ? SoundingLines(c.stations).size() : 1) : 0;
+    QCOMPARE(pages.size(), listingPages + (plots ? c.headings.size() : 0) + sectionPages);
+    if (sectionPages > 0) {
+      const QString last = Comparable(pages.last());
+      const QString wanted = Comparable(IsSoundingType(dataType) ? QStringLiteral("视电阻率拟断面") : QStringLiteral("剖面平面图"));
+      QVERIFY2(last.contains(wanted), qPrintable(last));
+    }
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     for (qsizetype h = 0; plots && h < c.headings.size(); ++h) {
       const int page = listingPages + static_cast<int>(h) + 1;
@@ -297,15 +306,16 @@ class PdfTest : public QObject {
     exportTo(d, pdf, true);
     QVERIFY2(d.dialogs.messages.isEmpty(), qPrintable(d.dialogs.texts().join(QLatin1Char('\n'))));
     const QStringList pages = PageTexts(pdf);
-    QVERIFY(pages.size() >= 3);
-    const int withModel = static_cast<int>(pages.size()) - 1;  // 1-based: the last two pages are the plots
+    QVERIFY(pages.size() >= 4);
+    // 1-based: the two plot pages come before the line's section page, which ends the report.
+    const int withModel = static_cast<int>(pages.size()) - 2;
     const QStringList table = NonEmptyLines(pages[withModel - 1]);
     for (const QString& line : {QStringLiteral("测点 M1"), QStringLiteral("层号 层厚 (m) 层底深度 (m) 电阻率 (Ω·m)"),
                                 QStringLiteral("1 2.5 2.5 130"), QStringLiteral("2 8 10.5 40"), QStringLiteral("3 — — 300")})
       QVERIFY2(table.contains(line), qPrintable(line + QStringLiteral(" not in:\n") + table.join(QLatin1Char('\n'))));
     const QString title = Comparable(QStringLiteral("层状模型（拟合），与观测值的均方根误差 "));
     QVERIFY2(table.filter(title).size() == 1, qPrintable(table.join(QLatin1Char('\n'))));
-    QVERIFY(!pages.last().contains(QStringLiteral("层状模型")));
+    QVERIFY(!pages[withModel].contains(QStringLiteral("层状模型")));
 
     const QImage curve = PageImage(pdf, withModel, d.dir.path());
     const QImage none = PageImage(pdf, withModel + 1, d.dir.path());
