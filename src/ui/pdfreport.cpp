@@ -351,14 +351,7 @@ void PaintSectionPage(QPainter& painter, const QPagedPaintDevice& device, const 
   } else {
     pictures.emplace_back(SectionPicture::Kind::Plan, content.type, content.stations, line, 0.0);
   }
-  ValueRange range{};
-  bool first = true;
-  for (const SectionPicture& p : pictures) {
-    if (p.empty()) continue;
-    const ValueRange one = p.range();
-    range = first ? one : ValueRange{std::min(range.lo, one.lo), std::max(range.hi, one.hi)};
-    first = false;
-  }
+  const ValueRange range = CommonRange(pictures);
   const double each = std::min(520.0, (height - 50.0) / static_cast<double>(pictures.size()));
   for (std::size_t i = 0; i < pictures.size(); ++i)
     pictures[i].paint(painter, QRect(0, static_cast<int>(40 + i * each), static_cast<int>(kWidth), static_cast<int>(each) - 10), range);

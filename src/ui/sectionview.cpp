@@ -509,7 +509,7 @@ void SectionView::refresh() {
   for (QWidget* c : canvases_) c->update();
 }
 
-ValueRange SectionView::commonRange(const std::vector<SectionPicture>& pictures) {
+ValueRange CommonRange(const std::vector<SectionPicture>& pictures) {
   ValueRange range{};
   bool first = true;
   for (const SectionPicture& p : pictures) {
@@ -523,7 +523,7 @@ ValueRange SectionView::commonRange(const std::vector<SectionPicture>& pictures)
 
 void SectionView::rebuild() {
   shown_ = pictures();
-  range_ = commonRange(shown_);
+  range_ = CommonRange(shown_);
 }
 
 QString SectionView::hoverText() const { return hover_->text(); }
@@ -537,7 +537,7 @@ bool SectionView::exportTo(const QString& path, QString* error) {
   };
   const QString suffix = QFileInfo(path).suffix().toLower();
   const std::vector<SectionPicture> shown = pictures();
-  const ValueRange range = commonRange(shown);
+  const ValueRange range = CommonRange(shown);
   // The pictures one above the other, each 1200 × 520.
   const QSize one(1200, 520);
   const QSize size(one.width(), one.height() * static_cast<int>(shown.size()));

@@ -63,6 +63,9 @@ class SectionPicture {
   double depth_ = 100.0;
 };
 
+// The range of values the pictures span together: one colour scale for all of them.
+ValueRange CommonRange(const std::vector<SectionPicture>& pictures);
+
 class SectionView : public QWidget, private SurveyObserver {
   Q_OBJECT
  public:
@@ -90,7 +93,6 @@ class SectionView : public QWidget, private SurveyObserver {
   void exportPictures();
   // The pictures and their common colour range made afresh from the survey, and redrawn.
   void rebuild();
-  static ValueRange commonRange(const std::vector<SectionPicture>& pictures);
 
   Survey& survey_;
   Dialogs& dialogs_;
