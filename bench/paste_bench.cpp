@@ -1,6 +1,7 @@
 // Pasting a block of 10,000 rows x 7 columns copied from a spreadsheet into a four-pole grid
 // (the grid grows to 10,000 points; the three columns beyond its last are dropped with one
-// message), the text split alone, and the undo and redo of that paste.
+// message), the text split alone, and the undo and redo of that paste; and the memory the undo
+// history holds after a paste of 100,000 rows.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -79,4 +80,26 @@ void BM_RedoPasteOfTenThousand(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RedoPasteOfTenThousand)->Unit(benchmark::kMillisecond);
+
+// 100,000 rows of a four-pole line pasted (point, AB/2, MN/2, resistivity): the time, and the
+// memory the paste's step holds in the history (one block of cells, not an entry per cell).
+void BM_PasteHundredThousandRows(benchmark::State& state) {
+  std::string text;
+  for (int r = 1; r <= 100000; ++r) text += std::to_string(r * 10) + "\t50\t20\t" + std::to_string(100 + r % 997) + ".25\n";
+  double mib = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SilentQuestions q;
+    Survey s(q, "/tmp/bin/input");
+    Prepare(s);
+    const std::size_t before = s.historyBytes();
+    state.ResumeTiming();
+    if (!s.paste(1, 1, text)) state.SkipWithError("paste refused");
+    state.PauseTiming();
+    mib = static_cast<double>(s.historyBytes() - before) / (1024.0 * 1024.0);
+    state.ResumeTiming();
+  }
+  state.counters["history_MiB"] = mib;
+}
+BENCHMARK(BM_PasteHundredThousandRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace

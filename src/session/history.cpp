@@ -49,6 +49,11 @@ std::size_t EditBytes(const Edit& edit) {
                                 return n;
                               } else if constexpr (std::is_same_v<T, ReorderEdit>) {
                                 return e.order.capacity() * sizeof(std::size_t);
+                              } else if constexpr (std::is_same_v<T, BlockEdit>) {
+                                std::size_t n = e.cells.capacity() * sizeof(BlockEdit::Cell);
+                                for (const BlockEdit::Cell& c : e.cells)
+                                  n += TextBytes(c.before) + TextBytes(c.after) - 2 * sizeof(std::string);
+                                return n;
                               } else if constexpr (std::is_same_v<T, FormModelEdit>) {
                                 return (e.before.Thickness.capacity() + e.before.Resistivity.capacity() +
                                         e.after.Thickness.capacity() + e.after.Resistivity.capacity()) *

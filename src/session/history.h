@@ -80,13 +80,23 @@ struct ShownEdit {
   std::unique_ptr<FormState> other;
 };
 
+// Many cells changed by one command (a paste, a block emptied), in the order changed: one entry
+// of the history, a cell costing its place and its two texts.
+struct BlockEdit {
+  struct Cell {
+    int col, row;
+    std::string before, after;
+  };
+  std::vector<Cell> cells;
+};
+
 // The model accepted for the station being typed (FormState::model).
 struct FormModelEdit {
   StationModel before, after;
 };
 
 using Edit = std::variant<FieldEdit, CellEdit, ShapeEdit, ShiftEdit, StationEdit, ClearEdit, ReorderEdit, ShownEdit,
-                          FormModelEdit>;
+                          FormModelEdit, BlockEdit>;
 
 // The survey's small state, taken before and after a step.
 struct Scalars {
@@ -137,6 +147,8 @@ class History {
   const std::string& undoName() const;
   const std::string& redoName() const;
   std::size_t size() const { return steps_.size(); }
+  // The memory the steps hold together, roughly (EditBytes).
+  std::size_t bytes() const { return bytes_; }
   std::size_t index() const { return index_; }
 
   // Adds a step done just now: the steps undone before it are dropped; a step with the merge

@@ -206,6 +206,8 @@ class Survey {
   // and the browse state are exactly as they were after (before) it. False when there is none.
   bool undo();
   bool redo();
+  // The memory the undo history holds, roughly.
+  std::size_t historyBytes() const { return history_.bytes(); }
 
   // The printed listing's GBK lines (empty for the profile types).
   std::vector<std::string> listing() const;
@@ -315,6 +317,11 @@ class Survey {
   void shiftRows(int from, bool down);  // GridTexts::shiftDown or shiftUp
   void setBranch(int branch);
   void setFormModel(StationModel model);
+  // Between these, the cells set are recorded as one BlockEdit of the step (a paste, a block
+  // emptied): one history entry instead of one per cell; other edits recorded meanwhile follow
+  // it in the step. cells: how many are expected (room is made for them).
+  void beginBlock(std::size_t cells);
+  void endBlock();
   // The model of what is shown (model()) becomes model: the shown station's, recorded as its
   // replacement and making the survey unsaved, or the form's.
   void putModel(StationModel model);
@@ -426,6 +433,7 @@ class Survey {
 
   history::History history_;
   std::optional<history::Step> step_;  // the step being made by the operation running
+  std::optional<std::size_t> block_;   // the step's BlockEdit cells go to, between beginBlock and endBlock
   history::FileLink linkBefore_;       // the file link when the step began
   bool cleanAfterStep_ = false;        // a save during the step: the saved position follows it
   bool working_ = false;               // inside runWork: questions come from the work's thread

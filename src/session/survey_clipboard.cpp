@@ -60,8 +60,12 @@ std::optional<CellRange> Survey::paste(int col, int row, std::string_view text) 
     }
     const int old = form_.grid.rows();
     setGridRows(static_cast<int>(lastRow) + 1);
+    // The new rows' numbers and the cells pasted: one block of the history.
+    beginBlock(static_cast<std::size_t>(lastRow - old + 1) + block.rows.size() * static_cast<std::size_t>(block.width));
     for (int r = old; r <= lastRow; ++r) setCell(0, r, RowLabel(r));
     setField(Field::EAB, std::to_string(lastRow));
+  } else {
+    beginBlock(block.rows.size() * static_cast<std::size_t>(block.width));
   }
   const int cols = form_.grid.cols();
   long long dropped = 0;
@@ -79,6 +83,7 @@ std::optional<CellRange> Survey::paste(int col, int row, std::string_view text) 
       setCell(static_cast<int>(c), r, given ? std::move(cells[static_cast<std::size_t>(j)]) : std::string());
     }
   }
+  endBlock();
   if (dropped > 0) ask(Message::simple(DroppedCellsText(dropped)));
   const CellRange pasted{std::max(col, 1), row, std::min(col + block.width - 1, cols - 1), static_cast<int>(lastRow)};
   if (pasted.left > pasted.right) return std::nullopt;
@@ -98,6 +103,8 @@ void Survey::clearCells(const CellRange& range) {
   Batch batch(*this, kStepClearCells);
   const int right = std::min(range.right, form_.grid.cols() - 1);
   const int bottom = std::min(range.bottom, form_.grid.rows() - 1);
+  beginBlock(0);
   for (int r = std::max(range.top, 1); r <= bottom; ++r)
     for (int c = std::max(range.left, 1); c <= right; ++c) setCell(c, r, std::string());
+  endBlock();
 }

@@ -79,10 +79,31 @@ void Survey::setCell(int col, int row, std::string text) {
   GridTexts& g = form_.grid;
   if (col < 0 || col >= g.cols() || row < 0 || row >= g.rows()) return;
   if (g.cell(col, row) == text) return;
-  if (step_) record(history::CellEdit{col, row, g.cell(col, row), text});
+  if (step_ && block_) {
+    std::get<history::BlockEdit>(step_->edits[*block_]).cells.push_back({col, row, g.cell(col, row), text});
+  } else if (step_) {
+    record(history::CellEdit{col, row, g.cell(col, row), text});
+  }
   g.setCell(col, row, std::move(text));
   noteCell(col, row);
   touch(change::kGrid);
+}
+
+void Survey::beginBlock(std::size_t cells) {
+  if (!step_) return;
+  record(history::BlockEdit{});
+  block_ = step_->edits.size() - 1;
+  std::get<history::BlockEdit>(step_->edits.back()).cells.reserve(cells);
+}
+
+void Survey::endBlock() {
+  if (step_ && block_) {
+    auto& cells = std::get<history::BlockEdit>(step_->edits[*block_]).cells;
+    cells.shrink_to_fit();
+    // A block that changed no cell is no edit: a paste of what the cells held makes no step.
+    if (cells.empty() && *block_ + 1 == step_->edits.size()) step_->edits.pop_back();
+  }
+  block_.reset();
 }
 
 void Survey::setGridRows(int rows) { resizeGrid(rows, true); }
@@ -364,6 +385,20 @@ void Survey::apply(history::Edit& edit, bool forward) {
             } else if (forward) {
               shownForm_ = form_;
             }
+          },
+          [&](history::BlockEdit& e) {
+            const bool whole = e.cells.size() * 4 > static_cast<std::size_t>(g.rows()) * static_cast<std::size_t>(g.cols());
+            auto put = [&](const history::BlockEdit::Cell& c) {
+              g.setCell(c.col, c.row, forward ? c.after : c.before);
+              if (!whole) noteCell(c.col, c.row);
+            };
+            if (forward) {
+              for (const auto& c : e.cells) put(c);
+            } else {
+              for (auto it = e.cells.rbegin(); it != e.cells.rend(); ++it) put(*it);
+            }
+            if (whole) noteWholeGrid();
+            touch(change::kGrid);
           },
           [&](history::FormModelEdit& e) {
             form_.model = forward ? e.after : e.before;

@@ -377,4 +377,17 @@ TEST(Paste, CutAndClearEmptyValueCells) {
   EXPECT_EQ(Column(s.form().grid, 1)[12], "340");
   EXPECT_EQ(s.undoName(), "清空单元格");
   EXPECT_EQ(s.copy({0, 1, 0, 13}), "");  // only row numbers: nothing to copy
+
+  // Each took its cells back in one step; a paste of what the cells hold already is no step.
+  ASSERT_TRUE(s.undo());
+  ASSERT_TRUE(s.undo());
+  EXPECT_EQ(Rows(s.form().grid)[1], "2.5|202");
+  EXPECT_EQ(Column(s.form().grid, 2)[12], "213");
+  ASSERT_TRUE(s.redo());
+  EXPECT_EQ(Rows(s.form().grid)[1], "|");
+  ASSERT_TRUE(s.undo());
+  const std::string before = s.undoName();
+  ASSERT_TRUE(s.paste(1, 1, "1.5\t201\n"));
+  EXPECT_EQ(s.undoName(), before);
+  EXPECT_EQ(s.redoName(), "剪切");
 }
