@@ -343,14 +343,9 @@ void PaintSectionPage(QPainter& painter, const QPagedPaintDevice& device, const 
   painter.drawText(QRectF(0, 0, kWidth, 30), Qt::AlignRight | Qt::AlignVCenter, date);
   font.setPixelSize(13);
   painter.setFont(font);
-  std::vector<SectionPicture> pictures;
-  if (sounding) {
-    const double depth = SectionDepth(content.stations, LineStations(content.stations, line));
-    pictures.emplace_back(SectionPicture::Kind::Pseudo, content.type, content.stations, line, depth);
-    pictures.emplace_back(SectionPicture::Kind::Geoelectric, content.type, content.stations, line, depth);
-  } else {
-    pictures.emplace_back(SectionPicture::Kind::Plan, content.type, content.stations, line, 0.0);
-  }
+  const std::vector<SectionPicture> pictures = SectionPictures(
+      content.type, content.stations, line,
+      sounding ? SectionDepth(content.stations, LineStations(content.stations, line)) : 0.0);
   const ValueRange range = CommonRange(pictures);
   const double each = std::min(520.0, (height - 50.0) / static_cast<double>(pictures.size()));
   for (std::size_t i = 0; i < pictures.size(); ++i)

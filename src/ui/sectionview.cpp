@@ -451,17 +451,21 @@ void SectionView::schedule() {
   });
 }
 
-std::vector<SectionPicture> SectionView::pictures() const {
+std::vector<SectionPicture> SectionPictures(DataType type, const StationList& stations, const std::string& line,
+                                            double depth) {
   std::vector<SectionPicture> out;
-  const StationList& stations = survey_.stations();
-  if (IsSoundingType(survey_.type())) {
-    const std::string line = line_->currentData().toByteArray().toStdString();
-    out.emplace_back(SectionPicture::Kind::Pseudo, survey_.type(), stations, line, depth_->value());
-    out.emplace_back(SectionPicture::Kind::Geoelectric, survey_.type(), stations, line, depth_->value());
+  if (IsSoundingType(type)) {
+    out.emplace_back(SectionPicture::Kind::Pseudo, type, stations, line, depth);
+    out.emplace_back(SectionPicture::Kind::Geoelectric, type, stations, line, depth);
   } else {
-    out.emplace_back(SectionPicture::Kind::Plan, survey_.type(), stations, std::string(), 0.0);
+    out.emplace_back(SectionPicture::Kind::Plan, type, stations, std::string(), 0.0);
   }
   return out;
+}
+
+std::vector<SectionPicture> SectionView::pictures() const {
+  return SectionPictures(survey_.type(), survey_.stations(), line_->currentData().toByteArray().toStdString(),
+                         depth_->value());
 }
 
 void SectionView::refresh() {

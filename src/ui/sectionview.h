@@ -63,6 +63,11 @@ class SectionPicture {
   double depth_ = 100.0;
 };
 
+// The pictures of a survey: the pseudo-section and the geoelectric section (to depth) of the
+// line of soundings named line (GBK), or the plan map of the profiling lines.
+std::vector<SectionPicture> SectionPictures(DataType type, const StationList& stations, const std::string& line,
+                                            double depth);
+
 // The range of values the pictures span together: one colour scale for all of them.
 ValueRange CommonRange(const std::vector<SectionPicture>& pictures);
 

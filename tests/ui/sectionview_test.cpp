@@ -68,6 +68,16 @@ class SectionViewTest : public QObject {
     QTRY_VERIFY(geo->width() > 300 && geo->height() > 150);
     const QImage image = geo->grab().toImage();
     QVERIFY(!image.isNull());
+    // Along the middle of the colours: a stretch of the scale's colours at D1, then the grey of
+    // the gap towards D2.
+    int coloured = 0, grey = 0;
+    const int y = image.height() / 2;
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c == QColor(242, 242, 242)) ++grey;
+      else if (c.saturation() > 80) ++coloured;
+    }
+    QVERIFY2(coloured > 5 && grey > image.width() / 4, qPrintable(QStringLiteral("%1 %2").arg(coloured).arg(grey)));
 
     // The mouse tells the station and the values; a click on D3's tick shows it in the form.
     const QPoint over = Find(geo, v, QStringLiteral("测点 D1：深度"));
